@@ -1,0 +1,39 @@
+#!/bin/sh
+# Installs what is missing, builds Ardvel and runs every test: the normal
+# build, a build with AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the fuzz targets for a minute each.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh --test
+JOBS="$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DARDVEL_WERROR=ON >/dev/null
+cmake --build build -j"$JOBS"
+ctest --test-dir build --output-on-failure -j"$JOBS"
+
+echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARDVEL_SANITIZE=ON -DARDVEL_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$JOBS"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$JOBS"
+
+echo "== fuzz targets, 60 seconds each"
+CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARDVEL_FUZZ=ON \
+    -DARDVEL_SANITIZE=ON -DARDVEL_TESTS=OFF -DARDVEL_BENCH=OFF -DARDVEL_GUI=OFF >/dev/null
+cmake --build build-fuzz -j"$JOBS"
+for target in build-fuzz/fuzz/*_fuzz; do
+    [ -x "$target" ] || continue
+    name="$(basename "$target")"
+    corpus="build-fuzz/corpus-$name"
+    mkdir -p "$corpus"
+    echo "-- $name"
+    if ! "$target" -max_total_time=60 -rss_limit_mb=2048 "$corpus" >"$corpus.log" 2>&1; then
+        tail -n 60 "$corpus.log"
+        echo "fuzz target $name failed"
+        exit 1
+    fi
+    tail -n 2 "$corpus.log"
+done
+echo "== all tests passed"

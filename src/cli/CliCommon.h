@@ -1,0 +1,47 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ardvel::cli {
+
+/// Exit codes shared by every command.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+/// Options that come before the command name.
+struct CliContext {
+    std::optional<std::string> CatalogFolder;  ///< --catalog-folder DIR
+};
+
+/// Thrown for a command line the command cannot accept; main prints the
+/// message and exits with kExitUsage.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A text as one tab-separated output field: tab, newline and backslash are
+/// written as \t, \n and \\.
+std::string EscapeField(std::string_view text);
+
+/// The catalog folder the command works on: --catalog-folder, else the one
+/// of the settings file (with its default). Always ends with "/".
+std::string ResolveCatalogFolder(const CliContext& context);
+
+using Args = std::vector<std::string>;
+
+int RunVolumes(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunLs(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunDump(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunMedia(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+
+}  // namespace ardvel::cli

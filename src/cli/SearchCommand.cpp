@@ -1,0 +1,13 @@
+#include "cli/CliCommon.h"
+
+#include <ostream>
+
+namespace ardvel::cli {
+
+int RunSearch(const CliContext&, const Args&, std::ostream&, std::ostream& err)
+{
+    err << "ardvel-cli: the search command is not available in this build\n";
+    return kExitFailure;
+}
+
+}  // namespace ardvel::cli

@@ -1,0 +1,110 @@
+// ardvel-cli: the command-line companion of Ardvel over the same catalogs.
+#include <clocale>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "cli/CliCommon.h"
+#include "store/CatalogError.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    R"(Usage: ardvel-cli [--catalog-folder DIR] COMMAND [ARGUMENTS]
+
+Ardvel keeps a catalog of removable media: one catalog file (.arv) per
+volume in a catalog folder. ardvel-cli reads and writes the same catalogs as
+the Ardvel window.
+
+Options:
+  --catalog-folder DIR  the catalog folder to use; without it, the folder of
+                        the settings file (General/CatalogFolder of
+                        $XDG_CONFIG_HOME/ardvel/ardvel.ini), by default
+                        $XDG_DATA_HOME/ardvel/Catalogs/
+  --help                this text
+
+Commands:
+  volumes               the volume names, in tree order, one a line
+  ls [NODEPATH]         the rows of a folder as the folder list shows them:
+                        name, size, date, media info (tab-separated), in
+                        name order. NODEPATH is "My Catalogs" (the root, the
+                        default), "Volume:\" or "Volume:\Folder\Sub\"; case
+                        is ignored past the root
+  dump FILE.arv         one catalog file as it reads: "label<TAB>date", then
+                        "D<TAB>level<TAB>name<TAB>date" per folder record and
+                        "F<TAB>name<TAB>sizeKB<TAB>date[<TAB>artist<TAB>title]"
+                        per file record; dates as YYYY-MM-DD HH:MM:SS
+  media FILE...         artist and title of MP3 files, "artist<TAB>title"
+  catalog DIR [--name NAME] [--yes|--no]
+                        catalogue a folder or CD as a new volume
+  search [NAMETEXT] [--in All|VOLUME|NODEPATH] [--artist TEXT] [--title TEXT]
+         [--months N | --days N | --between FROM TO]
+         [--at-least KB | --at-most KB] [--report FILE]
+                        search the catalogs
+
+Output fields are tab-separated; a tab, newline or backslash inside a text
+is written as \t, \n and \\.
+
+Exit status: 0 success, 1 failure (a message on stderr), 2 usage error,
+130 interrupted.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace ardvel::cli;
+    std::setlocale(LC_ALL, "");
+    std::ios::sync_with_stdio(false);
+
+    CliContext context;
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kHelp;
+            return kExitOk;
+        }
+        if (arg == "--catalog-folder") {
+            if (i + 1 >= argc) {
+                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
+                return kExitUsage;
+            }
+            context.CatalogFolder = argv[++i];
+            continue;
+        }
+        if (arg.rfind("--catalog-folder=", 0) == 0) {
+            context.CatalogFolder = arg.substr(std::strlen("--catalog-folder="));
+            continue;
+        }
+        break;
+    }
+    if (i >= argc) {
+        std::cerr << "ardvel-cli: no command given (try --help)\n";
+        return kExitUsage;
+    }
+    const std::string command = argv[i++];
+    const Args args(argv + i, argv + argc);
+
+    try {
+        int code;
+        if (command == "volumes") code = RunVolumes(context, args, std::cout, std::cerr);
+        else if (command == "ls") code = RunLs(context, args, std::cout, std::cerr);
+        else if (command == "dump") code = RunDump(context, args, std::cout, std::cerr);
+        else if (command == "media") code = RunMedia(context, args, std::cout, std::cerr);
+        else if (command == "catalog") code = RunCatalog(context, args, std::cout, std::cerr);
+        else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
+        else throw UsageError("unknown command: " + command);
+        std::cout.flush();
+        return code;
+    } catch (const UsageError& e) {
+        std::cout.flush();
+        std::cerr << "ardvel-cli: " << e.what() << " (try --help)\n";
+        return kExitUsage;
+    } catch (const ardvel::CatalogError& e) {
+        std::cout.flush();
+        if (e.Path().empty()) std::cerr << e.what() << '\n';
+        else std::cerr << e.Path() << ": " << e.what() << '\n';
+        return kExitFailure;
+    }
+}

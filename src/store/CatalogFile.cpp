@@ -1,0 +1,366 @@
+#include "store/CatalogFile.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/TextEncoding.h"
+#include "store/CatalogError.h"
+
+namespace ardvel {
+
+namespace {
+
+constexpr unsigned char kStringEnd[3] = {0x02, 0x01, 0x02};
+
+bool HasHighBytes(std::string_view text) noexcept
+{
+    for (unsigned char c : text)
+        if (c >= 0x80) return true;
+    return false;
+}
+
+std::uint32_t LoadLe32(const unsigned char* p) noexcept
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- reading
+
+CatalogReader::CatalogReader(std::string path) : path_(std::move(path))
+{
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw CatalogError(IoErrorText(errno), path_);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw CatalogError(kFileAccessDenied, path_);
+    }
+    size_ = static_cast<std::size_t>(st.st_size);
+    if (size_ > 0) {
+        void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (map == MAP_FAILED) {
+            const int error = errno;
+            ::close(fd);
+            throw CatalogError(IoErrorText(error), path_);
+        }
+        data_ = static_cast<const unsigned char*>(map);
+    }
+    ::close(fd);
+    pos_ = data_;
+    end_ = data_ + size_;
+}
+
+CatalogReader::~CatalogReader()
+{
+    if (data_) ::munmap(const_cast<unsigned char*>(data_), size_);
+}
+
+void CatalogReader::Fail(const char* message) const
+{
+    throw CatalogError(message, path_);
+}
+
+std::uint8_t CatalogReader::ReadByte()
+{
+    if (pos_ == end_) Fail(kReadBeyondEnd);
+    return *pos_++;
+}
+
+std::int32_t CatalogReader::ReadInt32()
+{
+    if (end_ - pos_ < 4) Fail(kReadBeyondEnd);
+    const std::uint32_t v = LoadLe32(pos_);
+    pos_ += 4;
+    return static_cast<std::int32_t>(v);
+}
+
+TDateTime CatalogReader::ReadDate()
+{
+    if (end_ - pos_ < 4) Fail(kReadBeyondEnd);
+    const std::uint32_t dos = LoadLe32(pos_);
+    pos_ += 4;
+    // Files of one folder mostly share a few stamps; skip the calendar maths.
+    if (!haveLastDate_ || dos != lastDos_) {
+        lastDos_ = dos;
+        lastDate_ = DosToDateTime(dos);
+        haveLastDate_ = true;
+    }
+    return lastDate_;
+}
+
+std::string_view CatalogReader::ReadStringView(int slot)
+{
+    // The end mark starts on a multiple of three. A text longer than
+    // kMaxStoredText (plus at most two padding bytes) means no catalog file.
+    const unsigned char* start = pos_;
+    const std::size_t available = static_cast<std::size_t>(end_ - start);
+    const std::size_t limit = kMaxStoredText + 2 + 3;
+    const std::size_t span = available < limit ? available : limit;
+    const unsigned char* scanEnd = start + span;
+    const unsigned char* mark = nullptr;
+    const unsigned char* from = start + 1;
+    while (from < scanEnd) {
+        const auto* one = static_cast<const unsigned char*>(std::memchr(from, 0x01, static_cast<std::size_t>(scanEnd - from)));
+        if (!one || one + 1 >= scanEnd) break;
+        if ((one - start) % 3 == 1 && one[-1] == 0x02 && one[1] == 0x02) {
+            mark = one - 1;
+            break;
+        }
+        from = one + 1;
+    }
+    if (!mark) {
+        if (available < limit) {
+            pos_ = end_;
+            Fail(kReadBeyondEnd);
+        }
+        Fail(kInvalidCatalogFile);
+    }
+    pos_ = mark + 3;
+    std::string_view text(reinterpret_cast<const char*>(start), static_cast<std::size_t>(mark - start));
+    text = TrimTrailingControls(text);
+    if (HasHighBytes(text) && !IsValidUtf8(text)) {
+        scratch_[slot] = Windows1252ToUtf8(text);
+        return scratch_[slot];
+    }
+    return text;
+}
+
+TFolderInfo CatalogReader::ReadHeader(std::string* label)
+{
+    const std::string_view text = ReadStringView(0);
+    if (label) *label = std::string(text);
+    TFolderInfo info;
+    info.Date = ReadDate();
+    return info;
+}
+
+bool CatalogReader::ReadRecord(Record& record)
+{
+    for (;;) {
+        if (pos_ == end_) return false;
+        const unsigned char type = *pos_++;
+        if (type == kFolderRecordType) {
+            record.IsFolder = true;
+            record.Name = ReadStringView(0);
+            record.Date = ReadDate();
+            record.Level = ReadInt32();
+            record.SizeKB = 0;
+            record.HasMedia = false;
+            record.ArtistText = record.TitleText = {};
+            return true;
+        }
+        if (type == kFileRecordType) {
+            record.IsFolder = false;
+            record.Name = ReadStringView(0);
+            record.SizeKB = ReadInt32();
+            record.Date = ReadDate();
+            record.Level = 0;
+            record.HasMedia = HasMp3Extension(record.Name);
+            if (record.HasMedia) {
+                record.ArtistText = ReadStringView(1);
+                record.TitleText = ReadStringView(2);
+            } else {
+                record.ArtistText = record.TitleText = {};
+            }
+            return true;
+        }
+        // Stray byte between records: skip it.
+    }
+}
+
+void CatalogReader::ReadTree(CatalogTree& tree, NodeId volume)
+{
+    NodeId current = volume;
+    Record record;
+    while (ReadRecord(record)) {
+        if (record.IsFolder) {
+            if (record.Level < 2) {
+                current = volume;
+            } else {
+                const auto parentLevel = static_cast<std::uint32_t>(record.Level - 1);
+                while (tree.Level(current) > parentLevel) current = tree.Parent(current);
+            }
+            current = tree.AddFolder(current, record.Name, record.Date);
+        } else {
+            tree.AddFile(current, record.Name, record.SizeKB, record.Date, record.HasMedia, record.ArtistText,
+                         record.TitleText);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- writing
+
+std::string StoredName(std::string_view name)
+{
+    std::string text(name);
+    for (char& c : text)
+        if (c == 0x01 || c == 0x02) c = ' ';
+    text.resize(TrimTrailingControls(text).size());
+    return text;
+}
+
+CatalogWriter::CatalogWriter(std::string path) : path_(std::move(path))
+{
+    const auto slash = path_.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
+    if (path_.empty() || slash == path_.size() - 1) throw CatalogError(kInvalidFilename, path_);
+    tempPath_ = folder + ".ardvel-save-XXXXXX";
+    fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        const int error = errno;
+        tempPath_.clear();
+        throw CatalogError(IoErrorText(error), path_);
+    }
+    // mkstemp makes the file private; a catalog is an ordinary file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd_, 0666 & ~mask);
+    buffer_.reserve(1 << 16);
+}
+
+CatalogWriter::~CatalogWriter()
+{
+    if (fd_ >= 0) ::close(fd_);
+    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+}
+
+void CatalogWriter::Fail(int error)
+{
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    tempPath_.clear();
+    throw CatalogError(error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO ? kDiskFull
+                                                                                           : IoErrorText(error),
+                       path_);
+}
+
+void CatalogWriter::Flush()
+{
+    std::size_t done = 0;
+    while (done < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(errno);
+        }
+        if (n == 0) Fail(ENOSPC);
+        done += static_cast<std::size_t>(n);
+    }
+    buffer_.clear();
+}
+
+void CatalogWriter::Put(const void* data, std::size_t size)
+{
+    if (fd_ < 0) throw CatalogError(kFileAccessDenied, path_);
+    buffer_.append(static_cast<const char*>(data), size);
+    if (buffer_.size() >= (1 << 16)) Flush();
+}
+
+void CatalogWriter::WriteString(std::string_view text)
+{
+    if (fd_ < 0) throw CatalogError(kFileAccessDenied, path_);
+    const std::size_t start = buffer_.size();
+    buffer_.append(text);
+    for (std::size_t i = start; i < buffer_.size(); ++i)
+        if (buffer_[i] == 0x01 || buffer_[i] == 0x02) buffer_[i] = ' ';
+    static constexpr char kZeros[2] = {0, 0};
+    Put(kZeros, (3 - text.size() % 3) % 3);
+    Put(kStringEnd, 3);
+}
+
+void CatalogWriter::WriteByte(std::uint8_t value)
+{
+    Put(&value, 1);
+}
+
+void CatalogWriter::WriteInt32(std::int32_t value)
+{
+    const auto v = static_cast<std::uint32_t>(value);
+    const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                                    static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+    Put(bytes, 4);
+}
+
+void CatalogWriter::WriteDate(TDateTime value)
+{
+    WriteInt32(static_cast<std::int32_t>(DateTimeToDos(value)));
+}
+
+void CatalogWriter::WriteHeader(std::string_view label, TDateTime date)
+{
+    WriteString(label);
+    WriteDate(date);
+}
+
+void CatalogWriter::WriteFolder(std::string_view name, TDateTime date)
+{
+    WriteByte(kFolderRecordType);
+    WriteString(name);
+    WriteDate(date);
+}
+
+void CatalogWriter::WriteFileRecord(const VolumeStore& store, const TDetails& details)
+{
+    const std::string_view name = store.Name(details);
+    WriteByte(kFileRecordType);
+    WriteString(name);
+    WriteInt32(details.SizeKB);
+    WriteDate(details.Date);
+    if (HasMp3Extension(StoredName(name))) {
+        WriteString(store.Artist(details));
+        WriteString(store.Title(details));
+    }
+}
+
+void CatalogWriter::WriteTree(const CatalogTree& tree, NodeId node)
+{
+    // Iterative pre-order walk: files of a node, then each child folder.
+    struct Frame {
+        NodeId Node;
+        std::size_t NextChild;
+    };
+    std::vector<Frame> stack;
+    auto enter = [&](NodeId n) {
+        const FileList files = tree.Files(n);
+        for (const TDetails& d : files) WriteFileRecord(files.Store(), d);
+        stack.push_back({n, 0});
+    };
+    enter(node);
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const auto children = tree.Children(top.Node);
+        if (top.NextChild == children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const NodeId child = children[top.NextChild++];
+        WriteFolder(tree.Text(child), tree.Info(child).Date);
+        WriteInt32(static_cast<std::int32_t>(tree.Level(child)));
+        enter(child);
+    }
+}
+
+void CatalogWriter::Commit()
+{
+    if (fd_ < 0) throw CatalogError(kFileAccessDenied, path_);
+    Flush();
+    if (::fsync(fd_) != 0) Fail(errno);
+    if (::close(fd_) != 0) {
+        fd_ = -1;
+        Fail(errno);
+    }
+    fd_ = -1;
+    if (::rename(tempPath_.c_str(), path_.c_str()) != 0) Fail(errno);
+    tempPath_.clear();
+}
+
+}  // namespace ardvel

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "store/DateTime.h"
+#include "store/VolumeName.h"
+
+namespace ardvel {
+namespace {
+
+TEST(VolumeNameCodec, EncodesTheNineCharactersAndRefusesTildeDigit)
+{
+    EXPECT_EQ(EncodeVolumeName("AC/DC: Live").Stem, "AC~47DC~58 Live");
+    EXPECT_EQ(EncodeVolumeName("\\/:*?\"<>|").Stem, "~92~47~58~42~63~34~60~62~124");
+    for (const char* ok : {"Disc~", "Disc~A", "Disc 1", "", "~", "a~b~"}) {
+        const EncodedVolumeName e = EncodeVolumeName(ok);
+        EXPECT_FALSE(e.Refused) << ok;
+        EXPECT_EQ(e.Stem, ok);
+    }
+    const EncodedVolumeName refused = EncodeVolumeName("Disc~1");
+    EXPECT_TRUE(refused.Refused);
+    EXPECT_TRUE(refused.Stem.empty());
+    EXPECT_EQ(refused.Message, "fName cannot contain \"~\" character followed by number.");
+    EXPECT_TRUE(EncodeVolumeName("x~0y").Refused);
+}
+
+TEST(VolumeNameCodec, DecodesCodesModulo256WithinTheRangeElseKeepsTheLastDigit)
+{
+    EXPECT_EQ(DecodeVolumeName("AC~47DC~58 Live.arv"), "AC/DC: Live");
+    EXPECT_EQ(DecodeVolumeName("My ~58 Disc.arv"), "My : Disc");
+    EXPECT_EQ(DecodeVolumeName("CD~581.arv"), "CDE");     // 581 mod 256 = 69
+    EXPECT_EQ(DecodeVolumeName("a~33b.arv"), "a3b");      // 33 is below the range
+    EXPECT_EQ(DecodeVolumeName("a~125.arv"), "a5");       // 125 is above it
+    EXPECT_EQ(DecodeVolumeName("a~290.arv"), "a\"");      // 290 mod 256 = 34
+    EXPECT_EQ(DecodeVolumeName("a~~x~.arv"), "a~~x~");
+    EXPECT_EQ(DecodeVolumeName(".arv"), "");
+    EXPECT_EQ(DecodeVolumeName("ab"), "");
+    // A digit run far beyond 32 bits does not overflow.
+    EXPECT_EQ(DecodeVolumeName("x~10000000000000000000000000000000000092.arv"), "x\\")
+        << "the run is taken modulo 256 as it is read";
+}
+
+TEST(VolumeNameCodec, EveryAcceptedNameWithoutCodedCharacterBeforeDigitRoundTrips)
+{
+    for (const std::string name : {"AC/DC: Live", "a|b<c>d", "Plain", "x?y*z\"", "end:"}) {
+        EXPECT_EQ(DecodeVolumeName(EncodeVolumeName(name).Stem + ".arv"), name);
+    }
+    // A coded character directly before a digit does not come back.
+    EXPECT_EQ(DecodeVolumeName(EncodeVolumeName("CD:1").Stem + ".arv"), "CDE");
+}
+
+DateTimeFields Fields(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+{
+    DateTimeFields f;
+    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s, f.Millisecond = ms;
+    return f;
+}
+
+TEST(DateTimeConversion, TDateTimeCountsDaysFrom18991230)
+{
+    EXPECT_EQ(EncodeDateTime(Fields(1899, 12, 30)), 0.0);
+    EXPECT_EQ(EncodeDateTime(Fields(1900, 1, 1)), 2.0);
+    EXPECT_EQ(EncodeDateTime(Fields(2000, 1, 1, 12)), 36526.5);
+    const DateTimeFields back = DecodeDateTime(EncodeDateTime(Fields(2024, 2, 29, 23, 59, 59, 999)));
+    EXPECT_EQ(back.Year, 2024);
+    EXPECT_EQ(back.Month, 2);
+    EXPECT_EQ(back.Day, 29);
+    EXPECT_EQ(back.Hour, 23);
+    EXPECT_EQ(back.Second, 59);
+    EXPECT_EQ(back.Millisecond, 999);
+}
+
+TEST(DateTimeConversion, DosFormTruncatesToEvenSecondsAndClampsItsRange)
+{
+    const std::uint32_t dos = DateTimeToDos(EncodeDateTime(Fields(2003, 4, 5, 10, 15, 33, 900)));
+    EXPECT_EQ(dos, (23u << 25) | (4u << 21) | (5u << 16) | (10u << 11) | (15u << 5) | 16u);
+    EXPECT_EQ(DosToDateTime(dos), EncodeDateTime(Fields(2003, 4, 5, 10, 15, 32)));
+    EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(1979, 12, 31, 23, 59, 59))), kDosMinimum);
+    EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(2108, 1, 1))), kDosMaximum);
+    EXPECT_EQ(DosToDateTime(kDosMaximum), EncodeDateTime(Fields(2107, 12, 31, 23, 59, 58)));
+    EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(2107, 12, 31, 23, 59, 59, 999))), kDosMaximum);
+}
+
+TEST(DateTimeConversion, InvalidDosStampsReadAsTheFirstDosDay)
+{
+    const TDateTime first = EncodeDateTime(Fields(1980, 1, 1));
+    EXPECT_EQ(DosToDateTime(0), first);                                          // month 0
+    EXPECT_EQ(DosToDateTime((1u << 21) | (1u << 16) | (60u << 5)), first);       // minute 60
+    EXPECT_EQ(DosToDateTime((1u << 21) | (1u << 16) | (24u << 11)), first);      // hour 24
+    EXPECT_EQ(DosToDateTime((2u << 21) | (30u << 16)), first);                   // 30 February
+    EXPECT_EQ(DosToDateTime((2u << 21) | (29u << 16) | (20u << 25)),             // 2000 is a leap year
+              EncodeDateTime(Fields(2000, 2, 29)));
+}
+
+}  // namespace
+}  // namespace ardvel
