@@ -102,6 +102,10 @@ std::string_view CatalogReader::ReadStringView(int slot)
     // kMaxStoredText (plus at most two padding bytes) means no catalog file.
     const unsigned char* start = pos_;
     const std::size_t available = static_cast<std::size_t>(end_ - start);
+    if (available < 3) {
+        pos_ = end_;
+        Fail(kReadBeyondEnd);
+    }
     const std::size_t limit = kMaxStoredText + 2 + 3;
     const std::size_t span = available < limit ? available : limit;
     const unsigned char* scanEnd = start + span;
