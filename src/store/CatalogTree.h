@@ -131,6 +131,10 @@ public:
     /// another node moves its earlier records to the end of the store.
     void AddFile(NodeId node, std::string_view name, std::int32_t sizeKB, TDateTime date,
                  const TMediaInfo* media = nullptr);
+    void AddFile(NodeId node, const NewFileRecord& record)
+    {
+        AddFile(node, record.Name, record.SizeKB, record.Date, record.Media ? &*record.Media : nullptr);
+    }
     /// Same with the media texts given as views.
     void AddFile(NodeId node, std::string_view name, std::int32_t sizeKB, TDateTime date, bool hasMedia,
                  std::string_view artist, std::string_view title);
@@ -200,6 +204,12 @@ private:
     std::vector<Node> nodes_;
     std::vector<NodeId> free_;
 };
+
+/// A new volume or folder record with that date and no files.
+inline TFolderInfo NewFolderInfo(TDateTime date) noexcept
+{
+    return TFolderInfo{date, 0, 0};
+}
 
 /// The node path: "My Catalogs" for the root, "Vol:\" for a volume,
 /// "Vol:\A\B\" for a folder.

@@ -17,3 +17,18 @@ std::string_view TrimTrailingControls(std::string_view text) noexcept
 }
 
 }  // namespace ardvel
+
+namespace ardvel {
+
+std::int32_t SizeKBFromBytes(std::uint64_t bytes) noexcept
+{
+    const std::uint64_t kb = bytes / 1024 + (bytes % 1024 != 0);
+    return kb > 2147483647u ? 2147483647 : static_cast<std::int32_t>(kb);
+}
+
+NewFileRecord NewDetails(std::string name, std::uint64_t sizeBytes, TDateTime date, std::optional<TMediaInfo> media)
+{
+    return {std::move(name), SizeKBFromBytes(sizeBytes), date, std::move(media)};
+}
+
+}  // namespace ardvel

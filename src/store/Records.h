@@ -24,3 +24,28 @@ bool HasMp3Extension(std::string_view name) noexcept;
 std::string_view TrimTrailingControls(std::string_view text) noexcept;
 
 }  // namespace ardvel
+
+#include <cstdint>
+#include <optional>
+
+#include "store/DateTime.h"
+
+namespace ardvel {
+
+/// A file's size in whole KiB, rounded up (0 bytes 0, 1..1024 bytes 1,
+/// 1025 bytes 2), capped at the largest SizeKB.
+std::int32_t SizeKBFromBytes(std::uint64_t bytes) noexcept;
+
+/// A file record before it joins the tree (see CatalogTree::AddFile).
+struct NewFileRecord {
+    std::string Name;
+    std::int32_t SizeKB = 0;
+    TDateTime Date = 0;
+    std::optional<TMediaInfo> Media;
+};
+
+/// The record of a new file: `SizeKB` = ceil(bytes / 1024).
+NewFileRecord NewDetails(std::string name, std::uint64_t sizeBytes, TDateTime date,
+                         std::optional<TMediaInfo> media);
+
+}  // namespace ardvel

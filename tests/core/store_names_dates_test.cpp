@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "store/DateTime.h"
+#include "store/Records.h"
 #include "store/VolumeName.h"
 
 namespace ardvel {
@@ -88,6 +89,26 @@ TEST(DateTimeConversion, InvalidDosStampsReadAsTheFirstDosDay)
     EXPECT_EQ(DosToDateTime((2u << 21) | (30u << 16)), first);                   // 30 February
     EXPECT_EQ(DosToDateTime((2u << 21) | (29u << 16) | (20u << 25)),             // 2000 is a leap year
               EncodeDateTime(Fields(2000, 2, 29)));
+}
+
+}  // namespace
+}  // namespace ardvel
+
+namespace ardvel {
+namespace {
+
+TEST(FileRecordSizes, KilobytesRoundUpAndCap)
+{
+    EXPECT_EQ(SizeKBFromBytes(0), 0);
+    EXPECT_EQ(SizeKBFromBytes(1), 1);
+    EXPECT_EQ(SizeKBFromBytes(1024), 1);
+    EXPECT_EQ(SizeKBFromBytes(1025), 2);
+    EXPECT_EQ(SizeKBFromBytes(3ULL << 30), 3 << 20);              // 3 GiB: beyond 32-bit bytes
+    EXPECT_EQ(SizeKBFromBytes(~0ULL), 2147483647);
+    const NewFileRecord r = NewDetails("a.mp3", 1025, 1.5, TMediaInfo{"a", ""});
+    EXPECT_EQ(r.SizeKB, 2);
+    ASSERT_TRUE(r.Media);
+    EXPECT_EQ(r.Media->ArtistText, "a");
 }
 
 }  // namespace
