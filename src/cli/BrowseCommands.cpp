@@ -52,7 +52,8 @@ int RunLs(const CliContext& context, const Args& args, std::ostream& out, std::o
     const Locale& locale = Locale::User();
 
     NodeId node = CatalogTree::kRoot;
-    if (!args.empty() && args[0] != CatalogTree::kRootText) {
+    const std::string rootText = CatalogTree::kRootText;
+    if (!args.empty() && args[0] != rootText && args[0] != rootText + "\\") {
         node = ResolveNodePath(tree, args[0], locale);
         if (node == kNoNode) {
             err << "Path not found!\n";
