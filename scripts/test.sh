@@ -29,7 +29,7 @@ for target in build-fuzz/fuzz/*_fuzz; do
     corpus="build-fuzz/corpus-$name"
     mkdir -p "$corpus"
     echo "-- $name"
-    if ! "$target" -max_total_time=60 -rss_limit_mb=2048 "$corpus" >"$corpus.log" 2>&1; then
+    if ! "$target" -max_total_time=60 -max_len=8192 -rss_limit_mb=2048 "$corpus" >"$corpus.log" 2>&1; then
         tail -n 60 "$corpus.log"
         echo "fuzz target $name failed"
         exit 1

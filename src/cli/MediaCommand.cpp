@@ -1,13 +1,33 @@
+// ardvel-cli media FILE...: the media information of MP3 files as the
+// cataloguing scan records it, one line per file: ArtistText, a tab and
+// TitleText, escaped like every other field.
+
 #include "cli/CliCommon.h"
+
+#include "store/CatalogError.h"
+#include "store/MediaInfo.h"
 
 #include <ostream>
 
 namespace ardvel::cli {
 
-int RunMedia(const CliContext&, const Args&, std::ostream&, std::ostream& err)
+int RunMedia(const CliContext&, const Args& args, std::ostream& out, std::ostream& err)
 {
-    err << "ardvel-cli: the media command is not available in this build\n";
-    return kExitFailure;
+    if (args.empty()) throw UsageError("media: no file given (usage: ardvel-cli media FILE...)");
+
+    int status = kExitOk;
+    for (const std::string& path : args) {
+        try {
+            const TMediaInfo media = ReadMediaInfo(path);
+            out << EscapeField(media.ArtistText) << '\t' << EscapeField(media.TitleText) << '\n';
+        } catch (const CatalogError& error) {
+            // A file that cannot be read is reported and the others go on.
+            out.flush();
+            err << error.what() << '\n';
+            status = kExitFailure;
+        }
+    }
+    return status;
 }
 
 }  // namespace ardvel::cli
