@@ -1,13 +1,272 @@
-#include "cli/CliCommon.h"
+// catalog: scanning a folder or CD-ROM into a new volume from the command line.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <optional>
 #include <ostream>
+#include <string>
+
+#include "catalog/CatalogRun.h"
+#include "catalog/CatalogSource.h"
+#include "catalog/NameChecks.h"
+#include "catalog/ProgressText.h"
+#include "cli/CliCommon.h"
+#include "platform/Locale.h"
+#include "platform/Settings.h"
+#include "store/LoadCatalogs.h"
+#include "store/VolumeName.h"
 
 namespace ardvel::cli {
 
-int RunCatalog(const CliContext&, const Args&, std::ostream&, std::ostream& err)
+namespace {
+
+struct CatalogArgs {
+    std::string Folder;
+    std::optional<std::string> Name;
+    std::optional<bool> Answer;  ///< --yes / --no
+};
+
+CatalogArgs ParseCatalogArgs(const Args& args)
 {
-    err << "ardvel-cli: the catalog command is not available in this build\n";
-    return kExitFailure;
+    CatalogArgs parsed;
+    bool haveFolder = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--name") {
+            if (i + 1 >= args.size()) throw UsageError("--name needs a volume name");
+            parsed.Name = args[++i];
+        } else if (arg.rfind("--name=", 0) == 0) {
+            parsed.Name = arg.substr(7);
+        } else if (arg == "--yes" || arg == "--no") {
+            const bool answer = arg == "--yes";
+            if (parsed.Answer && *parsed.Answer != answer) throw UsageError("--yes and --no exclude each other");
+            parsed.Answer = answer;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            throw UsageError("catalog: unknown option " + arg);
+        } else {
+            if (haveFolder) throw UsageError("catalog takes one folder");
+            parsed.Folder = arg;
+            haveFolder = true;
+        }
+    }
+    if (!haveFolder) throw UsageError("catalog needs a folder");
+    return parsed;
+}
+
+/// Messages on stderr; questions answered by --yes/--no, else asked on the
+/// terminal, else answered No.
+class CliPrompt final : public UserPrompt {
+public:
+    CliPrompt(std::ostream& err, std::optional<bool> answer) : err_(err), answer_(answer) {}
+
+    void ShowError(const std::string& text) override { err_ << text << '\n'; }
+
+    bool Confirm(const std::string& text) override
+    {
+        err_ << text;
+        if (answer_) {
+            err_ << (*answer_ ? " Yes (--yes)\n" : " No (--no)\n");
+            return *answer_;
+        }
+        if (!::isatty(STDIN_FILENO) || !::isatty(STDERR_FILENO)) {
+            err_ << " No (no terminal to ask; --yes answers Yes)\n";
+            return false;
+        }
+        err_ << " [y/N] " << std::flush;
+        std::string line;
+        if (!std::getline(std::cin, line)) return false;
+        return line == "y" || line == "Y" || line == "yes" || line == "Yes" || line == "YES";
+    }
+
+private:
+    std::ostream& err_;
+    std::optional<bool> answer_;
+};
+
+/// The volumes the catalog folder holds, known by their file names alone:
+/// enough for the name checks, without reading every catalog.
+void AddKnownVolumes(CatalogTree& tree, const std::string& catalogFolder)
+{
+    const std::vector<std::string> entries = ListCatalogEntries(catalogFolder);
+    bool any = false;
+    for (const std::string& name : entries) any = any || HasExactCatalogExtension(name);
+    if (!any) return;
+    for (const std::string& name : entries) {
+        const NodeId volume = tree.AddVolume(DecodeVolumeName(name), 0);
+        tree.SetCatalogFileName(volume, name);
+    }
+}
+
+/// A deep tree keeps one directory open per level; allow as many as the
+/// system lets this process have.
+void RaiseOpenFileLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+// Ctrl+C asks the running scan to stop; a second one ends the program.
+CatalogRun* volatile g_interruptedRun = nullptr;
+
+extern "C" void OnInterrupt(int)
+{
+    if (CatalogRun* run = g_interruptedRun) run->RequestStop();
+}
+
+class InterruptStopsRun {
+public:
+    InterruptStopsRun() = default;
+    InterruptStopsRun(const InterruptStopsRun&) = delete;
+    InterruptStopsRun& operator=(const InterruptStopsRun&) = delete;
+    void Install(CatalogRun& run)
+    {
+        if (installed_) return;
+        g_interruptedRun = &run;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART | SA_RESETHAND;
+        installed_ = ::sigaction(SIGINT, &action, &previous_) == 0;
+    }
+    ~InterruptStopsRun()
+    {
+        if (installed_) ::sigaction(SIGINT, &previous_, nullptr);
+        g_interruptedRun = nullptr;
+    }
+
+private:
+    bool installed_ = false;
+    struct sigaction previous_ {};
+};
+
+/// The progress line on a terminal: entries so far, entries per second and
+/// the folder being listed, redrawn about ten times a second.
+class ProgressLine {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit ProgressLine(std::ostream& err) : err_(err), enabled_(::isatty(STDERR_FILENO) == 1) {}
+
+    void Start() { start_ = last_ = Clock::now(); }
+
+    void Entry(std::string_view folder)
+    {
+        ++entries_;
+        if (!enabled_ || (entries_ & 255) != 0) return;
+        const Clock::time_point now = Clock::now();
+        if (now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        char numbers[64];
+        std::snprintf(numbers, sizeof numbers, "%llu entries, %.0f/s, ", static_cast<unsigned long long>(entries_),
+                      seconds > 0 ? entries_ / seconds : 0.0);
+        err_ << "\r\033[K" << numbers << ShortenFolderText(folder) << std::flush;
+        drawn_ = true;
+    }
+
+    void Clear()
+    {
+        if (drawn_) err_ << "\r\033[K" << std::flush;
+        drawn_ = false;
+    }
+
+private:
+    std::ostream& err_;
+    bool enabled_;
+    bool drawn_ = false;
+    unsigned long long entries_ = 0;
+    Clock::time_point start_, last_;
+};
+
+}  // namespace
+
+int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err)
+{
+    const CatalogArgs parsed = ParseCatalogArgs(args);
+
+    struct stat info {};
+    if (::stat(parsed.Folder.c_str(), &info) != 0) {
+        err << parsed.Folder << ": " << std::strerror(errno) << '\n';
+        return kExitFailure;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        err << parsed.Folder << ": " << std::strerror(ENOTDIR) << '\n';
+        return kExitFailure;
+    }
+
+    const std::string catalogFolder = ResolveCatalogFolder(context);
+    // The default catalog folder is made on first use; one that was named
+    // explicitly must exist.
+    if (!context.CatalogFolder && catalogFolder == DefaultCatalogFolder()) {
+        std::error_code ec;
+        std::filesystem::create_directories(catalogFolder, ec);
+    }
+    // Checked now rather than when saving, after a scan that may be long.
+    const int folderError = ::stat(catalogFolder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    if (folderError != 0) {
+        err << catalogFolder << ": " << std::strerror(folderError) << '\n';
+        return kExitFailure;
+    }
+
+    const CatalogSource source = SelectSource(parsed.Folder);
+    const std::string volumeName = parsed.Name.value_or(source.SourceLabel);
+
+    CatalogTree tree;
+    AddKnownVolumes(tree, catalogFolder);
+    CliPrompt prompt(err, parsed.Answer);
+    CatalogRun run(tree, catalogFolder, prompt);
+    RaiseOpenFileLimit();
+
+    InterruptStopsRun interrupt;
+    ProgressLine progress(err);
+    CatalogEvents events;
+    events.ScanStarting = [&](NodeId) {
+        interrupt.Install(run);
+        progress.Start();
+    };
+    events.Progress = [&](std::string_view folder, std::string_view) { progress.Entry(folder); };
+    events.ScanEnded = [&](NodeId) { progress.Clear(); };
+
+    const auto start = std::chrono::steady_clock::now();
+    const CatalogResult result = run.Run(source, volumeName, events);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    switch (result.Outcome) {
+        case CatalogOutcome::Catalogued:
+            break;
+        case CatalogOutcome::Stopped:
+            err << "ardvel-cli: stopped; nothing was saved\n";
+            return kExitInterrupted;
+        case CatalogOutcome::Declined:
+            err << "ardvel-cli: not catalogued\n";
+            return kExitFailure;
+        case CatalogOutcome::Refused:
+        case CatalogOutcome::Busy:
+            return kExitFailure;
+    }
+
+    const ScanStats& s = result.Stats;
+    char secondsText[32];
+    std::snprintf(secondsText, sizeof secondsText, "%.3f", seconds);
+    out << "Volume: " << EscapeField(volumeName) << '\n'
+        << "Folders: " << s.Folders << '\n'
+        << "Files: " << s.Files << '\n'
+        << "MP3 files: " << s.Mp3Files << '\n'
+        << "Total size: " << s.TotalBytes << " bytes\n"
+        << "Catalog file: " << EscapeField(result.CatalogPath) << '\n'
+        << "Seconds: " << secondsText << '\n';
+    return kExitOk;
 }
 
 }  // namespace ardvel::cli

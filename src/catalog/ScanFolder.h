@@ -1,0 +1,118 @@
+#pragma once
+
+// The scan that turns a folder of the file system into the folder nodes and
+// file records of a volume.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/CdRom.h"
+#include "store/CatalogTree.h"
+#include "store/Records.h"
+
+namespace ardvel {
+
+/// Called for every entry before it is looked at: the path of the folder
+/// being listed and the entry's name. Runs once per entry, so it must be
+/// cheap (a window updates its labels a few dozen times a second at most).
+using ScanProgress = std::function<void(std::string_view folder, std::string_view name)>;
+
+/// Reads the media information of the MP3 file at a path; throws
+/// CatalogError when the file cannot be opened.
+using MediaReader = TMediaInfo (*)(const std::string& path);
+
+/// How many MP3 files whose tags could not be read are named in the report.
+inline constexpr std::size_t kUnreadableMediaListed = 5;
+
+/// What a scan found.
+struct ScanStats {
+    std::uint64_t Entries = 0;  ///< entries looked at
+    std::uint64_t Folders = 0;
+    std::uint64_t Files = 0;
+    std::uint64_t Mp3Files = 0;
+    std::uint64_t TotalBytes = 0;  ///< sum of the files' sizes in bytes
+    /// MP3 files whose tags could not be read; they are catalogued with
+    /// the media text of an untagged file.
+    std::uint64_t UnreadableMedia = 0;
+    /// The messages ("Cannot open file PATH") of the first few of them.
+    std::vector<std::string> UnreadableMediaMessages;
+};
+
+/// SizeKB of a byte count: rounded up to whole KiB, at most 2147483647.
+std::int32_t SizeKBOf(std::uint64_t bytes) noexcept;
+
+/// The media text of an MP3 file without tags: its name, trailing codes
+/// <= 32 removed (as the catalog file gives the name back), without its
+/// last 4 characters.
+std::string UntaggedMediaText(std::string_view name);
+
+/// Scans folders into a catalog tree, depth first.
+///
+/// Entries come in the order the file system lists them; "." and ".." are
+/// skipped, hidden entries are not. For each entry the progress callback
+/// runs, then the stop flag is tested: once it is set, the listing ends and
+/// every enclosing level returns at once (what was added so far stays).
+/// A folder becomes a child node and is scanned before the next entry; a
+/// folder that cannot be listed stays empty, without a message. Everything
+/// else becomes a file record of the folder's node, in listing order.
+///
+/// Symbolic links are never followed into folders: a link is a file, with
+/// the size and time of its target when that is a regular file, else those
+/// of the link. Mount points of pseudo file systems (proc, sysfs, ...) are
+/// recorded as empty folders. Times are local last-write times in whole even
+/// seconds, clamped to the range of catalog file dates.
+///
+/// A file whose name ends in ".mp3" (any letter case, trailing codes <= 32
+/// ignored) gets media information: the tags of a regular file (through a
+/// link too), the untagged media text for anything else or when the tags
+/// cannot be read (counted in the stats).
+class FolderScanner {
+public:
+    struct Options {
+        ScanProgress Progress;
+        /// Tested after the progress callback of every entry; may be set
+        /// from the callback or from a signal handler.
+        const std::atomic<bool>* StopRequested = nullptr;
+        MediaReader ReadMedia = nullptr;  ///< ReadMediaInfo when not set
+        /// Where the file system types of mount points are looked up.
+        std::string MountTable = kDefaultMountTable;
+    };
+
+    FolderScanner(CatalogTree& tree, Options options);
+    ~FolderScanner();
+    FolderScanner(const FolderScanner&) = delete;
+    FolderScanner& operator=(const FolderScanner&) = delete;
+
+    /// Scans the folder `path` into `node` (a volume or folder node).
+    /// Trailing "/" of `path` are ignored (the root stays "/"). Returns
+    /// false when the scan was stopped.
+    bool ScanFolder(const std::string& path, NodeId node);
+
+    const ScanStats& Stats() const noexcept { return stats_; }
+
+private:
+    struct StagedFile;
+    struct Level;
+
+    bool ScanLevel(int dirFd, NodeId node, std::uint64_t device, std::size_t depth);
+    bool IsPseudoMount(std::uint64_t device);
+    void FlushFiles(NodeId node, Level& level);
+
+    CatalogTree& tree_;
+    Options options_;
+    ScanStats stats_;
+    std::string path_;  ///< the folder being listed
+    std::string filePath_;
+    /// Files of the folder being listed at each depth, added to its node
+    /// when its listing ends so that they form one range of the store.
+    std::vector<std::unique_ptr<Level>> levels_;
+    bool mountsRead_ = false;
+    std::vector<std::uint64_t> pseudoDevices_;
+};
+
+}  // namespace ardvel
