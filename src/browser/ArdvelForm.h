@@ -1,0 +1,244 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "browser/NavigationHistory.h"
+#include "help/HelpCommands.h"
+#include "platform/Locale.h"
+#include "store/CatalogTree.h"
+#include "store/ListFormats.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QSplitter;
+class QStackedWidget;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+class QWidget;
+
+namespace ardvel::gui {
+
+class CatalogTreeModel;
+class FolderListModel;
+class ListRowsModel;
+class PathBox;
+class StyledListView;
+class UserDialogs;
+
+/// The main window: the catalog tree on the left, the open folder's
+/// contents on the right, the history and path bar above, the status bar
+/// below. The window holds the one catalog tree of the program.
+///
+/// Creating the window reads the settings, loads the catalog folder (with
+/// the splash window) and opens the root; closing or destroying it writes
+/// the settings.
+class TArdvelForm final : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = "Ardvel 1.4";
+
+    /// `locale` gives every list its formats and order; `dialogs` answers
+    /// every message box. Both must outlive the window.
+    TArdvelForm(const Locale& locale, UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~TArdvelForm() override;
+
+    // -- the store ------------------------------------------------------------
+
+    CatalogTree& Tree() noexcept { return *tree_; }
+    const CatalogTree& Tree() const noexcept { return *tree_; }
+    CatalogTreeModel& TreeModel() noexcept { return *treeModel_; }
+    FolderListModel& ListModel() noexcept { return *listModel_; }
+    const std::string& CatalogFolder() const noexcept { return catalogFolder_; }
+    const NavigationHistory& History() const noexcept { return history_; }
+    /// The sort column and direction shared by both lists.
+    SortState& Sort() noexcept { return sort_; }
+
+    // -- tree and folder list ----------------------------------------------
+
+    /// The node selected in the tree (kNoNode when none).
+    NodeId SelectedNode() const;
+    /// Selects a node in the tree (nothing is opened).
+    void SelectNode(NodeId node);
+    /// The node last opened by CatalogClick, Back or Forward (kNoNode when
+    /// none, or when it has left the tree).
+    NodeId OpenNode() const;
+
+    /// Opens the selected node: fills the list and, after the first
+    /// opening, enters it into the history. The node already open is left
+    /// as it is.
+    void CatalogClick();
+    /// Fills the folder list from the selected node.
+    void FillList();
+    void ListViewColumnClick(StyledListView* list, int column);
+    /// Space on a list: the selected folder row shows its subtree's size.
+    void ListViewKeyDown(StyledListView* list);
+    void ListViewDblClick();
+    void UpButClick();
+
+    // -- history and path box ------------------------------------------------
+
+    void UpdateHistoryMenus();
+    void BackButClick();
+    void ForwButClick();
+    /// Item `k` of the Back menu (0: the nearest entry).
+    void BackMenuClick(int k);
+    void ForwMenuClick(int k);
+    void PathBoxCloseUp();
+    void GoToPath();
+
+    // -- catalog commands ------------------------------------------------------
+
+    /// "&New Catalog...": opens the cataloguing dialog once there is one.
+    void CreateNewExecute();
+    /// Sets the handler "&New Catalog..." runs.
+    void SetCreateNewHandler(std::function<void()> handler) { createNewHandler_ = std::move(handler); }
+    void SetCatDirClick();
+    void RepaintExecute();
+    void Rename1Execute();
+    /// The end of a rename edit; true when the volume took the new name.
+    bool CatalogEdited(NodeId node, const QString& text);
+    void Delete1Execute();
+    void QuitExecute();
+    /// Replaces every volume with the catalogs of the catalog folder.
+    void LoadCatalogs();
+
+    // -- layout, views, settings -------------------------------------------------
+
+    void LoadSettings();
+    void SaveSettings();
+    void ToggleToolbars();
+    void AdjustColsExecute();
+    /// Item `k` (0 large icons, 1 small icons, 2 list, 3 details) of either
+    /// view-style menu.
+    void ViewsClick(int k);
+    void XButClick();
+    /// The click of either mode button (Search, Folders).
+    void ToggleSearch();
+    /// True while the folder list (not the search results) is on show.
+    bool FolderListShown() const;
+
+    // -- Look-in list ------------------------------------------------------------
+
+    void RefreshLookIn();
+
+    // -- help ----------------------------------------------------------------------
+
+    void HelpContentsExecute();
+    void UpdateClick();
+    void About1Click();
+    void SetUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+
+    // -- for search mode -------------------------------------------------------
+
+    /// Called when folders mode stops a running search.
+    void SetStopSearchHandler(std::function<void()> handler) { stopSearchHandler_ = std::move(handler); }
+    /// The search results list's model (it gets SearchView's sorting,
+    /// folder totals and column sizing).
+    void SetSearchResultsModel(ListRowsModel* model);
+    QString StatusText(int panel) const;
+    void SetStatusText(int panel, const QString& text);
+    /// The panel inside ScrollBox1 that holds the search controls.
+    QWidget* SearchPanelContent() const noexcept { return searchContent_; }
+
+    // -- the window's components -------------------------------------------
+
+    QToolBar* ToolBar3 = nullptr;
+    QToolBar* StandartButs = nullptr;
+    QToolBar* PathBar = nullptr;
+    QToolButton* BackBut = nullptr;
+    QToolButton* ForwBut = nullptr;
+    QToolButton* UpBut = nullptr;
+    QToolButton* ViewBut = nullptr;
+    QAction* SBut = nullptr;
+    QAction* FBut = nullptr;
+    QMenu* BackMenu = nullptr;
+    QMenu* ForwMenu = nullptr;
+    QMenu* Views = nullptr;
+    gui::PathBox* PathBox = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Panel1 = nullptr;
+    QToolButton* XBut = nullptr;
+    QTreeView* Catalog = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QComboBox* LookIn = nullptr;
+    StyledListView* ListView = nullptr;
+    StyledListView* SearchView = nullptr;
+
+    // Actions and menu items.
+    QAction* CreateNew = nullptr;
+    QAction* SetCatDir = nullptr;
+    QAction* SaveSR = nullptr;
+    QAction* Repaint = nullptr;
+    QAction* Quit = nullptr;
+    QAction* Rename1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* StandartButtons1 = nullptr;
+    QAction* PathBar1 = nullptr;
+    QAction* AdjustCols = nullptr;
+    QAction* AutoAdjust1 = nullptr;
+    QMenu* Columns1 = nullptr;
+    QAction* HelpContents = nullptr;
+    QAction* Update = nullptr;
+    QAction* About1 = nullptr;
+    /// The view-style items of the View menu and of `Views`, by number.
+    QAction* ViewMenuItems[4] = {};
+    QAction* ViewsItems[4] = {};
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    QMenu* createPopupMenu() override { return nullptr; }
+
+private:
+    void BuildActions();
+    void BuildMenuBar();
+    void BuildToolbars();
+    void BuildWorkArea();
+    void FormCreate();
+    void FormDestroy();
+
+    StyledListView* ShownList() const;
+    ListRowsModel* RowsOf(StyledListView* list) const;
+    void ShowList(StyledListView* list);
+    void EnterFoldersMode();
+    void WriteCatalogCount();
+    void WriteRowCount();
+    void WriteCurrentFolderEntry(NodeId node);
+    /// After nodes left the tree: no list, history entry or open node may
+    /// refer to them.
+    void ForgetRemovedNodes();
+
+    const Locale& locale_;
+    UserDialogs& dialogs_;
+    std::unique_ptr<CatalogTree> tree_;
+    CatalogTreeModel* treeModel_ = nullptr;
+    FolderListModel* listModel_ = nullptr;
+    std::string catalogFolder_;
+    SortState sort_;
+    NavigationHistory history_;
+    NodeHandle openNode_;
+    bool haveOpenNode_ = false;
+    bool destroyed_ = false;
+
+    QLabel* statusPanels_[2] = {};
+    QStackedWidget* leftStack_ = nullptr;
+    QStackedWidget* rightStack_ = nullptr;
+    QWidget* searchContent_ = nullptr;
+    QActionGroup* modeGroup_ = nullptr;
+
+    UrlOpener urlOpener_;
+    std::function<void()> createNewHandler_;
+    std::function<void()> stopSearchHandler_;
+};
+
+}  // namespace ardvel::gui

@@ -1,0 +1,93 @@
+#include "store/VolumeFiles.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace ardvel {
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    if (::lstat(a.c_str(), &sa) != 0 || ::lstat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat s {};
+    return ::lstat(path.c_str(), &s) == 0;
+}
+
+// rename() without ever replacing the target. File systems without the
+// no-replace flag fall back to a check just before the rename.
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+    if (Exists(to)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from.c_str(), to.c_str());
+}
+
+}  // namespace
+
+NodeId FindVolumeNamed(const CatalogTree& tree, std::string_view name, const Locale& locale)
+{
+    for (NodeId v : tree.Children(CatalogTree::kRoot))
+        if (locale.EqualIgnoreCase(tree.Text(v), name)) return v;
+    return kNoNode;
+}
+
+std::string RenamedCatalogFileName(std::string_view name)
+{
+    if (name.empty()) return {};
+    for (char c : name)
+        if (c == '/' || c == '\\' || c == '\0') return {};
+    std::string file(name);
+    file += ".arv";
+    return file;
+}
+
+VolumeFileResult RenameVolumeFile(CatalogTree& tree, NodeId volume, const std::string& catalogFolder,
+                                  std::string_view newName)
+{
+    if (!tree.IsAlive(volume) || tree.Level(volume) != 1) return VolumeFileResult::NoCatalogFile;
+    const std::string& oldFile = tree.CatalogFileName(volume);
+    if (oldFile.empty()) return VolumeFileResult::NoCatalogFile;
+    const std::string newFile = RenamedCatalogFileName(newName);
+    if (newFile.empty()) return VolumeFileResult::ImproperName;
+    const std::string from = catalogFolder + oldFile;
+    const std::string to = catalogFolder + newFile;
+    if (newFile == oldFile) return VolumeFileResult::Done;
+    if (Exists(to) && !SameFile(from, to)) return VolumeFileResult::TargetExists;
+    // A name differing only in letter case on a case-insensitive file system
+    // is the same file: a plain rename is right there.
+    const int r = SameFile(from, to) ? ::rename(from.c_str(), to.c_str()) : RenameNoReplace(from, to);
+    if (r != 0) return errno == EEXIST ? VolumeFileResult::TargetExists : VolumeFileResult::SystemError;
+    tree.SetCatalogFileName(volume, newFile);
+    return VolumeFileResult::Done;
+}
+
+VolumeFileResult DeleteVolumeFile(const CatalogTree& tree, NodeId volume, const std::string& catalogFolder)
+{
+    if (!tree.IsAlive(volume) || tree.Level(volume) != 1) return VolumeFileResult::NoCatalogFile;
+    const std::string& file = tree.CatalogFileName(volume);
+    if (file.empty()) return VolumeFileResult::NoCatalogFile;
+    const std::string path = catalogFolder + file;
+    struct stat s {};
+    if (::lstat(path.c_str(), &s) != 0) return VolumeFileResult::SystemError;
+    // Only a catalog file is removed; a folder of that name is left alone.
+    if (S_ISDIR(s.st_mode)) return VolumeFileResult::SystemError;
+    if (::unlink(path.c_str()) != 0) return VolumeFileResult::SystemError;
+    return VolumeFileResult::Done;
+}
+
+}  // namespace ardvel

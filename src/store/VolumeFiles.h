@@ -1,0 +1,43 @@
+#pragma once
+
+// Renaming and deleting the catalog file of a volume. Both act only on the
+// file the volume node remembers it was loaded from or saved to, never on a
+// name rebuilt from the volume's text.
+
+#include <string>
+#include <string_view>
+
+#include "platform/Locale.h"
+#include "store/CatalogTree.h"
+
+namespace ardvel {
+
+/// The volume of `tree` whose name equals `name` ignoring letter case (in
+/// every script), or kNoNode.
+NodeId FindVolumeNamed(const CatalogTree& tree, std::string_view name, const Locale& locale);
+
+enum class VolumeFileResult {
+    Done,
+    NoCatalogFile,   ///< the volume remembers no catalog file
+    ImproperName,    ///< the new name cannot be a catalog file name here
+    TargetExists,    ///< another file already has the new name
+    SystemError,     ///< the file system refused (missing file, no access...)
+};
+
+/// The file name a renamed volume's catalog file gets: the new name as it
+/// stands followed by ".arv" (no "~" encoding). Empty when `name` cannot be
+/// a file name of the catalog folder: empty, or holding "/", "\" or NUL.
+std::string RenamedCatalogFileName(std::string_view name);
+
+/// Renames the catalog file of `volume` (in `catalogFolder`, ending in "/")
+/// to RenamedCatalogFileName(newName), never replacing an existing file.
+/// On success the volume remembers the new file name; the node's text is
+/// the caller's to change. On failure nothing is changed.
+VolumeFileResult RenameVolumeFile(CatalogTree& tree, NodeId volume, const std::string& catalogFolder,
+                                  std::string_view newName);
+
+/// Deletes the catalog file of `volume` from `catalogFolder`. The tree is
+/// not changed.
+VolumeFileResult DeleteVolumeFile(const CatalogTree& tree, NodeId volume, const std::string& catalogFolder);
+
+}  // namespace ardvel

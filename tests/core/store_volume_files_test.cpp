@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TempDir.h"
+#include "store/VolumeFiles.h"
+
+namespace ardvel {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+const Locale& English()
+{
+    static const Locale l("en_US.UTF-8");
+    return l;
+}
+
+struct VolumeFilesTest : ::testing::Test {
+    NodeId AddVolumeWithFile(const std::string& name, const std::string& file, const std::string& bytes)
+    {
+        const NodeId v = tree.AddVolume(name, 0);
+        tree.SetCatalogFileName(v, file);
+        WriteBytes(dir.File(file), bytes);
+        return v;
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(dir.File(name)); }
+
+    TempDir dir;
+    CatalogTree tree;
+};
+
+TEST_F(VolumeFilesTest, FindVolumeNamedIgnoresCaseInEveryScript)
+{
+    const NodeId a = tree.AddVolume("Music", 0);
+    const NodeId b = tree.AddVolume("Ärger", 0);
+    const NodeId f = tree.AddFolder(a, "Deep", 0);
+    EXPECT_EQ(FindVolumeNamed(tree, "MUSIC", English()), a);
+    EXPECT_EQ(FindVolumeNamed(tree, "ärger", English()), b);
+    // Folders are no volumes.
+    EXPECT_EQ(FindVolumeNamed(tree, "deep", English()), kNoNode);
+    EXPECT_EQ(FindVolumeNamed(tree, "Musi", English()), kNoNode);
+    (void)f;
+}
+
+TEST_F(VolumeFilesTest, RenameMovesTheRememberedFileToTheTextAsTyped)
+{
+    // The file a volume came from is not always what encoding its text gives.
+    const NodeId v = AddVolumeWithFile("a:b", "a~58b.arv", "catalog");
+    ASSERT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "x~58"), VolumeFileResult::Done);
+    EXPECT_FALSE(Exists("a~58b.arv"));
+    EXPECT_EQ(ReadBytes(dir.File("x~58.arv")), "catalog");
+    EXPECT_EQ(tree.CatalogFileName(v), "x~58.arv");
+    // The node text is the caller's business.
+    EXPECT_EQ(tree.Text(v), "a:b");
+}
+
+TEST_F(VolumeFilesTest, RenameRefusesAndChangesNothing)
+{
+    const NodeId v = AddVolumeWithFile("One", "One.arv", "one");
+    AddVolumeWithFile("Two", "Two.arv", "two");
+    WriteBytes(dir.File("Stray.arv"), "stray");
+
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "Two"), VolumeFileResult::TargetExists);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "Stray"), VolumeFileResult::TargetExists);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "sub/dir"), VolumeFileResult::ImproperName);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "back\\slash"), VolumeFileResult::ImproperName);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), ""), VolumeFileResult::ImproperName);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), std::string_view("nul\0x", 5)), VolumeFileResult::ImproperName);
+
+    EXPECT_EQ(ReadBytes(dir.File("One.arv")), "one");
+    EXPECT_EQ(ReadBytes(dir.File("Two.arv")), "two");
+    EXPECT_EQ(ReadBytes(dir.File("Stray.arv")), "stray");
+    EXPECT_EQ(tree.CatalogFileName(v), "One.arv");
+}
+
+TEST_F(VolumeFilesTest, RenameOfAMissingFileOrAVolumeWithoutFileFails)
+{
+    const NodeId v = AddVolumeWithFile("One", "One.arv", "one");
+    std::filesystem::remove(dir.File("One.arv"));
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "New"), VolumeFileResult::SystemError);
+    EXPECT_FALSE(Exists("New.arv"));
+    EXPECT_EQ(tree.CatalogFileName(v), "One.arv");
+
+    const NodeId fresh = tree.AddVolume("Fresh", 0);
+    EXPECT_EQ(RenameVolumeFile(tree, fresh, dir.Folder(), "New"), VolumeFileResult::NoCatalogFile);
+    const NodeId folder = tree.AddFolder(v, "F", 0);
+    EXPECT_EQ(RenameVolumeFile(tree, folder, dir.Folder(), "New"), VolumeFileResult::NoCatalogFile);
+}
+
+TEST_F(VolumeFilesTest, DeleteRemovesOnlyTheVolumesOwnFile)
+{
+    // "A?" encodes to "A~63"; a file of the plain text must survive.
+    const NodeId v = AddVolumeWithFile("A?", "A~63.arv", "mine");
+    WriteBytes(dir.File("A?.arv"), "other");
+    ASSERT_EQ(DeleteVolumeFile(tree, v, dir.Folder()), VolumeFileResult::Done);
+    EXPECT_FALSE(Exists("A~63.arv"));
+    EXPECT_EQ(ReadBytes(dir.File("A?.arv")), "other");
+
+    // Once gone, a second delete fails.
+    EXPECT_EQ(DeleteVolumeFile(tree, v, dir.Folder()), VolumeFileResult::SystemError);
+    const NodeId fresh = tree.AddVolume("Fresh", 0);
+    EXPECT_EQ(DeleteVolumeFile(tree, fresh, dir.Folder()), VolumeFileResult::NoCatalogFile);
+}
+
+TEST_F(VolumeFilesTest, DeleteLeavesAFolderOfTheCatalogsNameAlone)
+{
+    const NodeId v = tree.AddVolume("Dir", 0);
+    tree.SetCatalogFileName(v, "Dir.arv");
+    std::filesystem::create_directory(dir.File("Dir.arv"));
+    WriteBytes(dir.File("Dir.arv/inside"), "x");
+    EXPECT_EQ(DeleteVolumeFile(tree, v, dir.Folder()), VolumeFileResult::SystemError);
+    EXPECT_TRUE(Exists("Dir.arv/inside"));
+}
+
+}  // namespace
+}  // namespace ardvel
