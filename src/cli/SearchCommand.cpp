@@ -1,13 +1,224 @@
-#include "cli/CliCommon.h"
-
+// search: the search of the Ardvel window from the command line.
+#include <cstdio>
+#include <limits>
+#include <optional>
 #include <ostream>
+#include <string>
+
+#include "cli/CliCommon.h"
+#include "platform/Locale.h"
+#include "platform/TextEncoding.h"
+#include "search/SearchReport.h"
+#include "search/SearchWalk.h"
+#include "store/CatalogError.h"
+#include "store/LoadCatalogs.h"
+#include "store/NodePath.h"
 
 namespace ardvel::cli {
 
-int RunSearch(const CliContext&, const Args&, std::ostream&, std::ostream& err)
+namespace {
+
+/// A whole decimal number, optionally signed; saturates at the int64 range.
+std::optional<std::int64_t> ParseWhole(const std::string& text)
 {
-    err << "ardvel-cli: the search command is not available in this build\n";
-    return kExitFailure;
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return std::nullopt;
+    std::int64_t value = 0;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        if (value < kLimit) value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::int32_t ParseCount(const std::string& option, const std::string& text)
+{
+    const auto value = ParseWhole(text);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::int32_t>::max())
+        throw UsageError(option + " needs a whole number, not \"" + text + "\"");
+    return static_cast<std::int32_t>(*value);
+}
+
+/// As the size spin edit keeps it: pulled into its range.
+std::int32_t ParseSizeLimit(const std::string& option, const std::string& text)
+{
+    const auto value = ParseWhole(text);
+    if (!value) throw UsageError(option + " needs a whole number of KB, not \"" + text + "\"");
+    if (*value < kSizeEditMinimum) return kSizeEditMinimum;
+    if (*value > kSizeEditMaximum) return kSizeEditMaximum;
+    return static_cast<std::int32_t>(*value);
+}
+
+/// "YYYY-MM-DD" (midnight) or "YYYY-MM-DD HH:MM:SS".
+TDateTime ParseDate(const std::string& text)
+{
+    DateTimeFields f;
+    char tail = 0;
+    int consumed = 0;
+    bool ok = false;
+    if (text.size() == 10) {
+        ok = std::sscanf(text.c_str(), "%4d-%2d-%2d%n%c", &f.Year, &f.Month, &f.Day, &consumed, &tail) == 3 &&
+             consumed == 10;
+    } else if (text.size() == 19) {
+        ok = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n%c", &f.Year, &f.Month, &f.Day, &f.Hour, &f.Minute,
+                         &f.Second, &consumed, &tail) == 6 &&
+             consumed == 19;
+    }
+    for (std::size_t i = 0; ok && i < text.size(); ++i) {
+        const bool separator = i == 4 || i == 7 || i == 10 || i == 13 || i == 16;
+        if (!separator && (text[i] < '0' || text[i] > '9')) ok = false;
+    }
+    if (!ok || !IsValidDateTime(f))
+        throw UsageError("--between needs dates as YYYY-MM-DD or \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\"");
+    return EncodeDateTime(f);
+}
+
+struct SearchOptions {
+    SearchCriteria Criteria;
+    std::string In = "All";
+    std::optional<std::string> Report;
+};
+
+SearchOptions ParseOptions(const Args& args)
+{
+    SearchOptions o;
+    bool haveName = false, haveIn = false, haveArtist = false, haveTitle = false, haveDate = false, haveSize = false;
+    bool optionsEnded = false;
+    const auto value = [&](std::size_t& i) -> const std::string& {
+        if (i + 1 >= args.size()) throw UsageError(args[i] + " needs a value");
+        return args[++i];
+    };
+    const auto once = [&](bool& seen, const std::string& what) {
+        if (seen) throw UsageError(what);
+        seen = true;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            once(haveName, "search takes one name text (quote a text with blanks)");
+            o.Criteria.NameText = arg;
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--in") {
+            once(haveIn, "--in given twice");
+            o.In = value(i);
+        } else if (arg == "--artist") {
+            once(haveArtist, "--artist given twice");
+            o.Criteria.MediaOn = true;
+            o.Criteria.ArtistPart = value(i);
+        } else if (arg == "--title") {
+            once(haveTitle, "--title given twice");
+            o.Criteria.MediaOn = true;
+            o.Criteria.TitlePart = value(i);
+        } else if (arg == "--months" || arg == "--days") {
+            once(haveDate, "only one of --months, --days and --between may be given");
+            o.Criteria.DateOn = true;
+            if (arg == "--months") {
+                o.Criteria.DateMode = SearchDateMode::InLastMonths;
+                o.Criteria.MonthCount = ParseCount(arg, value(i));
+            } else {
+                o.Criteria.DateMode = SearchDateMode::InLastDays;
+                o.Criteria.DayCount = ParseCount(arg, value(i));
+            }
+        } else if (arg == "--between") {
+            once(haveDate, "only one of --months, --days and --between may be given");
+            if (i + 2 >= args.size()) throw UsageError("--between needs two dates");
+            o.Criteria.DateOn = true;
+            o.Criteria.DateMode = SearchDateMode::InRange;
+            o.Criteria.RangeStart = ParseDate(args[++i]);
+            o.Criteria.RangeEnd = ParseDate(args[++i]);
+        } else if (arg == "--at-least" || arg == "--at-most") {
+            once(haveSize, "only one of --at-least and --at-most may be given");
+            o.Criteria.SizeOn = true;
+            o.Criteria.SizeBound = arg == "--at-least" ? SearchSizeBound::AtLeast : SearchSizeBound::AtMost;
+            o.Criteria.SizeLimitKB = ParseSizeLimit(arg, value(i));
+        } else if (arg == "--report") {
+            if (o.Report) throw UsageError("--report given twice");
+            o.Report = value(i);
+        } else {
+            throw UsageError("unknown search option: " + arg);
+        }
+    }
+    return o;
+}
+
+}  // namespace
+
+int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err)
+{
+    SearchOptions options = ParseOptions(args);
+    const Locale& locale = Locale::User();
+
+    CatalogTree tree;
+    const LoadResult loaded = LoadCatalogs(tree, ResolveCatalogFolder(context), locale);
+    for (const LoadFailure& f : loaded.Failures) err << f.Path << ": " << f.Message << '\n';
+    bool ok = loaded.Failures.empty();
+
+    // The Look-in entry: "All", a volume, or the current folder's node path.
+    SearchScope scope;
+    std::string lookIn;
+    if (options.In == "All") {
+        scope = SearchScope::AllVolumes();
+        lookIn = "All";
+    } else {
+        NodeId volume = kNoNode;
+        for (NodeId v : tree.Children(CatalogTree::kRoot)) {
+            if (locale.EqualIgnoreCase(tree.Text(v), options.In)) {
+                volume = v;
+                break;
+            }
+        }
+        if (volume != kNoNode) {
+            scope = SearchScope::Of(volume);
+            lookIn = tree.Text(volume);
+        } else {
+            const NodeId node =
+                options.In == CatalogTree::kRootText ? CatalogTree::kRoot : ResolveNodePath(tree, options.In, locale);
+            if (node == kNoNode) {
+                err << "Path not found!\n";
+                return kExitFailure;
+            }
+            scope = node == CatalogTree::kRoot ? SearchScope::AllVolumes() : SearchScope::Of(node);
+            lookIn = GetNodePath(tree, node);
+        }
+    }
+
+    SearchResults results;
+    SearchWalk walk(tree, scope, options.Criteria, locale, results);
+    walk.Run();
+    if (const EMaskException* error = walk.Error()) {
+        out.flush();
+        err << error->what() << '\n';
+        return kExitFailure;
+    }
+
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const auto texts = results.Texts(i, locale);
+        for (int c = 0; c < kSearchColumnCount; ++c) {
+            if (c > 0) out << '\t';
+            out << EscapeField(texts[c]);
+        }
+        out << '\n';
+    }
+
+    if (options.Report && !results.empty()) {
+        const std::vector<ReportRow> rows = ReportRows(results, locale);
+        const std::vector<std::string> lines =
+            BuildReportLines(walk.Criteria(), lookIn, rows, std::to_string(tree.VolumeCount()) + " Catalogs",
+                             std::to_string(results.size()) + " Matches found", locale);
+        try {
+            WriteReport(*options.Report, lines);
+        } catch (const CatalogError& e) {
+            out.flush();
+            err << e.what() << '\n';
+            ok = false;
+        }
+    }
+    return ok ? kExitOk : kExitFailure;
 }
 
 }  // namespace ardvel::cli

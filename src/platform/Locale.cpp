@@ -20,7 +20,7 @@ Locale::Locale(const char* name)
     }
     thousands_ = ::nl_langinfo_l(THOUSEP, locale_);
     decimal_ = ::nl_langinfo_l(RADIXCHAR, locale_);
-    if (decimal_.empty()) decimal_ = ".";
+    if (decimal_.empty()) decimal_.push_back('.');
     dateFormat_ = ::nl_langinfo_l(D_FMT, locale_);
     timeFormat_ = ::nl_langinfo_l(T_FMT, locale_);
     if (timeFormat_.empty()) timeFormat_ = "%H:%M:%S";

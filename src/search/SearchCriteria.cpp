@@ -1,0 +1,718 @@
+#include "search/SearchCriteria.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+#include "platform/TextEncoding.h"
+
+namespace ardvel {
+
+namespace {
+
+constexpr std::array<unsigned char, 256> MakeUpperTable()
+{
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 32 : c);
+    return table;
+}
+constexpr std::array<unsigned char, 256> kUpper = MakeUpperTable();
+
+bool IsAscii(std::string_view text) noexcept
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    std::uint64_t bits = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s + i, 8);
+        bits |= word;
+    }
+    for (; i < n; ++i) bits |= s[i];
+    return (bits & 0x8080808080808080ULL) == 0;
+}
+
+/// Whether the upper-cased ASCII `upper` occurs in `text` with the text's
+/// ASCII letters upper-cased; bytes beyond ASCII never match.
+bool FindAsciiFolded(std::string_view text, std::string_view upper) noexcept
+{
+    const std::size_t m = upper.size();
+    const std::size_t n = text.size();
+    if (m > n) return false;
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* u = reinterpret_cast<const unsigned char*>(upper.data());
+    const unsigned char first = u[0];
+    const std::size_t last = n - m;  // the last place the text can start at
+    const auto fitsAt = [&](std::size_t p) {
+        if (kUpper[s[p]] != first) return false;
+        for (std::size_t k = 1; k < m; ++k)
+            if (kUpper[s[p + k]] != u[k]) return false;
+        return true;
+    };
+#if defined(__SSE2__)
+    if (n >= 16) {
+        // Sixteen places at a time: the bytes equal to the first character in
+        // either case are found by a vector compare, then checked whole. The
+        // last block is read ending at the text's end, its places already
+        // seen dropped.
+        const bool letter = first >= 'A' && first <= 'Z';
+        const __m128i caseBit = _mm_set1_epi8(letter ? 0x20 : 0);
+        const __m128i wanted = _mm_set1_epi8(static_cast<char>(letter ? first | 0x20 : first));
+        for (std::size_t i = 0; i <= last; i += 16) {
+            std::size_t at = i;
+            unsigned keep = 0xFFFFu;
+            if (at + 16 > n) {
+                at = n - 16;
+                keep = (0xFFFFu << (i - at)) & 0xFFFFu;
+            }
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+            unsigned places =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, caseBit), wanted))) & keep;
+            while (places != 0) {
+                const std::size_t p = at + static_cast<std::size_t>(std::countr_zero(places));
+                if (p > last) return false;
+                if (fitsAt(p)) return true;
+                places &= places - 1;
+            }
+        }
+        return false;
+    }
+#endif
+    for (std::size_t i = 0; i <= last; ++i)
+        if (fitsAt(i)) return true;
+    return false;
+}
+
+#if defined(__SSE2__)
+
+/// A text of 8 to 32 bytes as two blocks: for 16 bytes and more, bytes 0..15
+/// and n-16..n-1; for fewer, bytes 0..7 and n-8..n-1 (the upper halves
+/// empty). Places are found by comparing whole blocks.
+struct TextBlocks {
+    __m128i First, Second;
+    unsigned Keep;      ///< the movemask bits that stand for bytes
+    std::size_t Shift;  ///< position of the second block's first byte
+
+    TextBlocks(const unsigned char* s, std::size_t n) noexcept
+    {
+        if (n >= 16) {
+            First = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+            Second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 16));
+            Keep = 0xFFFFu;
+            Shift = n - 16;
+        } else {
+            First = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s));
+            Second = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + n - 8));
+            Keep = 0xFFu;
+            Shift = n - 8;
+        }
+    }
+
+    /// Bit p set when byte p has its high bit set.
+    bool AnyHigh() const noexcept { return ((_mm_movemask_epi8(First) | _mm_movemask_epi8(Second)) & Keep) != 0; }
+
+    /// Bit p set when byte p, ORed with `caseBit`, equals `wanted` (both
+    /// given as sixteen equal bytes).
+    std::uint64_t Places(const unsigned char* caseBit, const unsigned char* wanted) const noexcept
+    {
+        const __m128i bit = _mm_load_si128(reinterpret_cast<const __m128i*>(caseBit));
+        const __m128i w = _mm_load_si128(reinterpret_cast<const __m128i*>(wanted));
+        const auto a = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(First, bit), w))) & Keep;
+        const auto b = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(Second, bit), w))) & Keep;
+        return std::uint64_t{a} | (std::uint64_t{b} << Shift);
+    }
+};
+#endif
+
+/// The characters beyond ASCII that the locale upper-cases to ASCII (the
+/// dotless i and the long s, in the locales we know). Only the Basic
+/// Multilingual Plane holds such pairs. Worked out once per locale.
+const std::vector<char32_t>& CharactersUpperCasedToAscii(const Locale& locale)
+{
+    static std::mutex mutex;
+    static std::map<locale_t, std::vector<char32_t>> known;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto it = known.find(locale.Handle());
+    if (it != known.end()) return it->second;
+    std::vector<char32_t> found;
+    for (char32_t c = 0x80; c < 0x10000; ++c)
+        if (locale.ToUpper(c) < 0x80) found.push_back(c);
+    return known.emplace(locale.Handle(), std::move(found)).first->second;
+}
+
+}  // namespace
+
+#if defined(__SSE2__)
+/// Names of 8 to 32 bytes and an ASCII part, without loops whose length
+/// depends on the name: places where the part's first and last characters
+/// both fit are found at once and then checked. Slow when the text holds a
+/// character that might upper-case to ASCII.
+TextFinder::Quick TextFinder::FindInShort(std::string_view text) const noexcept
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* u = reinterpret_cast<const unsigned char*>(upper_.data());
+    const std::size_t n = text.size();
+    const std::size_t m = upper_.size();
+    const TextBlocks blocks(s, n);
+    if (blocks.AnyHigh()) {
+        if (specialPairCount_ < 0) {
+            if (Classify(text) == TextKind::Special) return Quick::Slow;
+        } else {
+            const unsigned char* none = splats_[kNoBits].data();
+            for (int k = 0; k < specialPairCount_; ++k) {
+                const std::uint64_t leads = blocks.Places(none, splats_[kFirstSpecial + 2 * k].data());
+                const std::uint64_t trails = blocks.Places(none, splats_[kFirstSpecial + 2 * k + 1].data());
+                if ((leads & (trails >> 1)) != 0) return Quick::Slow;
+            }
+        }
+    }
+    // Bytes beyond ASCII match no ASCII character, even with the case bit set.
+    if (m > n) return Quick::Missing;
+    const std::size_t last = n - m;
+    std::uint64_t places = blocks.Places(splats_[kFirstCaseBit].data(), splats_[kFirstWanted].data()) &
+                           (blocks.Places(splats_[kLastCaseBit].data(), splats_[kLastWanted].data()) >> (m - 1));
+    places &= (std::uint64_t{1} << (last + 1)) - 1;
+    for (; places != 0; places &= places - 1) {
+        const auto p = static_cast<std::size_t>(std::countr_zero(places));
+        std::size_t k = 1;
+        while (k + 1 < m && kUpper[s[p + k]] == u[k]) ++k;
+        if (k + 1 >= m) return Quick::Found;
+    }
+    return Quick::Missing;
+}
+#endif
+
+void PrepareNameText(SearchCriteria& criteria)
+{
+    if (criteria.NameText.empty()) criteria.NameText.push_back('*');
+    criteria.UseMask = criteria.NameText.find_first_of("*?") != std::string::npos;
+}
+
+TextFinder::TextFinder(std::string_view part, const Locale& locale)
+    : upper_(locale.ToUpper(part)), asciiOnly_(IsAscii(upper_)), locale_(&locale)
+{
+    if (!upper_.empty() && asciiOnly_) {
+        // The blocks a short name is compared with: the part's first and last
+        // character in either case, and the bytes of the special characters.
+        const auto splat = [this](int which, unsigned char byte) { splats_[which].fill(byte); };
+        const auto folded = [&](int caseBit, int wanted, unsigned char c) {
+            const bool letter = c >= 'A' && c <= 'Z';
+            splat(caseBit, letter ? 0x20 : 0);
+            splat(wanted, letter ? static_cast<unsigned char>(c | 0x20) : c);
+        };
+        folded(kFirstCaseBit, kFirstWanted, static_cast<unsigned char>(upper_.front()));
+        folded(kLastCaseBit, kLastWanted, static_cast<unsigned char>(upper_.back()));
+        const std::vector<char32_t>& specials = CharactersUpperCasedToAscii(locale);
+        specialPairCount_ = specials.size() <= kMaxSpecialPairs ? 0 : -1;
+        for (char32_t c : specials) {
+            std::string utf8;
+            AppendUtf8(utf8, c);
+            specialLeads_[static_cast<unsigned char>(utf8[0])] = true;
+            if (utf8.size() != 2) specialPairCount_ = -1;
+            if (specialPairCount_ >= 0) {
+                splat(kFirstSpecial + 2 * specialPairCount_, static_cast<unsigned char>(utf8[0]));
+                splat(kFirstSpecial + 2 * specialPairCount_ + 1, static_cast<unsigned char>(utf8[1]));
+                ++specialPairCount_;
+            }
+        }
+    }
+}
+
+TextFinder::TextKind TextFinder::Classify(std::string_view text) const noexcept
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    TextKind kind = TextKind::Ascii;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        auto high = static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))));
+        while (high != 0) {
+            kind = TextKind::Beyond;
+            if (specialLeads_[s[i + static_cast<std::size_t>(std::countr_zero(high))]]) return TextKind::Special;
+            high &= high - 1;
+        }
+    }
+#endif
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s + i, 8);
+        std::uint64_t high = word & 0x8080808080808080ULL;
+        while (high != 0) {
+            kind = TextKind::Beyond;
+            if (specialLeads_[s[i + (static_cast<std::size_t>(std::countr_zero(high)) >> 3)]]) return TextKind::Special;
+            high &= high - 1;
+        }
+    }
+    for (; i < n; ++i) {
+        if (s[i] < 0x80) continue;
+        kind = TextKind::Beyond;
+        if (specialLeads_[s[i]]) return TextKind::Special;
+    }
+    return kind;
+}
+
+bool TextFinder::FoundIn(std::string_view text, std::string& scratch) const
+{
+    if (upper_.empty() || text.empty()) return false;
+#if defined(__SSE2__)
+    if (asciiOnly_ && text.size() >= 8 && text.size() <= 32) {
+        switch (FindInShort(text)) {
+            case Quick::Found:
+                return true;
+            case Quick::Missing:
+                return false;
+            case Quick::Slow:
+                break;
+        }
+    }
+#endif
+    switch (Classify(text)) {
+        case TextKind::Ascii:
+            // An ASCII text stays ASCII when upper-cased.
+            return asciiOnly_ && FindAsciiFolded(text, upper_);
+        case TextKind::Beyond:
+            // Its characters beyond ASCII stay beyond ASCII when upper-cased, so
+            // an ASCII part can only occur among the ASCII characters, which
+            // fold in place.
+            if (asciiOnly_) return FindAsciiFolded(text, upper_);
+            break;
+        case TextKind::Special:
+            break;
+    }
+    locale_->ToUpper(text, scratch);
+    return std::string_view(scratch).find(upper_) != std::string_view::npos;
+}
+
+bool TextFinder::CanFindInPacked() const noexcept
+{
+#if defined(__SSE2__)
+    return asciiOnly_ && !upper_.empty() && specialPairCount_ >= 0;
+#else
+    return false;
+#endif
+}
+
+#if defined(__SSE2__)
+namespace {
+
+/// The places of one block of a packed region: where the part's first
+/// character starts (`First`) with its last character m-1 bytes on (`Last`
+/// loaded there), and the lead bytes of characters that might upper-case to
+/// ASCII. W bytes at a time: 16 with SSE2, 32 with AVX2.
+struct PackedScan {
+    const unsigned char* S;
+    std::size_t Size, M;
+    const unsigned char* FirstBit;
+    const unsigned char* FirstWanted;
+    const unsigned char* LastBit;
+    const unsigned char* LastWanted;
+    const unsigned char* const* Leads;  ///< 16 (or 32) copies of each lead byte
+    int LeadCount;
+};
+
+/// Calls place(p, lead) for every such place in increasing order. Lead
+/// bytes in the region's last m-1 bytes are left to the caller.
+template <typename Place>
+std::size_t ScanPacked16(const PackedScan& x, Place&& place)
+{
+    const auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(x.S + at)); };
+    const auto splat = [](const unsigned char* b) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)); };
+    const __m128i firstBit = splat(x.FirstBit), firstWanted = splat(x.FirstWanted);
+    const __m128i lastBit = splat(x.LastBit), lastWanted = splat(x.LastWanted);
+    const std::size_t lastBlock = x.Size - (x.M - 1) - 16;
+    for (std::size_t p0 = 0;; p0 += 16) {
+        std::size_t at = p0;
+        unsigned keep = 0xFFFFu;
+        if (at > lastBlock) {
+            at = lastBlock;
+            keep = (0xFFFFu << (p0 - at)) & 0xFFFFu;
+        }
+        const __m128i a = load(at);
+        const __m128i b = load(at + x.M - 1);
+        unsigned places = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstBit), firstWanted),
+                                            _mm_cmpeq_epi8(_mm_or_si128(b, lastBit), lastWanted))));
+        unsigned leads = 0;
+        if (_mm_movemask_epi8(a) != 0) {
+            for (int k = 0; k < x.LeadCount; ++k)
+                leads |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, splat(x.Leads[k]))));
+        }
+        for (unsigned bits = (places | leads) & keep; bits != 0; bits &= bits - 1) {
+            const auto bit = static_cast<unsigned>(std::countr_zero(bits));
+            place(at + bit, ((leads >> bit) & 1) != 0);
+        }
+        if (at == lastBlock) return at + 16;
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+template <typename Place>
+__attribute__((target("avx2"))) std::size_t ScanPacked32(const PackedScan& x, Place&& place)
+{
+    // No lambdas here: they would not carry the target.
+    const __m256i firstBit = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.FirstBit));
+    const __m256i firstWanted = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.FirstWanted));
+    const __m256i lastBit = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.LastBit));
+    const __m256i lastWanted = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.LastWanted));
+    const std::size_t lastBlock = x.Size - (x.M - 1) - 32;
+    for (std::size_t p0 = 0;; p0 += 32) {
+        std::size_t at = p0;
+        std::uint32_t keep = 0xFFFFFFFFu;
+        if (at > lastBlock) {
+            at = lastBlock;
+            keep = static_cast<std::uint32_t>((std::uint64_t{0xFFFFFFFFu} << (p0 - at)) & 0xFFFFFFFFu);
+        }
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.S + at));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.S + at + x.M - 1));
+        const auto places = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstBit), firstWanted),
+                                                  _mm256_cmpeq_epi8(_mm256_or_si256(b, lastBit), lastWanted))));
+        std::uint32_t leads = 0;
+        if (_mm256_movemask_epi8(a) != 0) {
+            for (int k = 0; k < x.LeadCount; ++k) {
+                const __m256i lead = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.Leads[k]));
+                leads |= static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, lead)));
+            }
+        }
+        for (std::uint32_t bits = (places | leads) & keep; bits != 0; bits &= bits - 1) {
+            const auto bit = static_cast<unsigned>(__builtin_ctz(bits));
+            place(at + bit, ((leads >> bit) & 1) != 0);
+        }
+        if (at == lastBlock) return at + 32;
+    }
+}
+
+bool HaveAvx2() noexcept
+{
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return have;
+}
+#endif
+
+}  // namespace
+#endif
+
+std::size_t TextFinder::FindInPacked(std::string_view region, const std::uint32_t* starts, const std::uint32_t* lengths,
+                                     std::size_t count, std::uint16_t* found, std::string& scratch) const
+{
+    std::size_t foundCount = 0;
+    const auto* s = reinterpret_cast<const unsigned char*>(region.data());
+    const auto* u = reinterpret_cast<const unsigned char*>(upper_.data());
+    const std::size_t size = region.size();
+    const std::size_t m = upper_.size();
+
+    // One sweep finds the places where the part's first and last characters
+    // fit and the lead bytes of characters that might upper-case to ASCII.
+    // Each place is given to the text it lies in; places come in order, so
+    // texts do too. A text with such a lead byte in which the part was not
+    // found among its ASCII characters is looked at the slow way afterwards.
+    std::uint16_t special[SearchMatcher::kMaxBatch];
+    std::size_t specialCount = 0;
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t k = 0, lastFound = kNone, lastSpecial = kNone;
+    const auto place = [&](std::size_t p, bool lead) {
+        while (k < count && starts[k] + lengths[k] <= p) ++k;
+        if (k == count || p < starts[k]) return;
+        if (lead) {
+            if (k != lastSpecial) special[specialCount++] = static_cast<std::uint16_t>(lastSpecial = k);
+            return;
+        }
+        if (k == lastFound || p + m > starts[k] + lengths[k]) return;
+        for (std::size_t t = 1; t + 1 < m; ++t)
+            if (kUpper[s[p + t]] != u[t]) return;
+        found[foundCount++] = static_cast<std::uint16_t>(lastFound = k);
+    };
+    const auto isLead = [&](unsigned char c) {
+        for (int pair = 0; pair < specialPairCount_; ++pair)
+            if (c == splats_[static_cast<std::size_t>(kFirstSpecial + 2 * pair)][0]) return true;
+        return false;
+    };
+
+    std::size_t scanned = 0;  // bytes whose lead bytes were looked at
+#if defined(__SSE2__)
+    const unsigned char* leads[kMaxSpecialPairs];
+    for (int pair = 0; pair < specialPairCount_; ++pair)
+        leads[pair] = splats_[static_cast<std::size_t>(kFirstSpecial + 2 * pair)].data();
+    const PackedScan scan{s,
+                          size,
+                          m,
+                          splats_[kFirstCaseBit].data(),
+                          splats_[kFirstWanted].data(),
+                          splats_[kLastCaseBit].data(),
+                          splats_[kLastWanted].data(),
+                          leads,
+                          specialPairCount_};
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (size >= m - 1 + 32 && HaveAvx2())
+        scanned = ScanPacked32(scan, place);
+    else
+#endif
+        if (size >= m - 1 + 16)
+        scanned = ScanPacked16(scan, place);
+#endif
+    if (scanned == 0) {
+        for (std::size_t p = 0; p < size; ++p) {
+            if (isLead(s[p]))
+                place(p, true);
+            else if (p + m <= size && kUpper[s[p]] == u[0] && kUpper[s[p + m - 1]] == u[m - 1])
+                place(p, false);
+        }
+    } else {
+        for (std::size_t p = scanned; p < size; ++p)
+            if (isLead(s[p])) place(p, true);
+    }
+    if (specialCount == 0) return foundCount;
+
+    std::uint16_t merged[SearchMatcher::kMaxBatch];
+    std::size_t mergedCount = 0, f = 0;
+    for (std::size_t x = 0; x < specialCount; ++x) {
+        const std::uint16_t t = special[x];
+        while (f < foundCount && found[f] < t) merged[mergedCount++] = found[f++];
+        if (f < foundCount && found[f] == t) continue;
+        if (FoundIn(region.substr(starts[t], lengths[t]), scratch)) merged[mergedCount++] = t;
+    }
+    while (f < foundCount) merged[mergedCount++] = found[f++];
+    std::copy(merged, merged + mergedCount, found);
+    return mergedCount;
+}
+
+bool TextContains(std::string_view text, std::string_view part, const Locale& locale)
+{
+    std::string scratch;
+    return TextFinder(part, locale).FoundIn(text, scratch);
+}
+
+SearchMatcher::SearchMatcher(const SearchCriteria& criteria, const Locale& locale)
+    : criteria_(criteria), locale_(&locale)
+{
+    SetName(criteria_.NameText);
+    artist_ = TextFinder(criteria_.ArtistPart, locale);
+    title_ = TextFinder(criteria_.TitlePart, locale);
+}
+
+void SearchMatcher::SetName(const std::string& text)
+{
+    if (criteria_.UseMask) {
+        TMask mask(text);  // throws before anything changes
+        const auto tokens = mask.Tokens();
+        nameTest_ = tokens.size() == 1 && tokens[0].Skip ? NameTest::Everything : NameTest::Mask;
+        mask_.emplace(std::move(mask));
+    } else {
+        name_ = TextFinder(text, *locale_);
+        nameTest_ = NameTest::Text;
+    }
+}
+
+void SearchMatcher::Update(const SearchCriteria& criteria)
+{
+    SearchCriteria next = criteria;
+    next.UseMask = criteria_.UseMask;
+    if (next.NameText != criteria_.NameText) SetName(next.NameText);
+    if (next.ArtistPart != criteria_.ArtistPart) artist_ = TextFinder(next.ArtistPart, *locale_);
+    if (next.TitlePart != criteria_.TitlePart) title_ = TextFinder(next.TitlePart, *locale_);
+    criteria_ = std::move(next);
+}
+
+bool SearchMatcher::NameMatches(std::string_view name) const
+{
+    switch (nameTest_) {
+        case NameTest::Everything:
+            return true;
+        case NameTest::Mask:
+            return mask_->Accepts(name);
+        case NameTest::Text:
+            break;
+    }
+    return name_.FoundIn(name, scratch_);
+}
+
+bool SearchMatcher::MediaMatches(std::string_view artist, std::string_view title) const
+{
+    // A file without tags has its name (without extension) as artist and no
+    // title: both parts are then looked for in the artist text.
+    const std::string_view titleText = title.empty() ? artist : title;
+    if (!artist_.Empty() && !artist_.FoundIn(artist, scratch_)) return false;
+    if (!title_.Empty() && !title_.FoundIn(titleText, scratch_)) return false;
+    return true;
+}
+
+bool SearchMatcher::DateMatches(TDateTime date, TDateTime today) const
+{
+    switch (criteria_.DateMode) {
+        case SearchDateMode::InLastMonths:
+            return std::trunc(std::fabs(today - date) / 30.4375) <= static_cast<double>(criteria_.MonthCount);
+        case SearchDateMode::InLastDays:
+            return std::trunc(std::fabs(today - date)) <= static_cast<double>(criteria_.DayCount);
+        case SearchDateMode::InRange:
+            return criteria_.RangeStart <= date && date <= criteria_.RangeEnd;
+    }
+    return true;  // no date mode chosen: no test
+}
+
+bool SearchMatcher::OtherTestsMatch(const VolumeStore& store, const TDetails& file, TDateTime today) const
+{
+    if (criteria_.MediaOn && store.HasMedia(file) && !MediaMatches(store.Artist(file), store.Title(file))) return false;
+    if (criteria_.DateOn && !DateMatches(file.Date, today)) return false;
+    if (criteria_.SizeOn) {
+        switch (criteria_.SizeBound) {
+            case SearchSizeBound::AtLeast:
+                return file.SizeKB >= criteria_.SizeLimitKB;
+            case SearchSizeBound::AtMost:
+                return file.SizeKB <= criteria_.SizeLimitKB;
+        }
+    }
+    return true;
+}
+
+bool SearchMatcher::FileMatches(const VolumeStore& store, const TDetails& file, TDateTime today) const
+{
+    return NameMatches(store.Name(file)) && OtherTestsMatch(store, file, today);
+}
+
+void SearchMatcher::MatchTexts(const VolumeStore& store, const TDetails* files, std::size_t count,
+                               MatchBits& matches) const
+{
+    const auto set = [&matches](std::size_t i) { matches[i >> 6] |= std::uint64_t{1} << (i & 63); };
+    if (!name_.CanFindInPacked()) {
+        for (std::size_t i = 0; i < count; ++i)
+            if (name_.FoundIn(store.Name(files[i]), scratch_)) set(i);
+        return;
+    }
+    // Names that the pool holds one after another in one chunk (as it does
+    // for files added one by one) are searched in one sweep; the pool's
+    // chunks are filled from their start without gaps, so the bytes between
+    // two names of a chunk are texts too.
+    std::uint32_t starts[kMaxBatch], lengths[kMaxBatch];
+    std::uint16_t records[kMaxBatch];
+    std::uint16_t found[kMaxBatch];
+    std::size_t i = 0;
+    while (i < count) {
+        const StringRef first = files[i].Name;
+        if (first.Length == 0) {  // an empty name contains nothing
+            ++i;
+            continue;
+        }
+        const std::uint32_t chunk = first.Ref >> 16;
+        const std::uint32_t base = first.Ref & 0xFFFF;
+        std::uint32_t end = base + first.Length;
+        std::size_t texts = 0;
+        starts[0] = 0;
+        lengths[0] = first.Length;
+        records[texts++] = static_cast<std::uint16_t>(i);
+        std::size_t j = i + 1;
+        for (; j < count; ++j) {
+            const StringRef ref = files[j].Name;
+            if (ref.Length == 0) continue;
+            const std::uint32_t offset = ref.Ref & 0xFFFF;
+            if ((ref.Ref >> 16) != chunk || offset < end) break;
+            starts[texts] = offset - base;
+            lengths[texts] = ref.Length;
+            records[texts++] = static_cast<std::uint16_t>(j);
+            end = offset + ref.Length;
+        }
+        if (texts >= 4) {
+            const std::size_t hits =
+                name_.FindInPacked({store.Text(first).data(), end - base}, starts, lengths, texts, found, scratch_);
+            for (std::size_t h = 0; h < hits; ++h) set(records[found[h]]);
+        } else {
+            for (std::size_t k = 0; k < texts; ++k)
+                if (name_.FoundIn(store.Name(files[records[k]]), scratch_)) set(records[k]);
+        }
+        i = j;
+    }
+}
+
+void SearchMatcher::MatchFiles(const VolumeStore& store, const TDetails* files, std::size_t count, TodayClock& clock,
+                               MatchBits& matches) const
+{
+    matches.fill(0);
+    const auto set = [&matches](std::size_t i) { matches[i >> 6] |= std::uint64_t{1} << (i & 63); };
+    switch (nameTest_) {
+        case NameTest::Everything:
+            for (std::size_t w = 0; w * 64 < count; ++w)
+                matches[w] = count - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (count - w * 64)) - 1;
+            break;
+        case NameTest::Mask:
+            for (std::size_t i = 0; i < count; ++i)
+                if (mask_->Accepts(store.Name(files[i]))) set(i);
+            break;
+        case NameTest::Text:
+            MatchTexts(store, files, count, matches);
+            break;
+    }
+    if (!criteria_.MediaOn && !criteria_.DateOn && !criteria_.SizeOn) return;
+    const bool needsToday = NeedsToday();
+    for (std::size_t w = 0; w < matches.size(); ++w) {
+        for (std::uint64_t bits = matches[w]; bits != 0; bits &= bits - 1) {
+            const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+            if (!OtherTestsMatch(store, files[i], needsToday ? clock.Today() : TDateTime{0}))
+                matches[w] &= ~(std::uint64_t{1} << (i & 63));
+        }
+    }
+}
+
+bool SearchMatcher::FolderMatches(TDateTime date, std::string_view name, TDateTime today) const
+{
+    if (!NameMatches(name)) return false;
+    if (criteria_.DateOn && !DateMatches(date, today)) return false;
+    return !criteria_.SizeOn;  // with the size test on, no folder is a match
+}
+
+bool NameMatches(std::string_view name, const SearchCriteria& criteria, const Locale& locale)
+{
+    return SearchMatcher(criteria, locale).NameMatches(name);
+}
+
+bool FileMatches(const VolumeStore& store, const TDetails& file, const SearchCriteria& criteria, const Locale& locale,
+                 TDateTime today)
+{
+    return SearchMatcher(criteria, locale).FileMatches(store, file, today);
+}
+
+bool FolderMatches(TDateTime date, std::string_view name, const SearchCriteria& criteria, const Locale& locale,
+                   TDateTime today)
+{
+    return SearchMatcher(criteria, locale).FolderMatches(date, name, today);
+}
+
+TDateTime TodayClock::Today()
+{
+    const std::time_t now = std::time(nullptr);
+    if (now >= validFrom_ && now < validUntil_) return today_;
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    DateTimeFields fields;
+    fields.Year = local.tm_year + 1900;
+    fields.Month = local.tm_mon + 1;
+    fields.Day = local.tm_mday;
+    today_ = EncodeDateTime(fields);
+
+    std::tm start = local;
+    start.tm_hour = start.tm_min = start.tm_sec = 0;
+    start.tm_isdst = -1;
+    validFrom_ = std::mktime(&start);
+    std::tm next = start;
+    next.tm_mday += 1;
+    next.tm_isdst = -1;
+    validUntil_ = std::mktime(&next);
+    // A midnight that daylight saving time skips: keep the range around now.
+    if (validFrom_ == -1 || validFrom_ > now) validFrom_ = now;
+    if (validUntil_ == -1 || validUntil_ <= now) validUntil_ = now + 1;
+    return today_;
+}
+
+}  // namespace ardvel

@@ -1,0 +1,192 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Locale.h"
+#include "search/Mask.h"
+#include "store/CatalogTree.h"
+#include "store/DateTime.h"
+
+namespace ardvel {
+
+/// Which radio button of the date test is set.
+enum class SearchDateMode : int {
+    InLastMonths = 0,
+    InLastDays = 1,
+    InRange = 2,
+};
+
+/// The item index of the "at least" / "at most" list. Any other value (no
+/// item selected) puts no bound on files and writes no size line in reports.
+enum class SearchSizeBound : int {
+    AtLeast = 0,
+    AtMost = 1,
+};
+
+/// The spin edit of the size test keeps its value within these bounds.
+inline constexpr std::int32_t kSizeEditMinimum = 0;
+inline constexpr std::int32_t kSizeEditMaximum = 5250000;
+
+/// What the search panel asks for. All tests that are switched on must hold.
+struct SearchCriteria {
+    std::string NameText;  ///< the mask, or the text to look for in names
+    bool UseMask = false;  ///< set by PrepareNameText when a search starts
+
+    bool MediaOn = false;
+    std::string ArtistPart;  ///< empty: any artist
+    std::string TitlePart;   ///< empty: any title
+
+    bool DateOn = false;
+    SearchDateMode DateMode = SearchDateMode::InRange;
+    std::int32_t MonthCount = 0;
+    std::int32_t DayCount = 0;
+    TDateTime RangeStart = 0;
+    TDateTime RangeEnd = 0;
+
+    bool SizeOn = false;
+    SearchSizeBound SizeBound = SearchSizeBound::AtLeast;
+    std::int32_t SizeLimitKB = 0;
+};
+
+/// Run when a search starts: an empty name text becomes "*", and UseMask is
+/// set exactly when the text holds a "*" or a "?".
+void PrepareNameText(SearchCriteria& criteria);
+
+/// True when `part` occurs in `text` once both are upper-cased, each
+/// character on its own by the locale (so accented and Cyrillic letters fold
+/// too). False when either is empty.
+bool TextContains(std::string_view text, std::string_view part, const Locale& locale);
+
+/// Today at local midnight, read again for every test but cheaply: the date
+/// is worked out anew only once the clock has passed the next midnight.
+class TodayClock {
+public:
+    TDateTime Today();
+
+private:
+    std::time_t validFrom_ = 1;
+    std::time_t validUntil_ = 0;
+    TDateTime today_ = 0;
+};
+
+/// A piece of text to look for, upper-cased once.
+class TextFinder {
+public:
+    TextFinder() = default;
+    TextFinder(std::string_view part, const Locale& locale);
+
+    /// TextContains(text, part). `scratch` holds the upper-cased text of a
+    /// name that is not plain ASCII; passing the same string each time keeps
+    /// the search free of allocations.
+    bool FoundIn(std::string_view text, std::string& scratch) const;
+    bool Empty() const noexcept { return upper_.empty(); }
+
+    /// Whether FindInPacked can be used: an ASCII part, on a machine with
+    /// the vector compares it needs.
+    bool CanFindInPacked() const noexcept;
+    /// Many texts at once. `region` holds them in order, text k at
+    /// `starts[k]` with `lengths[k]` bytes, with possibly other bytes
+    /// between them. Writes the numbers k of the texts for which FoundIn
+    /// holds to `found`, in increasing order, and returns how many there
+    /// are. At most SearchMatcher::kMaxBatch texts.
+    std::size_t FindInPacked(std::string_view region, const std::uint32_t* starts, const std::uint32_t* lengths,
+                             std::size_t count, std::uint16_t* found, std::string& scratch) const;
+
+private:
+    enum class TextKind : std::uint8_t {
+        Ascii,    ///< ASCII only
+        Beyond,   ///< characters beyond ASCII, none that could upper-case to ASCII
+        Special,  ///< maybe a character that upper-cases to ASCII
+    };
+    TextKind Classify(std::string_view text) const noexcept;
+    enum class Quick : std::uint8_t { Found, Missing, Slow };
+    Quick FindInShort(std::string_view text) const noexcept;
+
+    std::string upper_;
+    bool asciiOnly_ = true;
+    const Locale* locale_ = nullptr;
+    /// When the part is ASCII: the first bytes of the UTF-8 forms of the
+    /// characters beyond ASCII that upper-case to ASCII.
+    std::array<bool, 256> specialLeads_{};
+    /// Sixteen copies of a byte each, for comparing with blocks of a name:
+    /// the part's first and last characters (the case bit to set, the byte
+    /// wanted), then the two bytes of each special character when there are
+    /// at most four and all take two bytes (so far always: the dotless i and
+    /// the long s).
+    static constexpr int kNoBits = 0, kFirstCaseBit = 1, kFirstWanted = 2, kLastCaseBit = 3, kLastWanted = 4,
+                         kFirstSpecial = 5, kMaxSpecialPairs = 4;
+    struct alignas(32) Splat : std::array<unsigned char, 32> {};
+    std::array<Splat, kFirstSpecial + 2 * kMaxSpecialPairs> splats_{};
+    int specialPairCount_ = -1;  ///< -1: not given as pairs
+};
+
+/// The criteria ready to test many names: the mask compiled once, the texts
+/// upper-cased once. Not for use by two threads at once.
+class SearchMatcher {
+public:
+    /// Throws EMaskException when UseMask is set and NameText is no valid mask.
+    SearchMatcher(const SearchCriteria& criteria, const Locale& locale);
+
+    const SearchCriteria& Criteria() const noexcept { return criteria_; }
+
+    /// Takes new criteria, keeping UseMask. The mask is compiled again only
+    /// when the name text changed; when it is invalid, EMaskException is
+    /// thrown and the matcher stays as it was.
+    void Update(const SearchCriteria& criteria);
+
+    /// True when the date test compares with today, which the caller must
+    /// then pass as `today` (local midnight) to each test.
+    bool NeedsToday() const noexcept
+    {
+        return criteria_.DateOn &&
+               (criteria_.DateMode == SearchDateMode::InLastMonths || criteria_.DateMode == SearchDateMode::InLastDays);
+    }
+
+    bool NameMatches(std::string_view name) const;
+    bool FileMatches(const VolumeStore& store, const TDetails& file, TDateTime today) const;
+    bool FolderMatches(TDateTime date, std::string_view name, TDateTime today) const;
+
+    /// At most this many records are tested by one MatchFiles call.
+    static constexpr std::size_t kMaxBatch = 256;
+    using MatchBits = std::array<std::uint64_t, kMaxBatch / 64>;
+
+    /// Tests `count` (at most kMaxBatch) consecutive records from `files`:
+    /// bit i of `matches` is set when record i matches. Today is read from
+    /// `clock` at each date test.
+    void MatchFiles(const VolumeStore& store, const TDetails* files, std::size_t count, TodayClock& clock,
+                    MatchBits& matches) const;
+
+private:
+    void SetName(const std::string& text);
+    bool MediaMatches(std::string_view artist, std::string_view title) const;
+    bool OtherTestsMatch(const VolumeStore& store, const TDetails& file, TDateTime today) const;
+    void MatchTexts(const VolumeStore& store, const TDetails* files, std::size_t count, MatchBits& matches) const;
+    bool DateMatches(TDateTime date, TDateTime today) const;
+
+    enum class NameTest : std::uint8_t { Everything, Mask, Text };
+
+    SearchCriteria criteria_;
+    const Locale* locale_;
+    NameTest nameTest_ = NameTest::Text;
+    std::optional<TMask> mask_;
+    TextFinder name_, artist_, title_;
+    mutable std::string scratch_;
+};
+
+/// One-off tests, compiling the criteria for each call. `today` is the local
+/// date at midnight. They throw EMaskException for an invalid mask, before
+/// any other test.
+bool NameMatches(std::string_view name, const SearchCriteria& criteria, const Locale& locale);
+bool FileMatches(const VolumeStore& store, const TDetails& file, const SearchCriteria& criteria, const Locale& locale,
+                 TDateTime today);
+bool FolderMatches(TDateTime date, std::string_view name, const SearchCriteria& criteria, const Locale& locale,
+                   TDateTime today);
+
+}  // namespace ardvel
