@@ -1,5 +1,7 @@
 #include "browser/FolderListModel.h"
 
+#include "store/RowSort.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -42,9 +44,7 @@ void FolderListModel::ShowNode(NodeId node, const SortState& sort)
     totals_.clear();
     order_.resize(folders_.size() + files_.size());
     std::iota(order_.begin(), order_.end(), 0u);
-    std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return ListViewCompare(Keys(a), Keys(b), sort, ListKind::FolderList, locale_) < 0;
-    });
+    SortRowsStable(order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
     endResetModel();
 }
 
@@ -176,9 +176,7 @@ void FolderListModel::SortRows(const SortState& sort)
     sources.reserve(static_cast<std::size_t>(before.size()));
     for (const QModelIndex& index : before) sources.push_back(order_[static_cast<std::size_t>(index.row())]);
 
-    std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return ListViewCompare(Keys(a), Keys(b), sort, ListKind::FolderList, locale_) < 0;
-    });
+    SortRowsStable(order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
 
     if (!before.isEmpty()) {
         std::vector<std::uint32_t> rowOf(order_.size());

@@ -11,6 +11,7 @@
 #include "store/ListFormats.h"
 #include "store/LoadCatalogs.h"
 #include "store/NodePath.h"
+#include "store/RowSort.h"
 
 namespace ardvel::cli {
 
@@ -91,9 +92,7 @@ int RunLs(const CliContext& context, const Args& args, std::ostream& out, std::o
         }
     }
     const SortState sort;
-    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
-        return ListViewCompare(a.Keys, b.Keys, sort, ListKind::FolderList, locale) < 0;
-    });
+    SortRowsStable(rows, [](const Row& r) { return r.Keys; }, sort, ListKind::FolderList, locale);
     for (const Row& row : rows) {
         std::string media(row.Keys.MediaArtist);
         media += row.Keys.MediaTitle;

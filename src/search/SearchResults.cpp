@@ -1,5 +1,7 @@
 #include "search/SearchResults.h"
 
+#include "store/RowSort.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -127,9 +129,7 @@ void SearchResults::Sort(const SortState& sort, const Locale& locale)
         k.Path = strings_.Get(places_[row.Place].Path);
         return k;
     };
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const SearchRow& a, const SearchRow& b) {
-        return ListViewCompare(keys(a), keys(b), sort, ListKind::SearchResults, locale) < 0;
-    });
+    SortRowsStable(rows_, keys, sort, ListKind::SearchResults, locale);
 }
 
 std::uint32_t SearchResults::AddPlace(std::string_view volume, std::string_view path)
