@@ -53,40 +53,60 @@ std::string SortColumnText(const RowKeys& keys, const SortState& sort, ListKind 
 void SortByCollation(std::vector<std::uint32_t>& order, const std::vector<int>& imageOf,
                      const std::function<std::string(std::uint32_t)>& textOf, int direction, const Locale& locale)
 {
-    // First by image and the first primary weights of each text: cheap, and
-    // it decides most pairs. Rows whose prefixes are equal form runs, ordered
-    // by their whole primary weights and, where those are equal too, by the
-    // collation itself.
-    std::vector<CollationPrefix> prefixes(imageOf.size());
-    for (std::uint32_t i : order) prefixes[i] = MakeCollationPrefix(textOf(i), locale);
+    // Each text's primary weights (the first level of its sort key, up to
+    // the level separator 01) are made once and kept in one arena; rows
+    // compare by them, the first eight bytes held inline. Only rows whose
+    // primary weights are all equal (texts that differ in case, accents or
+    // punctuation alone) are then ordered by the collation itself: the later
+    // levels of glibc's keys do not always agree with its strcoll.
+    const std::size_t n = imageOf.size();
+    std::vector<std::uint64_t> prefix(n);
+    std::vector<std::uint32_t> offset(n), length(n);
+    std::string arena;
+    std::string key(256, '\0');
+    for (std::uint32_t i : order) {
+        const std::string text = textOf(i);
+        std::size_t needed = ::strxfrm_l(key.data(), text.c_str(), key.size(), locale.Handle());
+        if (needed >= key.size()) {
+            key.assign(needed + 1, '\0');
+            needed = ::strxfrm_l(key.data(), text.c_str(), key.size(), locale.Handle());
+        }
+        const std::size_t primary = std::min(needed, std::string_view(key.data(), needed).find('\x01'));
+        std::uint64_t p = 0;
+        for (std::size_t b = 0; b < 8; ++b) p = (p << 8) | (b < primary ? static_cast<unsigned char>(key[b]) : 0u);
+        prefix[i] = p;
+        offset[i] = static_cast<std::uint32_t>(arena.size());
+        length[i] = static_cast<std::uint32_t>(primary);
+        arena.append(key.data(), primary);
+    }
+    const auto primaryOrder = [&](std::uint32_t a, std::uint32_t b) {
+        if (prefix[a] != prefix[b]) return prefix[a] < prefix[b] ? -1 : 1;
+        return std::string_view(arena.data() + offset[a], length[a])
+            .compare(std::string_view(arena.data() + offset[b], length[b]));
+    };
     const bool ascending = direction > 0;
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         if (imageOf[a] != imageOf[b]) return imageOf[a] < imageOf[b];
-        if (prefixes[a] == prefixes[b]) return false;
-        return (prefixes[a] < prefixes[b]) == ascending;
+        const int c = primaryOrder(a, b);
+        return ascending ? c < 0 : c > 0;
     });
 
-    std::vector<std::string> texts, primaries;
+    std::vector<std::string> texts;
     std::vector<std::uint32_t> runOrder;
     for (std::size_t begin = 0; begin < order.size();) {
         std::size_t end = begin + 1;
         while (end < order.size() && imageOf[order[end]] == imageOf[order[begin]] &&
-               prefixes[order[end]] == prefixes[order[begin]])
+               primaryOrder(order[end], order[begin]) == 0)
             ++end;
         if (end - begin > 1) {
             texts.clear();
-            primaries.clear();
             runOrder.clear();
             for (std::size_t k = begin; k < end; ++k) {
                 texts.push_back(textOf(order[k]));
-                std::string key = CollationKey(texts.back(), locale);
-                key.resize(std::min(key.size(), key.find('\x01')));
-                primaries.push_back(std::move(key));
                 runOrder.push_back(static_cast<std::uint32_t>(k - begin));
             }
             std::stable_sort(runOrder.begin(), runOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
-                int c = primaries[a].compare(primaries[b]);
-                if (c == 0) c = ::strcoll_l(texts[a].c_str(), texts[b].c_str(), locale.Handle());
+                int c = ::strcoll_l(texts[a].c_str(), texts[b].c_str(), locale.Handle());
                 if (c == 0) c = texts[a].compare(texts[b]);
                 return ascending ? c < 0 : c > 0;
             });
