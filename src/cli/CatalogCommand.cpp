@@ -215,7 +215,7 @@ int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, s
     // Checked now rather than when saving, after a scan that may be long.
     const int folderError = ::stat(catalogFolder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
     if (folderError != 0) {
-        err << catalogFolder << ": " << std::strerror(folderError) << '\n';
+        err << "Catalog folder " << catalogFolder << ": " << std::strerror(folderError) << '\n';
         return kExitFailure;
     }
 

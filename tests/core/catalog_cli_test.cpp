@@ -196,7 +196,7 @@ TEST(CatalogCli, BadCommandLinesAndFolders)
     // A catalog folder that is not there fails before anything is scanned.
     r = RunCli({"--catalog-folder", f.Dir.File("no-catalogs"), "catalog", f.Dir.Path().string()}, f.Outputs);
     EXPECT_EQ(r.ExitCode, 1);
-    EXPECT_EQ(r.Err, f.Dir.File("no-catalogs") + "/: No such file or directory\n");
+    EXPECT_EQ(r.Err, "Catalog folder " + f.Dir.File("no-catalogs") + "/: No such file or directory\n");
     EXPECT_FALSE(fs::exists(f.Dir.File("no-catalogs")));
 }
 
