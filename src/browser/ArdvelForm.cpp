@@ -33,6 +33,7 @@
 #include "browser/UserDialogs.h"
 #include "catalog/NameChecks.h"
 #include "help/AboutBox.h"
+#include "search/ui/SearchPanel.h"
 #include "store/LoadCatalogs.h"
 #include "store/NodePath.h"
 #include "store/VolumeFiles.h"
@@ -94,6 +95,7 @@ TArdvelForm::TArdvelForm(const Locale& locale, UserDialogs& dialogs, QWidget* pa
         statusPanels_[i]->setFrameShadow(QFrame::Sunken);
         status->addWidget(statusPanels_[i], i == 0 ? 0 : 1);
     }
+    searchPanel_ = std::make_unique<TSearchPanel>(*this, dialogs_, locale_);
 
     FormCreate();
 }
@@ -125,6 +127,8 @@ void TArdvelForm::FormDestroy()
 {
     if (destroyed_) return;
     destroyed_ = true;
+    // A running search ends before the window and its tree go.
+    if (stopSearchHandler_) stopSearchHandler_();
     history_.Clear();
     SaveSettings();
 }
@@ -404,16 +408,14 @@ void TArdvelForm::BuildWorkArea()
     ScrollBox1 = new QScrollArea(leftStack_);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(true);
+    // The search panel (TSearchPanel) places its controls and LookIn itself.
     searchContent_ = new QWidget;
-    auto* searchRows = new QVBoxLayout(searchContent_);
-    searchRows->addWidget(new QLabel(QStringLiteral("Look in:"), searchContent_));
+    searchContent_->setObjectName(QStringLiteral("SearchPanelContent"));
     LookIn = new QComboBox(searchContent_);
     LookIn->setObjectName(QStringLiteral("LookIn"));
     LookIn->setEditable(false);
     LookIn->setIconSize(QSize(16, 16));
     LookIn->addItem(ListImage(kRootImage), QStringLiteral("All"));
-    searchRows->addWidget(LookIn);
-    searchRows->addStretch(1);
     ScrollBox1->setWidget(searchContent_);
     leftStack_->addWidget(ScrollBox1);
     leftStack_->setCurrentWidget(Catalog);
@@ -615,6 +617,9 @@ void TArdvelForm::PathBoxCloseUp()
     ShowList(ListView);
     ViewsClick(ListView->Style());
     SaveSR->setEnabled(false);
+    // Panel 1 counts the folder list again, even when the path leads to the
+    // folder already open.
+    WriteRowCount();
     GoToPath();
 }
 
@@ -870,8 +875,10 @@ void TArdvelForm::ToggleSearch()
         ViewsClick(ListView->Style());
     } else if (search) {
         leftStack_->setCurrentWidget(ScrollBox1);
+        if (searchPanel_) searchPanel_->Splitter1Moved();
         Panel1->setText(QStringLiteral(" Search"));
         PathBox->InsertSearchResults();
+        if (searchPanel_) searchPanel_->FocusFileNames();
         ShowList(SearchView);
         ViewsClick(SearchView->Style());
     }

@@ -33,6 +33,7 @@ class FolderListModel;
 class ListRowsModel;
 class PathBox;
 class StyledListView;
+class TSearchPanel;
 class UserDialogs;
 
 /// The main window: the catalog tree on the left, the open folder's
@@ -149,6 +150,8 @@ public:
     void SetStatusText(int panel, const QString& text);
     /// The panel inside ScrollBox1 that holds the search controls.
     QWidget* SearchPanelContent() const noexcept { return searchContent_; }
+    /// The search controls and the running search.
+    TSearchPanel& SearchPanel() noexcept { return *searchPanel_; }
 
     // -- the window's components -------------------------------------------
 
@@ -239,6 +242,9 @@ private:
     UrlOpener urlOpener_;
     std::function<void()> createNewHandler_;
     std::function<void()> stopSearchHandler_;
+    // Last, so that it goes first: a running search ends before the tree
+    // and the hooks it uses.
+    std::unique_ptr<TSearchPanel> searchPanel_;
 };
 
 }  // namespace ardvel::gui
