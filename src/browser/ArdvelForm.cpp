@@ -579,21 +579,17 @@ void TArdvelForm::ForwButClick()
 
 void TArdvelForm::BackMenuClick(int k)
 {
-    const NavigationHistory::Entry* entry = history_.GoBack(k + 1);
-    if (!entry) return;
-    const NodeId node = tree_->Resolve(entry->Handle);
-    if (node != kNoNode) {
-        SelectNode(node);
-        openNode_ = entry->Handle;
-        haveOpenNode_ = true;
-        FillList();
-    }
-    UpdateHistoryMenus();
+    ShowHistoryEntry(history_.GoBack(k + 1));
 }
 
 void TArdvelForm::ForwMenuClick(int k)
 {
-    const NavigationHistory::Entry* entry = history_.GoForward(k + 1);
+    ShowHistoryEntry(history_.GoForward(k + 1));
+}
+
+void TArdvelForm::ShowHistoryEntry(const NavigationHistory::Entry* entry)
+{
+    // Back and Forward show the entry's folder without a new history entry.
     if (!entry) return;
     const NodeId node = tree_->Resolve(entry->Handle);
     if (node != kNoNode) {

@@ -203,6 +203,8 @@ protected:
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
+    /// Shows the folder of a history entry reached by Back or Forward.
+    void ShowHistoryEntry(const NavigationHistory::Entry* entry);
     void BuildActions();
     void BuildMenuBar();
     void BuildToolbars();
