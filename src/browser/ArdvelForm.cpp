@@ -1,5 +1,7 @@
 #include "browser/ArdvelForm.h"
 
+#include <QCoreApplication>
+
 #include <QAbstractItemDelegate>
 #include <QAction>
 #include <QActionGroup>
@@ -731,6 +733,9 @@ void TArdvelForm::LoadCatalogs()
                 splash = std::make_unique<TLoadForm>(this);
                 splash->SetMaximum(static_cast<int>(maximum));
                 splash->show();
+                // A new window is painted only once the window system has
+                // mapped it; user input stays queued until loading ends.
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 splash->repaint();
             }
             splash->SetFilesRead(opened++);
