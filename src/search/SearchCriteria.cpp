@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -26,6 +27,9 @@ constexpr std::array<unsigned char, 256> MakeUpperTable()
     return table;
 }
 constexpr std::array<unsigned char, 256> kUpper = MakeUpperTable();
+
+/// See LimitTextVectors.
+std::atomic<int> gVectorLimit{512};
 
 bool IsAscii(std::string_view text) noexcept
 {
@@ -212,6 +216,15 @@ TextFinder::TextFinder(std::string_view part, const Locale& locale)
         };
         folded(kFirstCaseBit, kFirstWanted, static_cast<unsigned char>(upper_.front()));
         folded(kLastCaseBit, kLastWanted, static_cast<unsigned char>(upper_.back()));
+        partInBlock_ = upper_.size() <= partWanted_.size();
+        if (partInBlock_) {
+            for (std::size_t k = 0; k < upper_.size(); ++k) {
+                const auto c = static_cast<unsigned char>(upper_[k]);
+                const bool letter = c >= 'A' && c <= 'Z';
+                partCaseBits_[k] = letter ? 0x20 : 0;
+                partWanted_[k] = letter ? static_cast<unsigned char>(c | 0x20) : c;
+            }
+        }
         const std::vector<char32_t>& specials = CharactersUpperCasedToAscii(locale);
         specialPairCount_ = specials.size() <= kMaxSpecialPairs ? 0 : -1;
         for (char32_t c : specials) {
@@ -265,6 +278,9 @@ TextFinder::TextKind TextFinder::Classify(std::string_view text) const noexcept
 bool TextFinder::FoundIn(std::string_view text, std::string& scratch) const
 {
     if (upper_.empty() || text.empty()) return false;
+    // An ASCII part is found among the ASCII characters of the upper-cased
+    // text, each of which comes from at least one byte of the text.
+    if (asciiOnly_ && text.size() < upper_.size()) return false;
 #if defined(__SSE2__)
     if (asciiOnly_ && text.size() >= 8 && text.size() <= 32) {
         switch (FindInShort(text)) {
@@ -297,7 +313,7 @@ bool TextFinder::FoundIn(std::string_view text, std::string& scratch) const
 bool TextFinder::CanFindInPacked() const noexcept
 {
 #if defined(__SSE2__)
-    return asciiOnly_ && !upper_.empty() && specialPairCount_ >= 0;
+    return asciiOnly_ && !upper_.empty() && specialPairCount_ >= 0 && gVectorLimit.load(std::memory_order_relaxed) > 0;
 #else
     return false;
 #endif
@@ -319,6 +335,11 @@ struct PackedScan {
     const unsigned char* LastWanted;
     const unsigned char* const* Leads;  ///< 16 (or 32) copies of each lead byte
     int LeadCount;
+    /// The case bits and bytes wanted of the characters after the first,
+    /// one byte each, MiddleCount of them (up to the one before the last).
+    const unsigned char* MiddleBits = nullptr;
+    const unsigned char* MiddleWanted = nullptr;
+    int MiddleCount = 0;
 };
 
 /// Calls place(p, lead) for every such place in increasing order. Lead
@@ -343,11 +364,12 @@ std::size_t ScanPacked16(const PackedScan& x, Place&& place)
         unsigned places = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstBit), firstWanted),
                                             _mm_cmpeq_epi8(_mm_or_si128(b, lastBit), lastWanted))));
-        unsigned leads = 0;
-        if (_mm_movemask_epi8(a) != 0) {
-            for (int k = 0; k < x.LeadCount; ++k)
-                leads |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, splat(x.Leads[k]))));
-        }
+        // The lead bytes are compared every time: a test for bytes beyond
+        // ASCII first costs more in mispredicted branches than it saves
+        // when such names are common.
+        __m128i leadBytes = _mm_setzero_si128();
+        for (int k = 0; k < x.LeadCount; ++k) leadBytes = _mm_or_si128(leadBytes, _mm_cmpeq_epi8(a, splat(x.Leads[k])));
+        const auto leads = static_cast<unsigned>(_mm_movemask_epi8(leadBytes));
         for (unsigned bits = (places | leads) & keep; bits != 0; bits &= bits - 1) {
             const auto bit = static_cast<unsigned>(std::countr_zero(bits));
             place(at + bit, ((leads >> bit) & 1) != 0);
@@ -378,13 +400,12 @@ __attribute__((target("avx2"))) std::size_t ScanPacked32(const PackedScan& x, Pl
         const auto places = static_cast<std::uint32_t>(
             _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, firstBit), firstWanted),
                                                   _mm256_cmpeq_epi8(_mm256_or_si256(b, lastBit), lastWanted))));
-        std::uint32_t leads = 0;
-        if (_mm256_movemask_epi8(a) != 0) {
-            for (int k = 0; k < x.LeadCount; ++k) {
-                const __m256i lead = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.Leads[k]));
-                leads |= static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, lead)));
-            }
+        __m256i leadBytes = _mm256_setzero_si256();
+        for (int k = 0; k < x.LeadCount; ++k) {
+            const __m256i lead = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.Leads[k]));
+            leadBytes = _mm256_or_si256(leadBytes, _mm256_cmpeq_epi8(a, lead));
         }
+        const auto leads = static_cast<std::uint32_t>(_mm256_movemask_epi8(leadBytes));
         for (std::uint32_t bits = (places | leads) & keep; bits != 0; bits &= bits - 1) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(bits));
             place(at + bit, ((leads >> bit) & 1) != 0);
@@ -399,43 +420,219 @@ bool HaveAvx2() noexcept
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
     }();
-    return have;
+    return have && gVectorLimit.load(std::memory_order_relaxed) >= 256;
+}
+
+/// How far ahead of the bytes read a long sweep asks for more.
+constexpr std::size_t kPrefetchBytes = 2048;
+
+/// 64 bytes of a region from `At` on in which a place was seen: bit p of
+/// `Places` for a place at At+p where the part's first and last characters
+/// fit, of `Leads` for a lead byte.
+struct PlaceBlock {
+    static constexpr int kLeadSlots = 4;  ///< lead bytes CollectPlaces64 compares with, at most
+    std::uint64_t Places;
+    std::uint64_t Leads;
+    std::size_t At;
+};
+
+/// The long stretch of a region: 64 bytes at a time from `at` on, while the
+/// part's last character still lies within the region, and at most
+/// `capacity` blocks with places. Moves `at` on past the bytes looked at and
+/// returns the number of blocks written to `out`. Nothing in the loop but
+/// the compares, with the `Leads` lead bytes of the scan.
+template <int Leads>
+__attribute__((target("avx2"))) std::size_t CollectPlaces64(const PackedScan& x, std::size_t& at, PlaceBlock* out,
+                                                            std::size_t capacity)
+{
+    // No lambdas here: they would not carry the target.
+    const unsigned char* const s = x.S;
+    const std::size_t m = x.M;
+    const std::size_t size = x.Size;
+    const __m256i firstBit = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.FirstBit));
+    const __m256i firstWanted = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.FirstWanted));
+    const __m256i lastBit = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.LastBit));
+    const __m256i lastWanted = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.LastWanted));
+    __m256i lead[Leads > 0 ? Leads : 1];
+    for (int k = 0; k < Leads; ++k) lead[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.Leads[k]));
+    std::size_t n = 0;
+    std::size_t p = at;
+    for (; n < capacity && p + 64 + m - 1 <= size; p += 64) {
+        // The hardware does not fetch ahead across pages.
+        _mm_prefetch(reinterpret_cast<const char*>(s + std::min(p + kPrefetchBytes, size - 1)), _MM_HINT_T0);
+        const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + p));
+        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + p + 32));
+        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + p + m - 1));
+        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + p + m - 1 + 32));
+        const __m256i fit0 = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a0, firstBit), firstWanted),
+                                              _mm256_cmpeq_epi8(_mm256_or_si256(b0, lastBit), lastWanted));
+        const __m256i fit1 = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a1, firstBit), firstWanted),
+                                              _mm256_cmpeq_epi8(_mm256_or_si256(b1, lastBit), lastWanted));
+        __m256i lead0 = _mm256_setzero_si256(), lead1 = _mm256_setzero_si256();
+        for (int k = 0; k < Leads; ++k) {
+            lead0 = _mm256_or_si256(lead0, _mm256_cmpeq_epi8(a0, lead[k]));
+            lead1 = _mm256_or_si256(lead1, _mm256_cmpeq_epi8(a1, lead[k]));
+        }
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(fit0, fit1), _mm256_or_si256(lead0, lead1));
+        if (_mm256_testz_si256(any, any)) continue;
+        const std::uint64_t fits = static_cast<std::uint32_t>(_mm256_movemask_epi8(fit0)) |
+                                   (std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(fit1))} << 32);
+        const std::uint64_t leads = static_cast<std::uint32_t>(_mm256_movemask_epi8(lead0)) |
+                                    (std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(lead1))} << 32);
+        out[n++] = PlaceBlock{fits, leads, p};
+    }
+    at = p;
+    return n;
+}
+
+bool HaveAvx512() noexcept
+{
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0;
+    }();
+    return have && gVectorLimit.load(std::memory_order_relaxed) >= 512;
+}
+
+/// CollectPlaces64 with 64-byte vectors, whose compares give the bits at
+/// once. They leave time to spare while the bytes come in from memory, so
+/// the part's second character is compared too, and where a place is left,
+/// the rest of the part: only whole matches are handed on (of a part of at
+/// most sixteen characters).
+template <int Leads>
+__attribute__((target("avx512f,avx512bw"))) std::size_t CollectPlaces64Wide(const PackedScan& x, std::size_t& at,
+                                                                            PlaceBlock* out, std::size_t capacity)
+{
+    const unsigned char* const s = x.S;
+    const std::size_t m = x.M;
+    const std::size_t size = x.Size;
+    // No lambdas here: they would not carry the target.
+    const __m512i firstBit = _mm512_set1_epi8(static_cast<char>(*x.FirstBit));
+    const __m512i firstWanted = _mm512_set1_epi8(static_cast<char>(*x.FirstWanted));
+    const __m512i lastBit = _mm512_set1_epi8(static_cast<char>(*x.LastBit));
+    const __m512i lastWanted = _mm512_set1_epi8(static_cast<char>(*x.LastWanted));
+    __m512i lead[Leads > 0 ? Leads : 1];
+    for (int k = 0; k < Leads; ++k) lead[k] = _mm512_set1_epi8(static_cast<char>(*x.Leads[k]));
+    constexpr int kMiddle = 1;
+    const int middle = std::min(x.MiddleCount, kMiddle);
+    __m512i middleBit[kMiddle], middleWanted[kMiddle];
+    for (int k = 0; k < middle; ++k) {
+        middleBit[k] = _mm512_set1_epi8(static_cast<char>(x.MiddleBits[k]));
+        middleWanted[k] = _mm512_set1_epi8(static_cast<char>(x.MiddleWanted[k]));
+    }
+    std::size_t n = 0;
+    std::size_t p = at;
+    for (; n < capacity && p + 64 + m - 1 <= size; p += 64) {
+        // The hardware does not fetch ahead across pages.
+        _mm_prefetch(reinterpret_cast<const char*>(s + std::min(p + kPrefetchBytes, size - 1)), _MM_HINT_T0);
+        const __m512i a = _mm512_loadu_si512(s + p);
+        const __m512i b = _mm512_loadu_si512(s + p + m - 1);
+        __mmask64 fits = _mm512_cmpeq_epi8_mask(_mm512_or_si512(a, firstBit), firstWanted);
+        fits = _mm512_mask_cmpeq_epi8_mask(fits, _mm512_or_si512(b, lastBit), lastWanted);
+        for (int k = 0; k < middle; ++k) {
+            const __m512i c = _mm512_loadu_si512(s + p + 1 + k);
+            fits = _mm512_mask_cmpeq_epi8_mask(fits, _mm512_or_si512(c, middleBit[k]), middleWanted[k]);
+        }
+        __mmask64 leads = 0;
+        for (int k = 0; k < Leads; ++k) leads |= _mm512_cmpeq_epi8_mask(a, lead[k]);
+        if ((fits | leads) == 0) continue;
+        // Seldom here: the rest of the part, so that only whole matches
+        // are handed on.
+        for (int k = middle; k < x.MiddleCount && fits != 0; ++k) {
+            const __m512i c = _mm512_or_si512(_mm512_loadu_si512(s + p + 1 + k),
+                                              _mm512_set1_epi8(static_cast<char>(x.MiddleBits[k])));
+            fits = _mm512_mask_cmpeq_epi8_mask(fits, c, _mm512_set1_epi8(static_cast<char>(x.MiddleWanted[k])));
+        }
+        if ((fits | leads) == 0) continue;
+        out[n++] = PlaceBlock{fits, leads, p};
+    }
+    at = p;
+    return n;
+}
+
+std::size_t CollectPlaces64(const PackedScan& x, std::size_t& at, PlaceBlock* out, std::size_t capacity)
+{
+    if (HaveAvx512()) {
+        switch (x.LeadCount) {
+            case 0:
+                return CollectPlaces64Wide<0>(x, at, out, capacity);
+            case 1:
+                return CollectPlaces64Wide<1>(x, at, out, capacity);
+            case 2:
+                return CollectPlaces64Wide<2>(x, at, out, capacity);
+            case 3:
+                return CollectPlaces64Wide<3>(x, at, out, capacity);
+            default:
+                return CollectPlaces64Wide<4>(x, at, out, capacity);
+        }
+    }
+    switch (x.LeadCount) {
+        case 0:
+            return CollectPlaces64<0>(x, at, out, capacity);
+        case 1:
+            return CollectPlaces64<1>(x, at, out, capacity);
+        case 2:
+            return CollectPlaces64<2>(x, at, out, capacity);
+        case 3:
+            return CollectPlaces64<3>(x, at, out, capacity);
+        default:
+            return CollectPlaces64<4>(x, at, out, capacity);
+    }
 }
 #endif
 
 }  // namespace
 #endif
 
-std::size_t TextFinder::FindInPacked(std::string_view region, const std::uint32_t* starts, const std::uint32_t* lengths,
-                                     std::size_t count, std::uint16_t* found, std::string& scratch) const
+template <typename Place>
+void TextFinder::Sweep(const unsigned char* s, std::size_t size, Place&& place) const
 {
-    std::size_t foundCount = 0;
-    const auto* s = reinterpret_cast<const unsigned char*>(region.data());
-    const auto* u = reinterpret_cast<const unsigned char*>(upper_.data());
-    const std::size_t size = region.size();
+#if defined(__x86_64__) && defined(__GNUC__)
     const std::size_t m = upper_.size();
-
-    // One sweep finds the places where the part's first and last characters
-    // fit and the lead bytes of characters that might upper-case to ASCII.
-    // Each place is given to the text it lies in; places come in order, so
-    // texts do too. A text with such a lead byte in which the part was not
-    // found among its ASCII characters is looked at the slow way afterwards.
-    std::uint16_t special[SearchMatcher::kMaxBatch];
-    std::size_t specialCount = 0;
-    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::size_t k = 0, lastFound = kNone, lastSpecial = kNone;
-    const auto place = [&](std::size_t p, bool lead) {
-        while (k < count && starts[k] + lengths[k] <= p) ++k;
-        if (k == count || p < starts[k]) return;
-        if (lead) {
-            if (k != lastSpecial) special[specialCount++] = static_cast<std::uint16_t>(lastSpecial = k);
-            return;
+    if (size >= m - 1 + 2 * 64 && HaveAvx2()) {
+        // A long region: the blocks with places are gathered first, then
+        // handed on; the last few bytes are swept as a region of their own.
+        static_assert(kMaxSpecialPairs <= PlaceBlock::kLeadSlots);
+        const unsigned char* leads[kMaxSpecialPairs];
+        for (int pair = 0; pair < specialPairCount_; ++pair)
+            leads[pair] = splats_[static_cast<std::size_t>(kFirstSpecial + 2 * pair)].data();
+        const PackedScan scan{s,
+                              size,
+                              m,
+                              splats_[kFirstCaseBit].data(),
+                              splats_[kFirstWanted].data(),
+                              splats_[kLastCaseBit].data(),
+                              splats_[kLastWanted].data(),
+                              leads,
+                              specialPairCount_,
+                              partCaseBits_.data() + 1,
+                              partWanted_.data() + 1,
+                              partInBlock_ && m >= 3 ? static_cast<int>(m) - 2 : 0};
+        constexpr std::size_t kBlocks = 64;
+        PlaceBlock blocks[kBlocks];
+        std::size_t at = 0;
+        for (;;) {
+            const std::size_t n = CollectPlaces64(scan, at, blocks, kBlocks);
+            for (std::size_t b = 0; b < n; ++b) {
+                for (std::uint64_t bits = blocks[b].Places | blocks[b].Leads; bits != 0; bits &= bits - 1) {
+                    const auto bit = static_cast<unsigned>(std::countr_zero(bits));
+                    place(blocks[b].At + bit, ((blocks[b].Leads >> bit) & 1) != 0);
+                }
+            }
+            if (n < kBlocks) break;
         }
-        if (k == lastFound || p + m > starts[k] + lengths[k]) return;
-        for (std::size_t t = 1; t + 1 < m; ++t)
-            if (kUpper[s[p + t]] != u[t]) return;
-        found[foundCount++] = static_cast<std::uint16_t>(lastFound = k);
-    };
+        SweepShort(s + at, size - at, [&](std::size_t p, bool lead) { place(at + p, lead); });
+        return;
+    }
+#endif
+    SweepShort(s, size, place);
+}
+
+template <typename Place>
+void TextFinder::SweepShort(const unsigned char* s, std::size_t size, Place&& place) const
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(upper_.data());
+    const std::size_t m = upper_.size();
     const auto isLead = [&](unsigned char c) {
         for (int pair = 0; pair < specialPairCount_; ++pair)
             if (c == splats_[static_cast<std::size_t>(kFirstSpecial + 2 * pair)][0]) return true;
@@ -475,6 +672,38 @@ std::size_t TextFinder::FindInPacked(std::string_view region, const std::uint32_
         for (std::size_t p = scanned; p < size; ++p)
             if (isLead(s[p])) place(p, true);
     }
+}
+
+std::size_t TextFinder::FindInPacked(std::string_view region, const std::uint32_t* starts, const std::uint32_t* lengths,
+                                     std::size_t count, std::uint16_t* found, std::string& scratch) const
+{
+    std::size_t foundCount = 0;
+    const auto* s = reinterpret_cast<const unsigned char*>(region.data());
+    const auto* u = reinterpret_cast<const unsigned char*>(upper_.data());
+    const std::size_t m = upper_.size();
+
+    // One sweep finds the places where the part's first and last characters
+    // fit and the lead bytes of characters that might upper-case to ASCII.
+    // Each place is given to the text it lies in; places come in order, so
+    // texts do too. A text with such a lead byte in which the part was not
+    // found among its ASCII characters is looked at the slow way afterwards.
+    std::uint16_t special[SearchMatcher::kMaxBatch];
+    std::size_t specialCount = 0;
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t k = 0, lastFound = kNone, lastSpecial = kNone;
+    const auto place = [&](std::size_t p, bool lead) {
+        while (k < count && starts[k] + lengths[k] <= p) ++k;
+        if (k == count || p < starts[k]) return;
+        if (lead) {
+            if (k != lastSpecial) special[specialCount++] = static_cast<std::uint16_t>(lastSpecial = k);
+            return;
+        }
+        if (k == lastFound || p + m > starts[k] + lengths[k]) return;
+        for (std::size_t t = 1; t + 1 < m; ++t)
+            if (kUpper[s[p + t]] != u[t]) return;
+        found[foundCount++] = static_cast<std::uint16_t>(lastFound = k);
+    };
+    SweepShort(s, region.size(), place);
     if (specialCount == 0) return foundCount;
 
     std::uint16_t merged[SearchMatcher::kMaxBatch];
@@ -488,6 +717,121 @@ std::size_t TextFinder::FindInPacked(std::string_view region, const std::uint32_
     while (f < foundCount) merged[mergedCount++] = found[f++];
     std::copy(merged, merged + mergedCount, found);
     return mergedCount;
+}
+
+/// Whether the part (ASCII, its letters in either case) lies at p of the
+/// `size` bytes at `s`, whole.
+bool TextFinder::WholeAt(const unsigned char* s, std::size_t size, std::size_t p) const noexcept
+{
+    const std::size_t m = upper_.size();
+    if (p + m > size) return false;
+#if defined(__SSE2__)
+    if (partInBlock_ && p + 16 <= size) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+        const __m128i bits = _mm_load_si128(reinterpret_cast<const __m128i*>(partCaseBits_.data()));
+        const __m128i wanted = _mm_load_si128(reinterpret_cast<const __m128i*>(partWanted_.data()));
+        const auto same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, bits), wanted)));
+        const unsigned all = (1u << m) - 1;
+        return (same & all) == all;
+    }
+#endif
+    const auto* u = reinterpret_cast<const unsigned char*>(upper_.data());
+    for (std::size_t t = 0; t < m; ++t)
+        if (kUpper[s[p + t]] != u[t]) return false;
+    return true;
+}
+
+void TextFinder::MarkNames(const VolumeStore& store, const TDetails* files, std::size_t count, std::uint64_t* bits,
+                           std::string& scratch) const
+{
+    const std::size_t m = upper_.size();
+    const auto set = [bits](std::size_t i) { bits[i >> 6] |= std::uint64_t{1} << (i & 63); };
+    // Where each name of a run ends, from the start of the run's region.
+    std::uint32_t ends[kMaxMarkedNames];
+    std::size_t i = 0;
+    while (i < count) {
+        const StringRef first = files[i].Name;
+        if (first.Length == 0) {  // an empty name contains nothing
+            ++i;
+            continue;
+        }
+        // A run: the following records whose names come later in the same
+        // chunk, each after the one before. The bytes between two names of
+        // a chunk are texts too (the pool fills its chunks from the start,
+        // without gaps), so the run's names can be read as one region.
+        const std::uint32_t chunk = first.Ref >> 16;
+        const std::uint32_t base = first.Ref;
+        const std::size_t limit = std::min(count, i + kMaxMarkedNames);
+        std::uint64_t end = std::uint64_t{base} + first.Length;
+        ends[0] = first.Length;
+        std::size_t j = i + 1;
+        // Sixteen records at a time, without a branch for each: all of them
+        // must start at or after the end of the name before (an empty name,
+        // at reference 0, never does), and the last one in the chunk.
+        constexpr std::size_t kStride = 16;
+        const std::uint64_t chunkEnd = (std::uint64_t{chunk} + 1) << 16;
+        while (j + kStride <= limit) {
+#if defined(__SSE2__)
+            // The hardware does not fetch ahead across pages.
+            const auto* ahead = reinterpret_cast<const char*>(files + std::min(j + 8 * kStride, count - 1));
+            for (std::size_t line = 0; line < kStride * sizeof(TDetails); line += 64)
+                _mm_prefetch(ahead + line, _MM_HINT_T0);
+#endif
+            std::uint64_t e = end;
+            bool behind = false;
+            for (std::size_t t = 0; t < kStride; ++t) {
+                const StringRef ref = files[j + t].Name;
+                behind |= ref.Ref < e;
+                e = std::uint64_t{ref.Ref} + ref.Length;
+                ends[j + t - i] = static_cast<std::uint32_t>(e - base);
+            }
+            if (behind || files[j + kStride - 1].Name.Ref >= chunkEnd) break;
+            end = e;
+            j += kStride;
+        }
+        for (; j < limit; ++j) {
+            const StringRef ref = files[j].Name;
+            if (ref.Length == 0 || (ref.Ref >> 16) != chunk || ref.Ref < end) break;
+            end = std::uint64_t{ref.Ref} + ref.Length;
+            ends[j - i] = static_cast<std::uint32_t>(end - base);
+        }
+        const TDetails* run = files + i;
+        const std::size_t n = j - i;
+        const auto* s = reinterpret_cast<const unsigned char*>(store.Text(first).data());
+
+        // Places come in increasing order, and so do the names of the run:
+        // the name a place lies in is looked for among the ends of the names
+        // from the last one found on. Only whole matches and lead bytes are
+        // looked up, so the names without them cost nothing here. A name is
+        // settled by its first place that is a whole match, or by the slow
+        // test at its first lead byte of a character that might upper-case
+        // to ASCII.
+        constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        std::size_t k = 0, settled = kNone;
+        const std::size_t size = ends[n - 1];
+        const auto place = [&](std::size_t p, bool lead) {
+            if (!lead && !WholeAt(s, size, p)) return;
+            // The first name from k on that ends after p, by halving
+            // without branches.
+            const std::uint32_t* at = ends + k;
+            for (std::size_t left = n - k; left > 1;) {
+                const std::size_t half = left / 2;
+                at = at[half - 1] <= p ? at + half : at;
+                left -= half;
+            }
+            k = static_cast<std::size_t>(at - ends) + (k < n && *at <= p ? 1 : 0);
+            if (k == n || k == settled || p + run[k].Name.Length < ends[k]) return;  // past the end, or before the name
+            settled = k;
+            if (lead ? FoundIn(store.Name(run[k]), scratch) : p + m <= ends[k]) set(i + k);
+        };
+        Sweep(s, size, place);
+        i = j;
+    }
+}
+
+void LimitTextVectors(int bits) noexcept
+{
+    gVectorLimit.store(bits, std::memory_order_relaxed);
 }
 
 bool TextContains(std::string_view text, std::string_view part, const Locale& locale)
@@ -654,9 +998,15 @@ void SearchMatcher::MatchFiles(const VolumeStore& store, const TDetails* files, 
             MatchTexts(store, files, count, matches);
             break;
     }
+    MatchOtherTests(store, files, count, clock, matches);
+}
+
+void SearchMatcher::MatchOtherTests(const VolumeStore& store, const TDetails* files, std::size_t count,
+                                    TodayClock& clock, MatchBits& matches) const
+{
     if (!criteria_.MediaOn && !criteria_.DateOn && !criteria_.SizeOn) return;
     const bool needsToday = NeedsToday();
-    for (std::size_t w = 0; w < matches.size(); ++w) {
+    for (std::size_t w = 0; w * 64 < count; ++w) {
         for (std::uint64_t bits = matches[w]; bits != 0; bits &= bits - 1) {
             const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
             if (!OtherTestsMatch(store, files[i], needsToday ? clock.Today() : TDateTime{0}))

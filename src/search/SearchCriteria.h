@@ -64,6 +64,12 @@ void PrepareNameText(SearchCriteria& criteria);
 /// too). False when either is empty.
 bool TextContains(std::string_view text, std::string_view part, const Locale& locale);
 
+/// Text searches use vector compares up to `bits` wide (512, 256 or 128),
+/// as far as the processor has them; 0 turns the search of many names in
+/// one sweep off, leaving the test of one name after another. For tests,
+/// to reach every way; not while a search runs on another thread.
+void LimitTextVectors(int bits) noexcept;
+
 /// Today at local midnight, read again for every test but cheaply: the date
 /// is worked out anew only once the clock has passed the next midnight.
 class TodayClock {
@@ -98,6 +104,15 @@ public:
     /// are. At most SearchMatcher::kMaxBatch texts.
     std::size_t FindInPacked(std::string_view region, const std::uint32_t* starts, const std::uint32_t* lengths,
                              std::size_t count, std::uint16_t* found, std::string& scratch) const;
+    /// The names of the records `files[0 .. count)` of `store` at once: sets
+    /// bit i of `bits` (bit i % 64 of word i / 64) for each record whose name
+    /// FoundIn holds, and leaves the other bits as they are. Names that the
+    /// pool holds one after another in one chunk, as it does for files added
+    /// one by one, are searched in one sweep; the records may come in any
+    /// order. Only when CanFindInPacked; `count` at most kMaxMarkedNames.
+    static constexpr std::size_t kMaxMarkedNames = 1024;
+    void MarkNames(const VolumeStore& store, const TDetails* files, std::size_t count, std::uint64_t* bits,
+                   std::string& scratch) const;
 
 private:
     enum class TextKind : std::uint8_t {
@@ -108,6 +123,18 @@ private:
     TextKind Classify(std::string_view text) const noexcept;
     enum class Quick : std::uint8_t { Found, Missing, Slow };
     Quick FindInShort(std::string_view text) const noexcept;
+    /// Calls place(p, lead) for every place p of `size` bytes at `s` where
+    /// the part's first and last characters fit (lead false; a long region
+    /// may hand on only the places where more of the part fits) or a lead
+    /// byte of a character that might upper-case to ASCII sits (lead true),
+    /// in increasing order.
+    template <typename Place>
+    void Sweep(const unsigned char* s, std::size_t size, Place&& place) const;
+    /// The same, for regions of a few hundred bytes.
+    template <typename Place>
+    void SweepShort(const unsigned char* s, std::size_t size, Place&& place) const;
+    /// Whether the (ASCII) part lies whole at p of the `size` bytes at `s`.
+    bool WholeAt(const unsigned char* s, std::size_t size, std::size_t p) const noexcept;
 
     std::string upper_;
     bool asciiOnly_ = true;
@@ -125,6 +152,12 @@ private:
     struct alignas(32) Splat : std::array<unsigned char, 32> {};
     std::array<Splat, kFirstSpecial + 2 * kMaxSpecialPairs> splats_{};
     int specialPairCount_ = -1;  ///< -1: not given as pairs
+    /// An ASCII part of at most 16 characters as one block: the case bit to
+    /// set and the byte wanted for each character, so that a place is checked
+    /// whole by one compare.
+    bool partInBlock_ = false;
+    alignas(16) std::array<unsigned char, 16> partCaseBits_{};
+    alignas(16) std::array<unsigned char, 16> partWanted_{};
 };
 
 /// The criteria ready to test many names: the mask compiled once, the texts
@@ -162,6 +195,19 @@ public:
     /// `clock` at each date test.
     void MatchFiles(const VolumeStore& store, const TDetails* files, std::size_t count, TodayClock& clock,
                     MatchBits& matches) const;
+
+    /// The finder of the name text when the name test is a text that
+    /// TextFinder::MarkNames can look for, else null.
+    const TextFinder* PackedNameText() const noexcept
+    {
+        return nameTest_ == NameTest::Text && name_.CanFindInPacked() ? &name_ : nullptr;
+    }
+    /// Whether a media, date or size test is on.
+    bool OtherTestsOn() const noexcept { return criteria_.MediaOn || criteria_.DateOn || criteria_.SizeOn; }
+    /// The second half of MatchFiles: clears the bits of `matches` whose
+    /// records fail the media, date or size test.
+    void MatchOtherTests(const VolumeStore& store, const TDetails* files, std::size_t count, TodayClock& clock,
+                         MatchBits& matches) const;
 
 private:
     void SetName(const std::string& text);

@@ -65,6 +65,7 @@ void SearchWalk::Enter(NodeId node)
 {
     if (tree_.Level(node) == 1) {
         volume_ = node;
+        names_.Reset(&tree_.Store(node));
         nodePath_.assign(tree_.Text(node));
         nodePath_ += ":\\";
         volumePrefix_ = nodePath_.size();
@@ -72,9 +73,12 @@ void SearchWalk::Enter(NodeId node)
         nodePath_ += tree_.Text(node);
         nodePath_ += '\\';
     }
-    Frame frame{node, tree_.Handle(node)};
+    // Filled in place: a frame put together elsewhere and copied in costs
+    // more than the rest of this call.
+    Frame& frame = frames_.emplace_back();
+    frame.Node = node;
+    frame.Handle = tree_.Handle(node);
     frame.PathLength = static_cast<std::uint32_t>(nodePath_.size());
-    frames_.push_back(frame);
     Status(kStatusProgress, nodePath_);
 }
 
@@ -117,6 +121,7 @@ void SearchWalk::SetCriteria(const SearchCriteria& criteria)
         else
             matcher_ = std::make_unique<SearchMatcher>(criteria, locale_);
         criteria_ = matcher_->Criteria();
+        names_.Reset(names_.Store());
     } catch (const EMaskException& e) {
         error_ = e;
         interrupt_ = true;
@@ -150,6 +155,7 @@ bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
         start_ = {};
         if (node != kNoNode) {
             volume_ = tree_.VolumeOf(node);
+            names_.Reset(&tree_.Store(volume_));
             if (tree_.Level(node) > 1) {
                 nodePath_ = GetNodePath(tree_, tree_.Parent(node));
                 volumePrefix_ = tree_.Text(volume_).size() + 2;
@@ -163,6 +169,9 @@ bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
     }
 
     std::uint32_t countdown = kItemsPerClockCheck;
+    // A walk to the end (Run) has no deadline to look at the clock for.
+    const bool timed = deadline != std::chrono::steady_clock::time_point::max();
+    const auto pastDeadline = [&] { return timed && std::chrono::steady_clock::now() >= deadline; };
     // Before every item: the stop request (and an invalid mask set meanwhile),
     // and now and then the clock.
     enum class Before { Go, Pause, End };
@@ -171,7 +180,7 @@ bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
         if (--countdown == 0) {
             countdown = kItemsPerClockCheck;
             Notify();
-            if (std::chrono::steady_clock::now() >= deadline) return Before::Pause;
+            if (pastDeadline()) return Before::Pause;
             if (interrupt_.load(std::memory_order_relaxed)) return Before::End;
         }
         return Before::Go;
@@ -212,7 +221,15 @@ bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
             const std::size_t count =
                 std::min<std::size_t>({available, files.size() - frame.NextFile, countdown, SearchMatcher::kMaxBatch});
             SearchMatcher::MatchBits matches;
-            matcher_->MatchFiles(store, block, count, clock_, matches);
+            if (const TextFinder* text = matcher_->PackedNameText()) {
+                // A text to look for in names: the volume's names are swept
+                // a block at a time, and only the records of matches read.
+                if (names_.Store() != &store) names_.Reset(&store);
+                names_.Get(*text, files.Begin() + frame.NextFile, count, matches);
+                if (matcher_->OtherTestsOn()) matcher_->MatchOtherTests(store, block, count, clock_, matches);
+            } else {
+                matcher_->MatchFiles(store, block, count, clock_, matches);
+            }
             for (std::size_t w = 0; w < matches.size(); ++w) {
                 for (std::uint64_t bits = matches[w]; bits != 0; bits &= bits - 1) {
                     const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
@@ -230,7 +247,7 @@ bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
             if (countdown == 0) {
                 countdown = kItemsPerClockCheck;
                 Notify();
-                if (std::chrono::steady_clock::now() >= deadline) return true;
+                if (pastDeadline()) return true;
             }
         }
 

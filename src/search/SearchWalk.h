@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Locale.h"
+#include "search/NameMatchCache.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchResults.h"
 #include "store/CatalogTree.h"
@@ -125,6 +126,7 @@ private:
     SearchEvents events_;
     SearchCriteria criteria_;
     std::unique_ptr<SearchMatcher> matcher_;
+    NameMatchCache names_;  ///< the files of the volume being searched whose names match
     std::optional<EMaskException> error_;
     TodayClock clock_;
 

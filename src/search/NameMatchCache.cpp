@@ -1,0 +1,98 @@
+#include "search/NameMatchCache.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace ardvel {
+
+static_assert(NameMatchCache::kBlockSize % 64 == 0);
+static_assert(NameMatchCache::kBlockSize <= TextFinder::kMaxMarkedNames);
+
+void NameMatchCache::Reset(const VolumeStore* store) noexcept
+{
+    store_ = store;
+    std::fill(done_.begin(), done_.end(), 0);
+    aheadRecords_ = aheadText_ = {};
+}
+
+void NameMatchCache::AimAhead(std::size_t block, const TDetails* records, std::size_t size) noexcept
+{
+    aheadRecords_ = aheadText_ = {};
+    const std::size_t next = (block + 1) * kBlockSize;
+    if (next < store_->Files.size()) {
+        std::size_t available;
+        aheadRecords_.At = reinterpret_cast<const char*>(store_->Files.BlockAt(next, available));
+        aheadRecords_.Size = std::min(available, store_->Files.size() - next) * sizeof(TDetails);
+    }
+    // Names added one after another go on in the pool where the last one
+    // of this block ends, up to the end of its chunk. A name of at most a
+    // quarter chunk lies in a chunk of the full size.
+    for (std::size_t i = size; i-- > 0;) {
+        const StringRef ref = records[i].Name;
+        if (ref.Length == 0) continue;
+        if (ref.Length <= StringPool::kChunkSize / 4) {
+            const std::size_t end = (ref.Ref & 0xFFFF) + ref.Length;
+            aheadText_.At = store_->Text(ref).data() + ref.Length;
+            aheadText_.Size = std::min(StringPool::kChunkSize - end, kAheadTextBytes);
+        }
+        break;
+    }
+}
+
+void NameMatchCache::FetchAhead() noexcept
+{
+    for (int line = 0; line < kAheadLinesPerCall; ++line) {
+        Ahead& ahead = aheadRecords_.Done < aheadRecords_.Size ? aheadRecords_ : aheadText_;
+        if (ahead.Done >= ahead.Size) return;
+        __builtin_prefetch(ahead.At + ahead.Done);
+        ahead.Done += 64;
+    }
+}
+
+void NameMatchCache::Get(const TextFinder& finder, std::size_t first, std::size_t count,
+                         SearchMatcher::MatchBits& matches)
+{
+    const std::size_t block = first / kBlockSize;
+    const std::size_t offset = first % kBlockSize;
+    if (block >= done_.size()) {
+        // Room for every block of the store as it is now: allocated once
+        // per search unless the store grows meanwhile.
+        const std::size_t blocks = std::max(block + 1, (store_->Files.size() + kBlockSize - 1) / kBlockSize);
+        done_.resize(blocks, 0);
+        bits_.resize(blocks * kWordsPerBlock);
+    }
+    std::uint64_t* words = bits_.data() + block * kWordsPerBlock;
+    if (done_[block] < offset + count) {
+        std::size_t available;
+        const TDetails* records = store_->Files.BlockAt(block * kBlockSize, available);
+        const std::size_t size = std::min(available, store_->Files.size() - block * kBlockSize);
+        std::fill(words, words + kWordsPerBlock, 0);
+        finder.MarkNames(*store_, records, size, words, scratch_);
+        done_[block] = static_cast<std::uint32_t>(size);
+        // The rows of the matches are made soon: ask for their texts now.
+        for (std::size_t w = 0; w < kWordsPerBlock; ++w) {
+            for (std::uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
+                const TDetails& file = records[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
+                __builtin_prefetch(store_->Name(file).data());
+                if (store_->HasMedia(file)) __builtin_prefetch(&store_->Media[file.Media]);
+            }
+        }
+        AimAhead(block, records, size);
+    }
+    FetchAhead();
+
+    // Bits offset .. offset+count-1 of the block, moved down to bit 0.
+    matches.fill(0);
+    const std::size_t shift = offset % 64;
+    const std::size_t from = offset / 64;
+    const std::size_t last = (offset + count - 1) / 64;  // the last word that holds a wanted bit
+    for (std::size_t w = 0; w * 64 < count; ++w) {
+        std::uint64_t word = words[from + w] >> shift;
+        if (shift != 0 && from + w + 1 <= last) word |= words[from + w + 1] << (64 - shift);
+        matches[w] = word;
+    }
+    const std::size_t tail = count % 64;
+    if (tail != 0) matches[(count - 1) / 64] &= (std::uint64_t{1} << tail) - 1;
+}
+
+}  // namespace ardvel
