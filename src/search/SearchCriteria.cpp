@@ -930,54 +930,11 @@ bool SearchMatcher::FileMatches(const VolumeStore& store, const TDetails& file, 
 void SearchMatcher::MatchTexts(const VolumeStore& store, const TDetails* files, std::size_t count,
                                MatchBits& matches) const
 {
+    // Texts that MarkNames can sweep in the name pool never come here: the
+    // walk takes their match bits from its per-volume cache.
     const auto set = [&matches](std::size_t i) { matches[i >> 6] |= std::uint64_t{1} << (i & 63); };
-    if (!name_.CanFindInPacked()) {
-        for (std::size_t i = 0; i < count; ++i)
-            if (name_.FoundIn(store.Name(files[i]), scratch_)) set(i);
-        return;
-    }
-    // Names that the pool holds one after another in one chunk (as it does
-    // for files added one by one) are searched in one sweep; the pool's
-    // chunks are filled from their start without gaps, so the bytes between
-    // two names of a chunk are texts too.
-    std::uint32_t starts[kMaxBatch], lengths[kMaxBatch];
-    std::uint16_t records[kMaxBatch];
-    std::uint16_t found[kMaxBatch];
-    std::size_t i = 0;
-    while (i < count) {
-        const StringRef first = files[i].Name;
-        if (first.Length == 0) {  // an empty name contains nothing
-            ++i;
-            continue;
-        }
-        const std::uint32_t chunk = first.Ref >> 16;
-        const std::uint32_t base = first.Ref & 0xFFFF;
-        std::uint32_t end = base + first.Length;
-        std::size_t texts = 0;
-        starts[0] = 0;
-        lengths[0] = first.Length;
-        records[texts++] = static_cast<std::uint16_t>(i);
-        std::size_t j = i + 1;
-        for (; j < count; ++j) {
-            const StringRef ref = files[j].Name;
-            if (ref.Length == 0) continue;
-            const std::uint32_t offset = ref.Ref & 0xFFFF;
-            if ((ref.Ref >> 16) != chunk || offset < end) break;
-            starts[texts] = offset - base;
-            lengths[texts] = ref.Length;
-            records[texts++] = static_cast<std::uint16_t>(j);
-            end = offset + ref.Length;
-        }
-        if (texts >= 4) {
-            const std::size_t hits =
-                name_.FindInPacked({store.Text(first).data(), end - base}, starts, lengths, texts, found, scratch_);
-            for (std::size_t h = 0; h < hits; ++h) set(records[found[h]]);
-        } else {
-            for (std::size_t k = 0; k < texts; ++k)
-                if (name_.FoundIn(store.Name(files[records[k]]), scratch_)) set(records[k]);
-        }
-        i = j;
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        if (name_.FoundIn(store.Name(files[i]), scratch_)) set(i);
 }
 
 void SearchMatcher::MatchFiles(const VolumeStore& store, const TDetails* files, std::size_t count, TodayClock& clock,
