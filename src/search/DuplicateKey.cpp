@@ -128,7 +128,7 @@ std::optional<DuplicateKey> ParseDuplicateKey(std::string_view text) noexcept
     return std::nullopt;
 }
 
-void KeyHasher::Upper(std::string_view text, std::string& out)
+std::string_view KeyHasher::Upper(std::string_view text, std::string& out)
 {
     // As Locale::ToUpper goes through a text; asking the locale for every
     // character of millions of names would take most of the time.
@@ -136,14 +136,28 @@ void KeyHasher::Upper(std::string_view text, std::string& out)
         upper_ = std::make_unique_for_overwrite<char32_t[]>(kPlaneSize);
         std::fill_n(upper_.get(), kPlaneSize, kUnknown);
     }
-    out.clear();
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    // No character grows by more than half its bytes (two bytes to three at
+    // most): written through a pointer, without a check at every byte.
     const std::size_t n = text.size();
+    if (out.size() < n + n / 2 + 8) out.resize(n + n / 2 + 8);
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    auto* o = reinterpret_cast<unsigned char*>(out.data());
+    char32_t* const table = upper_.get();
     std::size_t i = 0;
     while (i < n) {
+        if (i + 8 <= n) {  // eight ASCII bytes at once
+            const std::uint64_t word = Load<std::uint64_t>(s + i);
+            if ((word & kHighBits) == 0) {
+                const std::uint64_t upper = UpperAscii(word);
+                std::memcpy(o, &upper, 8);
+                o += 8;
+                i += 8;
+                continue;
+            }
+        }
         const unsigned char c = s[i];
         if (c < 0x80) {
-            out.push_back(static_cast<char>((c >= 'a' && c <= 'z') ? c - 32 : c));
+            *o++ = (c >= 'a' && c <= 'z') ? c - 32 : c;
             ++i;
             continue;
         }
@@ -152,24 +166,36 @@ void KeyHasher::Upper(std::string_view text, std::string& out)
             cp = static_cast<char32_t>(((c & 0x1F) << 6) | (s[i + 1] & 0x3F));
             i += 2;
         } else if (Utf8SequenceLength(text.substr(i)) == 0) {  // not UTF-8: kept
-            out.push_back(static_cast<char>(c));
+            *o++ = c;
             ++i;
             continue;
         } else {
-            cp = DecodeCharacter(text, i);
+            // Its own position: `i` itself stays out of memory.
+            std::size_t at = i;
+            cp = DecodeCharacter(text, at);
+            i = at;
         }
-        const char32_t upper = cp >= kPlaneSize         ? locale_->ToUpper(cp)
-                               : upper_[cp] != kUnknown ? upper_[cp]
-                                                        : (upper_[cp] = locale_->ToUpper(cp));
+        const char32_t upper = cp >= kPlaneSize        ? locale_->ToUpper(cp)
+                               : table[cp] != kUnknown ? table[cp]
+                                                       : (table[cp] = locale_->ToUpper(cp));
         if (upper < 0x80) {
-            out.push_back(static_cast<char>(upper));
+            *o++ = static_cast<unsigned char>(upper);
         } else if (upper < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (upper >> 6)));
-            out.push_back(static_cast<char>(0x80 | (upper & 0x3F)));
+            *o++ = static_cast<unsigned char>(0xC0 | (upper >> 6));
+            *o++ = static_cast<unsigned char>(0x80 | (upper & 0x3F));
+        } else if (upper < 0x10000) {
+            *o++ = static_cast<unsigned char>(0xE0 | (upper >> 12));
+            *o++ = static_cast<unsigned char>(0x80 | ((upper >> 6) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (upper & 0x3F));
         } else {
-            AppendUtf8(out, upper);
+            *o++ = static_cast<unsigned char>(0xF0 | (upper >> 18));
+            *o++ = static_cast<unsigned char>(0x80 | ((upper >> 12) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | ((upper >> 6) & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (upper & 0x3F));
         }
     }
+    // The buffer keeps its size for the next text.
+    return {out.data(), static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out.data()))};
 }
 
 std::uint64_t KeyHasher::NameHash(std::string_view name, int which)
@@ -178,8 +204,7 @@ std::uint64_t KeyHasher::NameHash(std::string_view name, int which)
     if (HashUpperAscii(name, which, h)) return h;
     // Upper-cased as the locale does it; its ASCII letters come out as the
     // fast path makes them, so both ways give one hash for one text.
-    Upper(name, scratchA_);
-    HashUpperAscii(scratchA_, which, h);
+    HashUpperAscii(Upper(name, scratchA_), which, h);
     return h;
 }
 
@@ -219,9 +244,7 @@ bool KeyHasher::SameName(std::string_view a, std::string_view b)
     } else if (IsAscii(a) && IsAscii(b)) {
         return false;
     }
-    Upper(a, scratchA_);
-    Upper(b, scratchB_);
-    return scratchA_ == scratchB_;
+    return Upper(a, scratchA_) == Upper(b, scratchB_);
 }
 
 bool KeyHasher::Equal(const VolumeStore& storeA, const TDetails& a, const VolumeStore& storeB, const TDetails& b)

@@ -64,9 +64,10 @@ public:
     std::uint64_t NameHash(std::string_view name, int which = 0);
 
 private:
-    /// Locale::ToUpper(text, out), each character of the Basic Multilingual
-    /// Plane upper-cased by the locale only the first time it is met.
-    void Upper(std::string_view text, std::string& out);
+    /// What Locale::ToUpper makes of `text`, written to the start of `buffer`
+    /// (which grows as needed, never shrinks); each character of the Basic
+    /// Multilingual Plane is upper-cased by the locale only once.
+    std::string_view Upper(std::string_view text, std::string& buffer);
 
     DuplicateKey key_;
     const Locale* locale_;

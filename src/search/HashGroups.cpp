@@ -28,6 +28,16 @@ HashGroups::HashGroups(std::size_t capacity, std::uint32_t limit)
     // With one partition, every word's top bit still picks one of two.
     partitionShift_ = bits == 0 ? 63 : 64 - bits;
     partitions_.resize(bits == 0 ? 2 : std::size_t{1} << bits);
+    lines_ = std::make_unique<Line[]>(partitions_.size());
+    held_.assign(partitions_.size(), 0);
+}
+
+void HashGroups::MoveLine(std::size_t p, std::size_t count)
+{
+    Partition& partition = partitions_[p];
+    if (partition.Fill == partition.End) NewBlock(partition);
+    std::memcpy(partition.Fill, lines_[p].Words, count * sizeof(std::uint64_t));
+    partition.Fill += count;
 }
 
 void HashGroups::NewBlock(Partition& p)
@@ -39,6 +49,11 @@ void HashGroups::NewBlock(Partition& p)
 
 void HashGroups::Sort()
 {
+    for (std::size_t p = 0; p < partitions_.size(); ++p) {
+        // A part line never crosses a block's end: blocks hold whole lines.
+        if (held_[p] > 0) MoveLine(p, held_[p]);
+        held_[p] = 0;
+    }
     for (Partition& p : partitions_) {
         const std::size_t first = repeated_.size();
         TakeRepeated(p);

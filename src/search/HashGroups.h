@@ -24,9 +24,16 @@ public:
     void Add(std::uint64_t hash, std::uint32_t number)
     {
         const std::uint64_t word = (hash & ~numberMask_) | (std::uint64_t{number} << 1);
-        Partition& p = partitions_[word >> partitionShift_];
-        if (p.Fill == p.End) NewBlock(p);
-        *p.Fill++ = word;
+        // Gathered a cache line per partition, then moved on a line at a
+        // time: writing each word straight to its partition would touch as
+        // many lines as there are partitions, far more than the cache holds.
+        const std::size_t p = word >> partitionShift_;
+        std::uint8_t& held = held_[p];
+        lines_[p].Words[held] = word;
+        if (++held == kLineWords) {
+            MoveLine(p, kLineWords);
+            held = 0;
+        }
     }
 
     /// Keeps the words whose hashes were added more than once, sorted.
@@ -54,15 +61,22 @@ public:
 
 private:
     static constexpr std::size_t kBlockWords = 512;
+    static constexpr std::size_t kLineWords = 8;
+    struct alignas(64) Line {
+        std::uint64_t Words[kLineWords];
+    };
     struct Partition {
         std::vector<std::unique_ptr<std::uint64_t[]>> Blocks;
         std::uint64_t* Fill = nullptr;
         std::uint64_t* End = nullptr;
     };
     void NewBlock(Partition& p);
+    void MoveLine(std::size_t p, std::size_t count);
     void TakeRepeated(Partition& p);
 
     std::vector<Partition> partitions_;
+    std::unique_ptr<Line[]> lines_;   ///< by partition, the words not yet moved
+    std::vector<std::uint8_t> held_;  ///< by partition, how many
     unsigned partitionShift_ = 63;
     std::uint64_t numberMask_ = 0;
     std::vector<std::uint64_t> table_;     ///< one partition's first word of each hash

@@ -210,6 +210,12 @@ TEST(DuplicateKeys, NamesHashAndCompareUpperCased)
                                 "\xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90 ABC"));
     EXPECT_EQ(hasher.NameHash("caf\xC3\xA9.txt"), hasher.NameHash("CAF\xC3\x89.TXT"));
     EXPECT_FALSE(hasher.SameName("caf\xC3\xA9.txt", "cafe.txt"));
+    // Upper case one byte longer (U+0250 to U+2C6F), none at all (U+4E2D),
+    // and beyond the Basic Multilingual Plane (U+10428 to U+10400).
+    EXPECT_TRUE(hasher.SameName("\xC9\x90\xC9\x90\xC9\x90x", "\xE2\xB1\xAF\xE2\xB1\xAF\xE2\xB1\xAFX"));
+    EXPECT_EQ(hasher.NameHash("\xC9\x90\xC9\x90\xC9\x90x"), hasher.NameHash("\xE2\xB1\xAF\xE2\xB1\xAF\xE2\xB1\xAFX"));
+    EXPECT_TRUE(hasher.SameName("\xE4\xB8\xAD.txt", "\xE4\xB8\xAD.TXT"));
+    EXPECT_TRUE(hasher.SameName("\xF0\x90\x90\xA8", "\xF0\x90\x90\x80"));
     // Punctuation next to letters is not a letter: "@" and "`" stay.
     EXPECT_FALSE(hasher.SameName("@", "`"));
     EXPECT_FALSE(hasher.SameName("[x]", "{x}"));
