@@ -41,7 +41,7 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     } guard(running_);
     stopRequested_.store(false, std::memory_order_relaxed);
 
-    const EncodedVolumeName encoded = EncodeVolumeName(volumeName);
+    const EncodedVolumeName encoded = EncodeNewVolumeName(volumeName);
     result.Outcome = CheckNames(source, volumeName, encoded);
     if (result.Outcome != CatalogOutcome::Catalogued) return result;
 
@@ -56,7 +56,15 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     Say(events, kStatusSaving);
     const std::string fileName = encoded.Stem + ".arv";
     result.CatalogPath = catalogFolder_ + fileName;
-    Save(result.CatalogPath, source.SourceLabel, date, result.Volume);
+    try {
+        Save(result.CatalogPath, source.SourceLabel, date, result.Volume);
+    } catch (...) {
+        // A volume without a catalog file would look catalogued until the
+        // next loading, and keep its name taken.
+        if (events.RemoveVolume) events.RemoveVolume(result.Volume);
+        if (tree_.IsAlive(result.Volume)) tree_.RemoveNode(result.Volume);
+        throw;
+    }
     tree_.SetCatalogFileName(result.Volume, fileName);
 
     Say(events, kStatusSorting);
