@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "SearchTreeFixture.h"
-#include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 
 namespace ardvel {
 namespace {
