@@ -69,7 +69,7 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
 
     Say(events, kStatusSorting);
     SortCatalogTree(tree_, locale_);
-    if (result.Stats.UnreadableMedia > 0) prompt_.ShowError(UnreadableMediaReport(result.Stats));
+    if (const std::string report = UnreadableMediaReport(result.Stats); !report.empty()) prompt_.ShowError(report);
     if (source.EjectWhenDone) {
         Say(events, kStatusOpeningCdRom);
         OpenDoor(source.Device, options_.CdRom.EjectCommand);
@@ -123,15 +123,33 @@ void CatalogRun::Save(const std::string& path, const std::string& label, TDateTi
     writer.Commit();
 }
 
+namespace {
+
+void AppendListed(std::string& text, const std::vector<std::string>& messages, std::uint64_t count)
+{
+    for (const std::string& message : messages) text += "\n" + message;
+    const std::uint64_t rest = count - messages.size();
+    if (rest > 0) text += "\n... and " + std::to_string(rest) + " more";
+}
+
+}  // namespace
+
 std::string UnreadableMediaReport(const ScanStats& stats)
 {
-    if (stats.UnreadableMedia == 0) return {};
-    std::string text = "The tags of " + std::to_string(stats.UnreadableMedia) +
-                       (stats.UnreadableMedia == 1 ? " MP3 file" : " MP3 files") +
-                       " could not be read; they were catalogued by name.";
-    for (const std::string& message : stats.UnreadableMediaMessages) text += "\n" + message;
-    const std::uint64_t rest = stats.UnreadableMedia - stats.UnreadableMediaMessages.size();
-    if (rest > 0) text += "\n... and " + std::to_string(rest) + " more";
+    std::string text;
+    if (stats.UnreadableMedia > 0) {
+        text = "The tags of " + std::to_string(stats.UnreadableMedia) +
+               (stats.UnreadableMedia == 1 ? " MP3 file" : " MP3 files") +
+               " could not be read; they were catalogued by name.";
+        AppendListed(text, stats.UnreadableMediaMessages, stats.UnreadableMedia);
+    }
+    if (stats.UnreadableFolders > 0) {
+        if (!text.empty()) text += "\n";
+        text += std::to_string(stats.UnreadableFolders) +
+                (stats.UnreadableFolders == 1 ? " folder" : " folders") +
+                " could not be read; they were catalogued empty.";
+        AppendListed(text, stats.UnreadableFolderMessages, stats.UnreadableFolders);
+    }
     return text;
 }
 

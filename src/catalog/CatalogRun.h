@@ -123,9 +123,10 @@ private:
     bool running_ = false;
 };
 
-/// The one message about MP3 files whose tags could not be read: how many,
-/// and the messages of the first few ("Cannot open file PATH" lines). Empty
-/// when there were none.
+/// The one message about what the scan could not read: how many MP3 files
+/// kept their tags to themselves and how many folders could not be opened,
+/// each with the messages of the first few ("Cannot open file PATH" lines).
+/// Empty when there were none.
 std::string UnreadableMediaReport(const ScanStats& stats);
 
 }  // namespace ardvel
