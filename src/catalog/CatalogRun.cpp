@@ -1,6 +1,10 @@
 #include "catalog/CatalogRun.h"
 
+#include <cstring>
+
 #include "catalog/NameChecks.h"
+#include "platform/SaveFile.h"
+#include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/DateTime.h"
 #include "store/LoadCatalogs.h"
@@ -45,6 +49,8 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     result.Outcome = CheckNames(source, volumeName, encoded);
     if (result.Outcome != CatalogOutcome::Catalogued) return result;
 
+    result.CatalogPath = catalogFolder_ + encoded.Stem + ".arv";
+    CheckWritable(result.CatalogPath);
     const TDateTime date = NowLocal();
     result.Volume = Scan(source, volumeName, date, events, result.Stats);
     if (result.Volume == kNoNode) {
@@ -55,7 +61,6 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     // Saving, in the order of the scan.
     Say(events, kStatusSaving);
     const std::string fileName = encoded.Stem + ".arv";
-    result.CatalogPath = catalogFolder_ + fileName;
     try {
         Save(result.CatalogPath, source.SourceLabel, date, result.Volume);
     } catch (...) {
@@ -120,7 +125,22 @@ void CatalogRun::Save(const std::string& path, const std::string& label, TDateTi
     CatalogWriter writer(path);
     writer.WriteHeader(label, date);
     writer.WriteTree(tree_, volume);
-    writer.Commit();
+    try {
+        writer.Commit(SaveFile::Publish::NoReplace);
+    } catch (const CatalogFileExists&) {
+        // Another cataloguing took the name after the checks.
+        throw CatalogError(kVolumeNameTaken, path);
+    }
+}
+
+void CatalogRun::CheckWritable(const std::string& path) const
+{
+    // Creating the temporary file the save will need, before the scan, so
+    // that a folder where it cannot be made is known at once.
+    RemoveDeadSaveFiles(catalogFolder_);
+    SaveFile probe;
+    if (const int error = probe.Open(path); error != 0)
+        throw CatalogError("Cannot create file " + path + ": " + std::strerror(error), path);
 }
 
 namespace {

@@ -341,12 +341,14 @@ void CatalogWriter::WriteTree(const CatalogTree& tree, NodeId node)
     }
 }
 
-void CatalogWriter::Commit()
+void CatalogWriter::Commit(SaveFile::Publish how)
 {
     if (!open_) throw CatalogError(kFileAccessDenied, path_);
     Flush();
     open_ = false;
-    if (const int error = file_.Commit(SaveFile::Publish::Replace); error != 0) Fail(error);
+    const int error = file_.Commit(how);
+    if (error == EEXIST && how == SaveFile::Publish::NoReplace) throw CatalogFileExists(IoErrorText(error), path_);
+    if (error != 0) Fail(error);
 }
 
 }  // namespace ardvel

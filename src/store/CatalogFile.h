@@ -129,8 +129,10 @@ public:
     /// followed by its own walk: depth first, pre-order.
     void WriteTree(const CatalogTree& tree, NodeId node);
 
-    /// Flushes, syncs, closes and renames the file into place.
-    void Commit();
+    /// Flushes, syncs, closes and renames the file into place. With
+    /// NoReplace, a file that took the name meanwhile stays as it is and
+    /// CatalogFileExists is thrown.
+    void Commit(SaveFile::Publish how = SaveFile::Publish::Replace);
 
 private:
     void Put(const void* data, std::size_t size);
