@@ -1,5 +1,8 @@
 // ardvel-cli: the command-line companion of Ardvel over the same catalogs.
+#include <cerrno>
 #include <clocale>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -58,6 +61,20 @@ Exit status: 0 success, 1 failure (a message on stderr), 2 usage error,
 130 interrupted.
 )";
 
+/// The exit status once the output is written out: a failed write
+/// (a full disk) is a failure with the system's reason; a reader that went
+/// away (a closed pipe) ends the program quietly as the signal would.
+int CheckedOutput(int code)
+{
+    errno = 0;
+    std::cout.flush();
+    if (std::cout && std::fflush(stdout) == 0) return code;
+    const int error = errno;
+    if (error == EPIPE) return 128 + SIGPIPE;
+    std::cerr << "ardvel-cli: write error: " << std::strerror(error ? error : EIO) << '\n';
+    return ardvel::cli::kExitFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -80,10 +97,18 @@ int main(int argc, char** argv)
                 return kExitUsage;
             }
             context.CatalogFolder = argv[++i];
+            if (context.CatalogFolder->empty()) {
+                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
+                return kExitUsage;
+            }
             continue;
         }
         if (arg.rfind("--catalog-folder=", 0) == 0) {
             context.CatalogFolder = arg.substr(std::strlen("--catalog-folder="));
+            if (context.CatalogFolder->empty()) {
+                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
+                return kExitUsage;
+            }
             continue;
         }
         break;
@@ -95,7 +120,7 @@ int main(int argc, char** argv)
     const std::string command = argv[i++];
     const Args args(argv + i, argv + argc);
 
-    return RunGuarded([&] {
+    const int code = RunGuarded([&] {
         int code;
         if (command == "volumes") code = RunVolumes(context, args, std::cout, std::cerr);
         else if (command == "ls") code = RunLs(context, args, std::cout, std::cerr);
@@ -106,7 +131,7 @@ int main(int argc, char** argv)
         else if (command == "duplicates") code = RunDuplicates(context, args, std::cout, std::cerr);
         else if (command == "copies") code = RunCopies(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
-        std::cout.flush();
         return code;
     }, std::cout, std::cerr);
+    return CheckedOutput(code);
 }
