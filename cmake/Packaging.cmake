@@ -3,7 +3,7 @@
 # (Qt 6 among them) worked out by dpkg-shlibdeps.
 set(CPACK_PACKAGE_NAME ardvel)
 set(CPACK_PACKAGE_VENDOR "The Ardvel developers")
-set(CPACK_PACKAGE_CONTACT "The Ardvel developers <ardvel@users.noreply.github.com>")
+set(CPACK_PACKAGE_CONTACT "The Ardvel developers <maintainers@ardvel.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue of removable media")
 set(CPACK_PACKAGE_DESCRIPTION
     "Ardvel records every folder and file of CDs, USB sticks, network shares\n"

@@ -16,3 +16,6 @@ configure_file(${CMAKE_SOURCE_DIR}/cmake/ArdvelVersion.h.in
     ${CMAKE_BINARY_DIR}/generated/ArdvelVersion.h @ONLY)
 add_library(ardvel_version INTERFACE)
 target_include_directories(ardvel_version INTERFACE ${CMAKE_BINARY_DIR}/generated)
+
+# The core's data-file lookup knows the installed layout from the header.
+target_link_libraries(ardvel_core PUBLIC ardvel_version)
