@@ -108,5 +108,22 @@ if command -v fish >/dev/null; then
     fish -n "$usr/share/fish/vendor_completions.d/ardvel-cli.fish" || fail "fish completion does not parse"
 fi
 
+# The installed window: its version, and the help page that Help > Contents
+# opens, found from another folder through the executable's own place.
+if [ "$with_gui" = 1 ]; then
+    elsewhere=$tmp/elsewhere
+    mkdir -p "$elsewhere"
+    out=$(cd "$elsewhere" && QT_QPA_PLATFORM=offscreen timeout 20 "$usr/bin/ardvel" --version 2>&1)
+    [ "$out" = "ardvel $version" ] || fail "ardvel --version prints '$out'"
+    out=$(cd "$elsewhere" && XDG_DATA_DIRS=$elsewhere QT_QPA_PLATFORM=offscreen timeout 20 "$usr/bin/ardvel" --help 2>&1)
+    echo "$out" | grep -q -x -F "Help page: $usr/share/ardvel/Help/readme.html" ||
+        fail "the installed ardvel does not find its help page: $out"
+    # The window comes up and stays up (timeout ends it) from there too.
+    (cd "$elsewhere" && XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data QT_QPA_PLATFORM=offscreen \
+        timeout 3 "$usr/bin/ardvel" >"$tmp/window.log" 2>&1)
+    status=$?
+    [ "$status" = 124 ] || fail "the installed ardvel ended with $status: $(cat "$tmp/window.log")"
+fi
+
 [ "$failures" = 0 ] || exit 1
 echo "installed tree checked"

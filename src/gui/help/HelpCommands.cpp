@@ -1,8 +1,9 @@
 #include "help/HelpCommands.h"
 
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
+
+#include <optional>
+#include <string>
 
 #include "common/UserDialogs.h"
 
@@ -13,13 +14,12 @@ UrlOpener DesktopUrlOpener()
     return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-void HelpContentsExecute(const UrlOpener& open, UserDialogs& dialogs)
+void HelpContentsExecute(const UrlOpener& open, UserDialogs& dialogs, const DataFilePlaces& places)
 {
     // The desktop's opener starts a helper program and cannot tell whether
     // the page exists, so a missing page is found here.
-    const QFileInfo page(QDir::current(), QString::fromLatin1(kHelpPagePath));
-    const bool opened = page.isFile() && page.isReadable() && open &&
-                        open(QUrl::fromLocalFile(page.absoluteFilePath()));
+    const std::optional<std::string> page = FindDataFile(kHelpPageFile, places);
+    const bool opened = page && open && open(QUrl::fromLocalFile(QString::fromStdString(*page)));
     if (!opened) dialogs.ShowError(QString::fromLatin1(kHelpMissingText), QStringLiteral("Error"));
 }
 
