@@ -8,6 +8,7 @@
 
 #include "ArdvelFormFixture.h"
 #include "PaletteSupport.h"
+#include "cataloguing/SelDirForm.h"
 #include "help/AboutBox.h"
 
 namespace ardvel::gui {
@@ -50,6 +51,16 @@ void ExpectReadable(QWidget& top, const char* where)
 
 struct DarkPaletteTest : ArdvelFormFixture {
     ApplicationPalette dark{DarkPalette()};
+    test::TempDir work;
+
+    /// With ARDVEL_SCREENSHOT_DIR set, keeps a picture of `widget` there for
+    /// a person to look at.
+    static void KeepPicture(QWidget& widget, const char* name)
+    {
+        const QByteArray folder = qgetenv("ARDVEL_SCREENSHOT_DIR");
+        if (folder.isEmpty()) return;
+        widget.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + QLatin1String(name));
+    }
 };
 
 TEST_F(DarkPaletteTest, WindowAndSearchPanelTextsStayReadable)
@@ -57,9 +68,23 @@ TEST_F(DarkPaletteTest, WindowAndSearchPanelTextsStayReadable)
     WriteStandardCatalogs();
     Start();
     form->show();
+    form->resize(900, 560);
+    Click("Music 2002:\\Rock\\");
     ExpectReadable(*form, "folders mode");
+    KeepPicture(*form, "dark-folders.png");
     W().SBut->trigger();
     ExpectReadable(*form, "search mode");
+    KeepPicture(*form, "dark-search.png");
+}
+
+TEST_F(DarkPaletteTest, CataloguingDialogTextsStayReadable)
+{
+    Start();
+    CatalogRunOptions options;
+    options.CdRom.MountTable = work.File("no-mounts");
+    TSelDirForm dialog(*form, dialogs, test::English(), options);
+    ExpectReadable(dialog, "cataloguing");
+    KeepPicture(dialog, "dark-cataloguing.png");
 }
 
 TEST_F(DarkPaletteTest, AboutBoxTextsStayReadable)
