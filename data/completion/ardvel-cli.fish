@@ -20,7 +20,7 @@ complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a media -
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a catalog -d 'Catalogue a folder as a new volume'
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a search -d 'Search the catalogs'
 
-complete -c ardvel-cli -n "__fish_seen_subcommand_from ls" -a "'My Catalogs' (__ardvel_cli_volumes | string replace -r '\$' ':\\\\')"
+complete -c ardvel-cli -n "__fish_seen_subcommand_from ls" -a "'My Catalogs' (__ardvel_cli_volumes | string replace -r '\$' ':\\\\\\\\')"
 complete -c ardvel-cli -n "__fish_seen_subcommand_from dump media" -F
 complete -c ardvel-cli -n "__fish_seen_subcommand_from catalog" -a '(__fish_complete_directories)'
 complete -c ardvel-cli -n "__fish_seen_subcommand_from catalog" -l name -x -d 'Volume name'

@@ -105,7 +105,13 @@ if command -v zsh >/dev/null; then
     zsh -n "$usr/share/zsh/vendor-completions/_ardvel-cli" || fail "zsh completion does not parse"
 fi
 if command -v fish >/dev/null; then
-    fish -n "$usr/share/fish/vendor_completions.d/ardvel-cli.fish" || fail "fish completion does not parse"
+    got=$(PATH=$usr/bin:$PATH XDG_CONFIG_HOME=$tmp/config fish --no-config -c "
+        source '$usr/share/fish/vendor_completions.d/ardvel-cli.fish'
+        complete -C 'ardvel-cli se'
+        complete -C 'ardvel-cli --catalog-folder $tmp/catalogs ls '
+        complete -C 'ardvel-cli --catalog-folder $tmp/catalogs search --in Mu'" 2>&1)
+    want=$(printf 'search\tSearch the catalogs\nMusic 2002:\\\nMy Catalogs\nMusic 2002\tWhere to look')
+    [ "$got" = "$want" ] || fail "fish completion offers '$got'"
 fi
 
 # The installed window: its version, and the help page that Help > Contents
