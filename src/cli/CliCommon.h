@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/RowWriter.h"
+
 namespace ardvel::cli {
 
 /// Exit codes shared by every command.
@@ -18,6 +20,7 @@ constexpr int kExitInterrupted = 130;
 /// Options that come before the command name.
 struct CliContext {
     std::optional<std::string> CatalogFolder;  ///< --catalog-folder DIR
+    RowFormat Format = RowFormat::Tsv;         ///< --format, -0/--null
 };
 
 /// Thrown for a command line the command cannot accept; main prints the
@@ -43,5 +46,13 @@ int RunDump(const CliContext& context, const Args& args, std::ostream& out, std:
 int RunMedia(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunExport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunImport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+
+/// For the commands that list rows (volumes, ls, search, dump, duplicates,
+/// diff): takes "--format tsv|csv|json|jsonl" and "-0"/"--null" out of
+/// `args` into `context.Format` and returns the rest; other commands get
+/// `args` back unchanged.
+Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context);
 
 }  // namespace ardvel::cli
