@@ -1,6 +1,7 @@
 #include "catalog/ImportRun.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,32 +18,42 @@ namespace ardvel {
 
 namespace {
 
-/// The whole file; CatalogError with the runtime's text when it cannot be
-/// read.
-std::string ReadWholeFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw CatalogError(IoErrorText(errno), path);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) throw CatalogError(kFileAccessDenied, path);
-    std::string text;
-    text.reserve(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw CatalogError(IoErrorText(errno), path);
+/// A file mapped whole for reading, unmapped when it goes; CatalogError
+/// with the runtime's text when it cannot be read.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path)
+    {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) throw CatalogError(IoErrorText(errno), path);
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            throw CatalogError(kFileAccessDenied, path);
         }
-        if (n == 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
+        size_ = static_cast<std::size_t>(info.st_size);
+        if (size_ > 0) {
+            void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            const int error = errno;
+            ::close(fd);
+            if (map == MAP_FAILED) throw CatalogError(IoErrorText(error), path);
+            data_ = static_cast<const char*>(map);
+        } else {
+            ::close(fd);
+        }
     }
-    return text;
-}
+    ~MappedFile()
+    {
+        if (data_) ::munmap(const_cast<char*>(data_), size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    std::string_view Text() const noexcept { return {data_ ? data_ : "", size_}; }
+
+private:
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
 
 }  // namespace
 
@@ -58,7 +69,8 @@ ImportResult ImportNcduFile(CatalogTree& tree, const std::string& catalogFolder,
                             const std::string& file, const std::string& volumeName, const Locale& locale)
 {
     ImportResult result;
-    const std::string document = ReadWholeFile(file);
+    const MappedFile mapped(file);
+    const std::string_view document = mapped.Text();
     std::string label;
     try {
         label = ImportLabel(NcduRootName(document));

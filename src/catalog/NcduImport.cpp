@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "catalog/ScanFolder.h"
-#include "store/DateTime.h"
+#include "store/LocalTime.h"
 #include "store/Records.h"
 
 namespace ardvel {
@@ -130,8 +130,7 @@ TDateTime Importer::DateOf(const Info& info)
 {
     if (!info.HasMtime) return importDate_;
     ++stats_.Dated;
-    // As a scan keeps it: local, whole even seconds, within catalog dates.
-    return DosToDateTime(DateTimeToDos(UnixToLocalDateTime(static_cast<std::time_t>(info.Mtime))));
+    return UnixToCatalogDate(info.Mtime);  // as a scan keeps it
 }
 
 void Importer::Flush(NodeId node, Staged& staged)

@@ -2,10 +2,7 @@
 
 #include <array>
 #include <charconv>
-#include <climits>
 #include <cstring>
-#include <ctime>
-#include <iterator>
 
 #include "platform/TextEncoding.h"
 
@@ -14,12 +11,6 @@ namespace ardvel {
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
-
-void Put2(char* p, int v) noexcept
-{
-    p[0] = static_cast<char>('0' + v / 10);
-    p[1] = static_cast<char>('0' + v % 10);
-}
 
 // What each byte is to the writers: one pass over a text decides.
 constexpr unsigned char kJsonSpecial = 1;  ///< control characters, '"', '\\'
@@ -37,6 +28,29 @@ constexpr auto kByteClass = [] {
     return table;
 }();
 
+// Eight bytes at a time: whether any byte of a word is high, below n
+// (n <= 128) or equal to c.
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+constexpr std::uint64_t AnyLess(std::uint64_t x, unsigned n) noexcept { return (x - kOnes * n) & ~x & kHighs; }
+constexpr std::uint64_t AnyEqual(std::uint64_t x, unsigned char c) noexcept { return AnyLess(x ^ (kOnes * c), 1); }
+
+/// How many leading bytes of `text` are ASCII outside the class `stop`,
+/// rounded down to whole words: what can be copied without a look at each.
+std::size_t PlainWords(std::string_view text, unsigned char stop) noexcept
+{
+    std::size_t pos = 0;
+    for (; pos + 8 <= text.size(); pos += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, text.data() + pos, 8);
+        std::uint64_t hit = x & kHighs;
+        if (stop & kJsonSpecial) hit |= AnyLess(x, 0x20) | AnyEqual(x, '"') | AnyEqual(x, '\\');
+        if (stop & kCsvSpecial) hit |= AnyEqual(x, ',') | AnyEqual(x, '"') | AnyEqual(x, '\r') | AnyEqual(x, '\n');
+        if (hit) break;
+    }
+    return pos;
+}
+
 /// Appends the run of `text` from `pos` on that needs no change, up to the
 /// first byte of class `stop` or the first byte of an ill-formed UTF-8
 /// sequence; returns where it stopped.
@@ -46,6 +60,7 @@ std::size_t AppendPlainRun(std::string& out, std::string_view text, std::size_t 
     const std::size_t size = text.size();
     const auto* data = reinterpret_cast<const unsigned char*>(text.data());
     const unsigned char mask = stop | kHigh;
+    pos += PlainWords(text.substr(pos), stop);
     for (;;) {
         while (pos < size && (kByteClass[data[pos]] & mask) == 0) ++pos;
         if (pos == size || (kByteClass[data[pos]] & kHigh) == 0) break;
@@ -58,102 +73,6 @@ std::size_t AppendPlainRun(std::string& out, std::string_view text, std::size_t 
 }
 
 }  // namespace
-
-namespace {
-
-/// Seconds east of UTC at the Unix time `t`. localtime_r, unlike mktime,
-/// does not look at the zone files again on every call.
-long OffsetAt(std::int64_t t) noexcept
-{
-    const auto seconds = static_cast<std::time_t>(t);
-    std::tm tm{};
-    return localtime_r(&seconds, &tm) ? tm.tm_gmtoff : 0;
-}
-
-/// The offset at a local time given as seconds since 1970 on the local
-/// clock: the offset at the UTC instant that local time names (for a time a
-/// clock change skipped, the offset before the change).
-long OffsetAtLocal(std::int64_t local) noexcept
-{
-    const long guess = OffsetAt(local);
-    return OffsetAt(local - guess);
-}
-
-}  // namespace
-
-long LocalUtcOffset(const DateTimeFields& f)
-{
-    // The dates of a catalog fall on comparatively few days, and nearly
-    // every day has one offset throughout: a direct-mapped cache by local
-    // day spares almost every zone lookup. The zone's standard offset is
-    // part of the key, so a time zone set anew (tzset) is not mixed up with
-    // the one before.
-    struct Slot {
-        std::int64_t Day = INT64_MIN;
-        long Zone = 0;
-        long Offset = 0;
-        bool Changes = false;  ///< the offset changes that day: no shortcut
-    };
-    thread_local Slot cache[4096];
-    const std::int64_t day = DaysSinceEpoch(f.Year, f.Month, f.Day) - DaysSinceEpoch(1970, 1, 1);
-    const std::int64_t local = day * 86400 + f.Hour * 3600 + f.Minute * 60 + f.Second;
-    Slot& slot = cache[static_cast<std::size_t>(day) % std::size(cache)];
-    if (slot.Day != day || slot.Zone != ::timezone) {
-        const long first = OffsetAtLocal(day * 86400);
-        slot = {day, ::timezone, first, OffsetAtLocal(day * 86400 + 86399) != first};
-    }
-    return slot.Changes ? OffsetAtLocal(local) : slot.Offset;
-}
-
-std::int64_t LocalDateTimeToUnix(TDateTime date)
-{
-    const DateTimeFields f = DecodeDateTime(date);
-    const std::int64_t days = DaysSinceEpoch(f.Year, f.Month, f.Day) - DaysSinceEpoch(1970, 1, 1);
-    return days * 86400 + f.Hour * 3600 + f.Minute * 60 + f.Second - LocalUtcOffset(f);
-}
-
-void AppendIsoDate(std::string& out, TDateTime date)
-{
-    // Records of one folder mostly share their stamps.
-    thread_local TDateTime lastDate = -1e300;
-    thread_local char last[32];
-    thread_local std::size_t lastSize = 0;
-    thread_local long lastZone = 0;
-    if (date != lastDate || lastZone != ::timezone) {
-        const DateTimeFields f = DecodeDateTime(date);
-        char* p = last;
-        const int year = f.Year < 0 ? 0 : f.Year > 9999 ? 9999 : f.Year;
-        Put2(p, year / 100);
-        Put2(p + 2, year % 100);
-        p[4] = '-';
-        Put2(p + 5, f.Month);
-        p[7] = '-';
-        Put2(p + 8, f.Day);
-        p[10] = 'T';
-        Put2(p + 11, f.Hour);
-        p[13] = ':';
-        Put2(p + 14, f.Minute);
-        p[16] = ':';
-        Put2(p + 17, f.Second);
-        long offset = LocalUtcOffset(f);
-        p[19] = offset < 0 ? '-' : '+';
-        if (offset < 0) offset = -offset;
-        Put2(p + 20, static_cast<int>(offset / 3600 % 100));
-        p[22] = ':';
-        Put2(p + 23, static_cast<int>(offset / 60 % 60));
-        lastSize = 25;
-        lastDate = date;
-        lastZone = ::timezone;
-    }
-    out.append(last, lastSize);
-}
-
-std::string IsoDate(TDateTime date)
-{
-    std::string text;
-    AppendIsoDate(text, date);
-    return text;
-}
 
 void AppendValidUtf8(std::string& out, std::string_view text)
 {
@@ -198,8 +117,15 @@ void AppendJsonString(std::string& out, std::string_view text)
 
 void AppendCsvField(std::string& out, std::string_view text)
 {
+    std::size_t plain = PlainWords(text, kCsvSpecial);
+    while (plain < text.size() && (kByteClass[static_cast<unsigned char>(text[plain])] & (kCsvSpecial | kHigh)) == 0)
+        ++plain;
+    if (plain == text.size()) {  // the usual case: nothing to quote or replace
+        out.append(text);
+        return;
+    }
     bool quote = false;
-    for (char c : text) quote = quote || (kByteClass[static_cast<unsigned char>(c)] & kCsvSpecial) != 0;
+    for (char c : text.substr(plain)) quote = quote || (kByteClass[static_cast<unsigned char>(c)] & kCsvSpecial) != 0;
     if (!quote) {
         AppendValidUtf8(out, text);
         return;

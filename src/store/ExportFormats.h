@@ -1,28 +1,15 @@
 #pragma once
 
-// The text forms that machine-readable output shares: ISO 8601 dates with
-// the local offset, JSON strings, CSV fields and "/" paths.
+// The text forms that machine-readable output shares: JSON strings, CSV
+// fields, UTF-8 with replacement, numbers (dates: store/LocalTime.h).
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "store/DateTime.h"
+#include "store/LocalTime.h"
 
 namespace ardvel {
-
-/// Appends `date` (local time) as "2005-01-17T17:32:32+01:00": whole
-/// seconds, the offset from UTC that the system's time zone had then.
-void AppendIsoDate(std::string& out, TDateTime date);
-std::string IsoDate(TDateTime date);
-
-/// The Unix time (seconds since 1970 UTC) of a local date-time, whole
-/// seconds. A local time that a clock change skipped is taken with the
-/// offset before the change.
-std::int64_t LocalDateTimeToUnix(TDateTime date);
-
-/// Seconds east of UTC of the system's time zone at that local date-time.
-long LocalUtcOffset(const DateTimeFields& fields);
 
 /// Appends `text` as a JSON string, quotes included: `"` and `\` escaped,
 /// control characters as \b \f \n \r \t or \u00XX, everything else as

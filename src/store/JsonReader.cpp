@@ -1,8 +1,9 @@
 #include "store/JsonReader.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/TextEncoding.h"
 
@@ -156,23 +157,36 @@ JsonReader::Token JsonReader::ReadLiteral(std::string_view word, Token token)
 JsonReader::Token JsonReader::ReadNumber()
 {
     const char* start = pos_;
-    const auto digits = [&] {
+    const bool negative = *pos_ == '-';
+    if (negative) ++pos_;
+    // The value is gathered while the digits are checked; whole numbers are
+    // what ncdu exports hold.
+    std::uint64_t value = 0;
+    bool fits = true;
+    const auto digits = [&](bool gather) {
         const char* from = pos_;
-        while (pos_ < end_ && IsDigit(*pos_)) ++pos_;
+        for (; pos_ < end_ && IsDigit(*pos_); ++pos_)
+            if (gather) value = value * 10 + static_cast<std::uint64_t>(*pos_ - '0');
         if (pos_ == from) FailAt(pos_, "malformed number");
+        // Nineteen digits always fit in 64 bits; more may have wrapped.
+        if (gather && pos_ - from > 19) fits = false;
     };
-    if (*pos_ == '-') ++pos_;
     if (pos_ < end_ && *pos_ == '0') ++pos_;
-    else digits();
+    else digits(true);
     if (pos_ < end_ && *pos_ == '.') {
         ++pos_;
-        digits();
+        digits(false);
+        fits = false;
     }
     if (pos_ < end_ && (*pos_ == 'e' || *pos_ == 'E')) {
         ++pos_;
         if (pos_ < end_ && (*pos_ == '+' || *pos_ == '-')) ++pos_;
-        digits();
+        digits(false);
+        fits = false;
     }
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+    integral_ = fits && value <= limit;
+    integer_ = negative ? static_cast<std::int64_t>(0 - value) : static_cast<std::int64_t>(value);
     text_ = std::string_view(start, static_cast<std::size_t>(pos_ - start));
     AfterScalar();
     return Token::Number;
@@ -180,17 +194,25 @@ JsonReader::Token JsonReader::ReadNumber()
 
 std::optional<std::int64_t> JsonReader::Integer() const noexcept
 {
-    std::int64_t value = 0;
-    const auto result = std::from_chars(text_.data(), text_.data() + text_.size(), value);
-    if (result.ec != std::errc() || result.ptr != text_.data() + text_.size()) return std::nullopt;
-    return value;
+    if (!integral_) return std::nullopt;
+    return integer_;
 }
 
 void JsonReader::ReadString()
 {
     const char* quote = pos_++;
     const char* start = pos_;
-    // Most texts hold no escape: hand out a view of the document.
+    // Most texts hold no escape: hand out a view of the document. Words of
+    // eight bytes without a quote, backslash or control character are
+    // passed over whole.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+    const auto anyLess = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kHighs; };
+    while (end_ - pos_ >= 8) {
+        std::uint64_t x;
+        std::memcpy(&x, pos_, 8);
+        if (anyLess(x, 0x20) | anyLess(x ^ (kOnes * '"'), 1) | anyLess(x ^ (kOnes * '\\'), 1)) break;
+        pos_ += 8;
+    }
     while (pos_ < end_) {
         const char c = *pos_;
         if (c == '"') {

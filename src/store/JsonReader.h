@@ -81,6 +81,8 @@ private:
     State state_ = State::Value;
     std::string_view text_;
     std::string scratch_;
+    bool integral_ = false;  ///< the Number just read is whole and fits
+    std::int64_t integer_ = 0;
 };
 
 }  // namespace ardvel

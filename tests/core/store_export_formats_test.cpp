@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ZoneGuard.h"
 #include "store/ExportFormats.h"
 #include "store/OutputFile.h"
@@ -49,6 +51,30 @@ TEST(IsoDate, LocalTimeWithTheOffsetOfThatDate)
     {
         const ZoneGuard zone("IST-5:30");
         EXPECT_EQ(IsoDate(At(2020, 2, 29, 6, 7, 8)), "2020-02-29T06:07:08+05:30");
+    }
+}
+
+TEST(IsoDate, DatesOutsideTheDayCacheTakeTheLongWay)
+{
+    const ZoneGuard zone("UTC0");
+    EXPECT_EQ(IsoDate(At(1850, 3, 4, 5, 6, 7)), "1850-03-04T05:06:07+00:00");
+    EXPECT_EQ(IsoDate(At(1899, 12, 30, 23, 59, 59)), "1899-12-30T23:59:59+00:00");
+}
+
+TEST(CatalogDate, UnixTimesBecomeWhatAScanRecords)
+{
+    // Around the clock changes of each zone, before 1980 and after 2107.
+    std::vector<std::int64_t> times = {-2000000000, 0, 315532799, 315532800, 1616893199, 1616893200, 1616896800,
+                                       1635642000, 1635645600, 4354819199, 4354819200, 9000000000};
+    for (std::int64_t t = 300000000; t < 4400000000; t += 7777777) times.push_back(t);
+    for (const char* tz : {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "EST5EDT,M3.2.0,M11.1.0", "IST-5:30"}) {
+        const ZoneGuard zone(tz);
+        for (std::int64_t t : times) {
+            const TDateTime scanned = DosToDateTime(DateTimeToDos(UnixToLocalDateTime(static_cast<std::time_t>(t))));
+            EXPECT_EQ(UnixToCatalogDate(t), scanned) << tz << " " << t;
+            for (int d = 1; d < 4; ++d) EXPECT_EQ(UnixToCatalogDate(t + d), DosToDateTime(DateTimeToDos(
+                                                      UnixToLocalDateTime(static_cast<std::time_t>(t + d)))));
+        }
     }
 }
 
