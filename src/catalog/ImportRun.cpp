@@ -79,7 +79,7 @@ ImportResult ImportNcduFile(CatalogTree& tree, const std::string& catalogFolder,
     }
     result.VolumeName = volumeName.empty() ? label : volumeName;
 
-    const EncodedVolumeName encoded = EncodeVolumeName(result.VolumeName);
+    const EncodedVolumeName encoded = EncodeNewVolumeName(result.VolumeName);
     if (encoded.Refused) {
         prompt.ShowError(encoded.Message);
         return result;

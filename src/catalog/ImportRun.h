@@ -32,7 +32,7 @@ std::string ImportLabel(const std::string& rootName);
 
 /// Imports the ncdu export `file` into `tree` as a new volume named
 /// `volumeName`, or when that is empty by the label. In order: reads the
-/// file; checks the name as cataloguing does (EncodeVolumeName,
+/// file; checks the name as cataloguing does (EncodeNewVolumeName,
 /// VolumeNameIsFree, CatalogFileNameIsFree, then IsAlreadyCatalogued of the
 /// label, which asks kAlreadyCataloguedQuestion); adds the volume dated now
 /// and reads the document into it; saves catalogFolder + stem + ".arv"

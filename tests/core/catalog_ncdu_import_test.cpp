@@ -150,6 +150,8 @@ TEST_F(NcduImportFile, SavesANewVolumeThatLoadsBackTheSame)
     // was catalogued already (No keeps it out).
     EXPECT_EQ(Import(kExtended, "MUSIC").Outcome, ImportOutcome::Refused);
     EXPECT_NE(prompt.Errors.find("There is a volume with the same name."), std::string::npos);
+    EXPECT_EQ(Import(kExtended, "  ").Outcome, ImportOutcome::Refused);
+    EXPECT_NE(prompt.Errors.find("Improper name!"), std::string::npos);
     EXPECT_EQ(Import(kExtended, "other").Outcome, ImportOutcome::Declined);
     prompt.Answer = true;
     EXPECT_EQ(Import(kExtended, "other").Outcome, ImportOutcome::Imported);
