@@ -5,6 +5,7 @@
 
 #include "cli/CliCommon.h"
 #include "platform/Locale.h"
+#include "search/SearchEntries.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/EntryRows.h"
@@ -12,15 +13,6 @@
 #include "store/VolumeName.h"
 
 namespace ardvel::cli {
-
-namespace {
-
-bool IsMp3Name(std::string_view name) noexcept
-{
-    return HasMp3Extension(TrimTrailingControls(name));
-}
-
-}  // namespace
 
 void WriteVolumeRows(const CatalogTree& tree, RowFormat format, std::ostream& out)
 {
@@ -78,20 +70,7 @@ void WriteSearchRows(const SearchResults& results, RowFormat format, std::ostrea
 {
     StreamSink sink(out);
     RowWriter rows = EntryRowWriter(sink, format);
-    std::string path;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        // The results keep the folder part as "A\B\"; rows use "/".
-        path.assign(results.Volume(i));
-        path += '/';
-        for (char c : results.Path(i)) path += c == '\\' ? '/' : c;
-        path += results.Name(i);
-        const SearchRow& row = results.Row(i);
-        const bool folder = results.IsFolder(i);
-        const bool media = !folder && IsMp3Name(results.Name(i));
-        WriteEntry(rows, {folder ? EntryType::Folder : EntryType::File, results.Volume(i), path, results.Name(i),
-                          static_cast<std::int32_t>(row.SizeKB), row.Date, media, results.Artist(i),
-                          results.Title(i)});
-    }
+    WriteSearchEntries(results, rows);
     rows.Finish();
 }
 

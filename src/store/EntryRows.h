@@ -22,7 +22,7 @@ namespace ardvel {
 /// - date: ISO 8601 local time with offset;
 /// - artist, title: the media texts of MP3 files (the title without the
 ///   " - " that joins it to the artist), null for other entries.
-inline constexpr FieldSpec kEntryFields[] = {
+inline constexpr FieldInfo kEntryFields[] = {
     {"type", FieldType::Text},          {"volume", FieldType::Text},
     {"path", FieldType::Text},          {"name", FieldType::Text},
     {"size", FieldType::Integer, true}, {"size_kb", FieldType::Integer, true},

@@ -13,17 +13,17 @@ namespace {
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // What each byte is to the writers: one pass over a text decides.
-constexpr unsigned char kJsonSpecial = 1;  ///< control characters, '"', '\\'
-constexpr unsigned char kCsvSpecial = 2;   ///< ',', '"', CR, LF
+constexpr unsigned char kJsonEscaped = 1;  ///< control characters, '"', '\\'
+constexpr unsigned char kCsvQuoted = 2;   ///< ',', '"', CR, LF
 constexpr unsigned char kHigh = 4;         ///< part of a multi-byte sequence
 constexpr auto kByteClass = [] {
     std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 0x20; ++c) table[c] = kJsonSpecial;
-    table['"'] = kJsonSpecial | kCsvSpecial;
-    table['\\'] = kJsonSpecial;
-    table[','] = kCsvSpecial;
-    table['\r'] |= kCsvSpecial;
-    table['\n'] |= kCsvSpecial;
+    for (int c = 0; c < 0x20; ++c) table[c] = kJsonEscaped;
+    table['"'] = kJsonEscaped | kCsvQuoted;
+    table['\\'] = kJsonEscaped;
+    table[','] = kCsvQuoted;
+    table['\r'] |= kCsvQuoted;
+    table['\n'] |= kCsvQuoted;
     for (int c = 0x80; c < 0x100; ++c) table[c] = kHigh;
     return table;
 }();
@@ -44,8 +44,8 @@ std::size_t PlainWords(std::string_view text, unsigned char stop) noexcept
         std::uint64_t x;
         std::memcpy(&x, text.data() + pos, 8);
         std::uint64_t hit = x & kHighs;
-        if (stop & kJsonSpecial) hit |= AnyLess(x, 0x20) | AnyEqual(x, '"') | AnyEqual(x, '\\');
-        if (stop & kCsvSpecial) hit |= AnyEqual(x, ',') | AnyEqual(x, '"') | AnyEqual(x, '\r') | AnyEqual(x, '\n');
+        if (stop & kJsonEscaped) hit |= AnyLess(x, 0x20) | AnyEqual(x, '"') | AnyEqual(x, '\\');
+        if (stop & kCsvQuoted) hit |= AnyEqual(x, ',') | AnyEqual(x, '"') | AnyEqual(x, '\r') | AnyEqual(x, '\n');
         if (hit) break;
     }
     return pos;
@@ -92,7 +92,7 @@ void AppendJsonString(std::string& out, std::string_view text)
     out += '"';
     std::size_t pos = 0;
     while (pos < text.size()) {
-        pos = AppendPlainRun(out, text, pos, kJsonSpecial);
+        pos = AppendPlainRun(out, text, pos, kJsonEscaped);
         if (pos == text.size()) break;
         const auto c = static_cast<unsigned char>(text[pos++]);
         switch (c) {
@@ -117,15 +117,15 @@ void AppendJsonString(std::string& out, std::string_view text)
 
 void AppendCsvField(std::string& out, std::string_view text)
 {
-    std::size_t plain = PlainWords(text, kCsvSpecial);
-    while (plain < text.size() && (kByteClass[static_cast<unsigned char>(text[plain])] & (kCsvSpecial | kHigh)) == 0)
+    std::size_t plain = PlainWords(text, kCsvQuoted);
+    while (plain < text.size() && (kByteClass[static_cast<unsigned char>(text[plain])] & (kCsvQuoted | kHigh)) == 0)
         ++plain;
     if (plain == text.size()) {  // the usual case: nothing to quote or replace
         out.append(text);
         return;
     }
     bool quote = false;
-    for (char c : text.substr(plain)) quote = quote || (kByteClass[static_cast<unsigned char>(c)] & kCsvSpecial) != 0;
+    for (char c : text.substr(plain)) quote = quote || (kByteClass[static_cast<unsigned char>(c)] & kCsvQuoted) != 0;
     if (!quote) {
         AppendValidUtf8(out, text);
         return;

@@ -31,7 +31,7 @@ std::optional<RowFormat> ParseRowFormat(std::string_view name) noexcept
     return std::nullopt;
 }
 
-RowWriter::RowWriter(ByteSink& sink, RowFormat format, std::span<const FieldSpec> fields, std::size_t pathField)
+RowWriter::RowWriter(ByteSink& sink, RowFormat format, std::span<const FieldInfo> fields, std::size_t pathField)
     : sink_(sink), format_(format), fields_(fields), pathField_(pathField)
 {
     buffer_.reserve(kFlushSize + 4096);

@@ -2,7 +2,9 @@
 
 // One writer for every machine-readable list: the rows of a command or an
 // export, as tab-separated lines, CSV, one JSON document, JSON lines or
-// NUL-terminated paths.
+// NUL-terminated paths. volumes, ls, search, dump and export write through
+// it, and so do the lists that come later (duplicates, diff): a command
+// declares its fields once and writes cells; the formats are all here.
 
 #include <cstdint>
 #include <optional>
@@ -30,7 +32,7 @@ std::optional<RowFormat> ParseRowFormat(std::string_view name) noexcept;
 /// The JSON type of a field, for the help texts.
 enum class FieldType { Text, Integer, Boolean, Date };
 
-struct FieldSpec {
+struct FieldInfo {
     const char* Name;
     FieldType Type;
     bool Nullable = false;
@@ -44,7 +46,7 @@ struct FieldSpec {
 class RowWriter {
 public:
     /// `pathField` is the field the Null format writes.
-    RowWriter(ByteSink& sink, RowFormat format, std::span<const FieldSpec> fields, std::size_t pathField = 0);
+    RowWriter(ByteSink& sink, RowFormat format, std::span<const FieldInfo> fields, std::size_t pathField = 0);
     ~RowWriter() = default;
     RowWriter(const RowWriter&) = delete;
     RowWriter& operator=(const RowWriter&) = delete;
@@ -66,7 +68,7 @@ private:
 
     ByteSink& sink_;
     RowFormat format_;
-    std::span<const FieldSpec> fields_;
+    std::span<const FieldInfo> fields_;
     std::size_t pathField_;
     std::size_t cell_ = 0;
     std::uint64_t rows_ = 0;

@@ -116,7 +116,7 @@ TEST(BareTitleText, DropsTheJoinOnlyAtTheStart)
     EXPECT_EQ(BareTitle("Song"), "Song");
 }
 
-constexpr FieldSpec kFields[] = {
+constexpr FieldInfo kFields[] = {
     {"name", FieldType::Text}, {"size", FieldType::Integer, true}, {"dir", FieldType::Boolean},
     {"date", FieldType::Date},
 };
