@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "store/RowWriter.h"
 
 namespace ardvel::cli {
 
@@ -18,6 +21,7 @@ constexpr int kExitInterrupted = 130;
 /// Options that come before the command name.
 struct CliContext {
     std::optional<std::string> CatalogFolder;  ///< --catalog-folder DIR
+    RowFormat Format = RowFormat::Tsv;         ///< --format, -0/--null
 };
 
 /// Thrown for a command line the command cannot accept; main prints the
@@ -35,6 +39,9 @@ std::string EscapeField(std::string_view text);
 /// of the settings file (with its default). Always ends with "/".
 std::string ResolveCatalogFolder(const CliContext& context);
 
+/// A whole decimal number, optionally signed; saturates at the int64 range.
+std::optional<std::int64_t> ParseWhole(const std::string& text);
+
 using Args = std::vector<std::string>;
 
 int RunVolumes(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
@@ -43,5 +50,15 @@ int RunDump(const CliContext& context, const Args& args, std::ostream& out, std:
 int RunMedia(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunDuplicates(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunCopies(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunExport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunImport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+
+/// For the commands that list rows (volumes, ls, search, dump, duplicates,
+/// diff): takes "--format tsv|csv|json|jsonl" and "-0"/"--null" out of
+/// `args` into `context.Format` and returns the rest; other commands get
+/// `args` back unchanged.
+Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context);
 
 }  // namespace ardvel::cli

@@ -1,6 +1,7 @@
 #include "help/HelpCommands.h"
 
 #include <QDesktopServices>
+#include <QDir>
 
 #include <optional>
 #include <string>
@@ -23,9 +24,18 @@ void HelpContentsExecute(const UrlOpener& open, UserDialogs& dialogs, const Data
     if (!opened) dialogs.ShowError(QString::fromLatin1(kHelpMissingText), QStringLiteral("Error"));
 }
 
-void UpdateClick(const UrlOpener& open)
+void UpdateClick(const UrlOpener& open, const char* webPage, const DataFilePlaces& places)
 {
-    if (open) open(QUrl(QString::fromLatin1(kUpdatePageUrl)));
+    if (!open) return;
+    if (webPage && *webPage) {
+        open(QUrl(QString::fromUtf8(webPage)));
+        return;
+    }
+    // Where no copy is found, the working folder's path still goes to the
+    // opener, whose failure is not shown.
+    const std::optional<std::string> page = FindDataFile(kUpdatePageFile, places);
+    open(QUrl::fromLocalFile(page ? QString::fromStdString(*page)
+                                  : QDir::current().absoluteFilePath(QString::fromLatin1(kUpdatePageFile))));
 }
 
 }  // namespace ardvel::gui

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "platform/BuildConfig.h"
 #include "platform/DataFiles.h"
 
 namespace ardvel::gui {
@@ -15,8 +16,11 @@ class UserDialogs;
 /// installed data folder, then in $XDG_DATA_DIRS, then in the current
 /// working folder (a source tree's Help/ folder).
 inline constexpr const char* kHelpPageFile = "Help/readme.html";
-/// The page that tells about newer versions.
-inline constexpr const char* kUpdatePageUrl = "https://ardvel.example.org/update";
+/// The page that tells how to update, installed beside the help page and
+/// found the same way.
+inline constexpr const char* kUpdatePageFile = "Help/update.html";
+/// A web page set for the build (ARDVEL_UPDATE_URL) replaces it.
+inline constexpr const char* kUpdatePageUrl = kConfiguredUpdateUrl;
 /// Shown when the help page cannot be opened.
 inline constexpr const char* kHelpMissingText = "Help files not found or corrupted.";
 
@@ -33,7 +37,10 @@ UrlOpener DesktopUrlOpener();
 void HelpContentsExecute(const UrlOpener& open, UserDialogs& dialogs,
                          const DataFilePlaces& places = DataFilePlaces::OfProcess());
 
-/// "Check For Update": opens the update page; the outcome is not shown.
-void UpdateClick(const UrlOpener& open);
+/// "Check For Update": opens `webPage` when it is set, else the update page
+/// beside the help page, found as "Contents" finds that; the outcome is not
+/// shown.
+void UpdateClick(const UrlOpener& open, const char* webPage = kUpdatePageUrl,
+                 const DataFilePlaces& places = DataFilePlaces::OfProcess());
 
 }  // namespace ardvel::gui
