@@ -32,7 +32,7 @@ _ardvel_cli()
     local cur prev words cword
     _init_completion -n =: || return
 
-    local commands="volumes ls dump media catalog search"
+    local commands="volumes ls dump media catalog search duplicates copies export import"
     local i command=""
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -47,6 +47,40 @@ _ardvel_cli()
         return
     fi
 
+    local keys="name+size name+size+date size+date name"
+    # Options that take a value, by command.
+    case $command,$prev in
+        volumes,--format | ls,--format | dump,--format | search,--format)
+            COMPREPLY=($(compgen -W 'tsv csv json jsonl' -- "$cur"))
+            return
+            ;;
+        export,--format)
+            COMPREPLY=($(compgen -W 'csv json jsonl ncdu' -- "$cur"))
+            return
+            ;;
+        search,--in | duplicates,--in)
+            _ardvel_cli_offer "All"$'\n'"$(_ardvel_cli_volumes)"
+            return
+            ;;
+        duplicates,--by | copies,--by)
+            COMPREPLY=($(compgen -W "$keys" -- "$cur"))
+            return
+            ;;
+        import,--from)
+            COMPREPLY=($(compgen -W 'ncdu' -- "$cur"))
+            return
+            ;;
+        search,--report | export,-o | export,--output)
+            _filedir
+            return
+            ;;
+        *,--name | *,--artist | *,--title | *,--months | *,--days | *,--between | *,--at-least | *,--at-most | \
+            *,--min-size)
+            return
+            ;;
+    esac
+
+    local formats="--format -0 --null"
     case $command in
         "")
             if [[ $cur == -* ]]; then
@@ -55,20 +89,28 @@ _ardvel_cli()
                 COMPREPLY=($(compgen -W "$commands" -- "$cur"))
             fi
             ;;
-        volumes) ;;
-        ls)
-            _ardvel_cli_offer "My Catalogs"$'\n'"$(_ardvel_cli_volumes | sed 's/$/:\\/')"
+        volumes)
+            COMPREPLY=($(compgen -W "$formats" -- "$cur"))
+            ;;
+        ls | copies)
+            if [[ $cur == -* ]]; then
+                [[ $command == ls ]] && COMPREPLY=($(compgen -W "$formats" -- "$cur"))
+                [[ $command == copies ]] && COMPREPLY=($(compgen -W '--by' -- "$cur"))
+            else
+                _ardvel_cli_offer "My Catalogs"$'\n'"$(_ardvel_cli_volumes | sed 's/$/:\\/')"
+            fi
             ;;
         dump)
-            _filedir arv
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$formats" -- "$cur"))
+            else
+                _filedir arv
+            fi
             ;;
         media)
             _filedir mp3
             ;;
         catalog)
-            case $prev in
-                --name) return ;;
-            esac
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W '--name --yes --no' -- "$cur"))
             else
@@ -76,22 +118,26 @@ _ardvel_cli()
             fi
             ;;
         search)
-            case $prev in
-                --in)
-                    _ardvel_cli_offer "All"$'\n'"$(_ardvel_cli_volumes)"
-                    return
-                    ;;
-                --report)
-                    _filedir
-                    return
-                    ;;
-                --artist | --title | --months | --days | --between | --at-least | --at-most)
-                    return
-                    ;;
-            esac
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W '--in --artist --title --months --days
-                    --between --at-least --at-most --report' -- "$cur"))
+                COMPREPLY=($(compgen -W "--in --artist --title --months --days
+                    --between --at-least --at-most --report $formats" -- "$cur"))
+            fi
+            ;;
+        duplicates)
+            COMPREPLY=($(compgen -W '--in --by --min-size --folders' -- "$cur"))
+            ;;
+        export)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W '--format -o --output' -- "$cur"))
+            else
+                _ardvel_cli_offer "$(_ardvel_cli_volumes)"
+            fi
+            ;;
+        import)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W '--name --from --yes --no' -- "$cur"))
+            else
+                _filedir
             fi
             ;;
     esac

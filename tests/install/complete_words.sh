@@ -40,4 +40,10 @@ expect "ardvel-cli --catalog-folder $folder search --in Mu" "Music 2002"
 expect "ardvel-cli --catalog-folder $folder ls Mu" 'Music 2002:\'
 expect "ardvel-cli --catalog-folder $folder catalog --n" --name --no
 expect "ardvel-cli --catalog-folder $folder search --at-l" --at-least
+expect "ardvel-cli c" catalog copies
+expect "ardvel-cli --catalog-folder $folder export Mu" "Music 2002"
+expect "ardvel-cli --catalog-folder $folder export x --format n" ncdu
+expect "ardvel-cli --catalog-folder $folder duplicates --by name+size+" name+size+date
+expect "ardvel-cli --catalog-folder $folder duplicates --in " All "Music 2002"
+expect "ardvel-cli --catalog-folder $folder ls --f" --format
 exit $status

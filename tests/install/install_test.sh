@@ -86,7 +86,10 @@ status=$?
 
 # Every command and option that --help names is one the manual page and the
 # bash completion know.
-for word in $("$usr/bin/ardvel-cli" --help | grep -o -E '^  (--[a-z-]+|[a-z]+) ' | tr -d ' '); do
+words=$("$usr/bin/ardvel-cli" --help | sed -n '/^Options:/,/^Output fields/p' |
+    grep -o -E '^  (--[a-z-]+|[a-z]+) ' | tr -d ' ')
+[ "$(echo "$words" | wc -l)" -ge 8 ] || fail "no commands found in ardvel-cli --help"
+for word in $words; do
     grep -q -e "$word" "$usr/share/bash-completion/completions/ardvel-cli" || fail "bash completion lacks $word"
     grep -q -F -e "$(printf '%s' "$word" | sed 's/-/\\-/g')" "$usr/share/man/man1/ardvel-cli.1" ||
         fail "ardvel-cli.1 lacks $word"
