@@ -5,6 +5,7 @@
 
 #include "catalog/ScanFolder.h"
 #include "store/LocalTime.h"
+#include "store/MediaInfo.h"
 #include "store/Records.h"
 
 namespace ardvel {
