@@ -3,6 +3,7 @@
 #include <string>
 
 #include "store/EntryRows.h"
+#include "store/OutputFile.h"
 #include "store/Records.h"
 
 namespace ardvel {
@@ -23,6 +24,15 @@ void WriteSearchEntries(const SearchResults& results, RowWriter& rows)
                           static_cast<std::int32_t>(row.SizeKB), row.Date, media, results.Artist(i),
                           results.Title(i)});
     }
+}
+
+void SaveSearchEntries(const SearchResults& results, RowFormat format, const std::string& path)
+{
+    OutputFile file(path);
+    RowWriter rows(file, format, kEntryFields, kEntryPathField);
+    WriteSearchEntries(results, rows);
+    rows.Finish();
+    file.Commit();
 }
 
 }  // namespace ardvel
