@@ -109,7 +109,8 @@ TEST(NcduImportRead, FaultsOfTheFormatNameTheirPlace)
          "line 1, column 43: \"asize\" must be a whole number of at least 0"},
         {"[1,0,{},[{\"name\":\"/\"},[{\"name\":\"d\"},3]]]",
          "line 1, column 37: expected a folder's array or an entry's info object"},
-        {"[1,0,{},[{\"name\":\"/\"},[{\"name\":\"d\"}]", "line 1, column 37: unexpected end of file; expected ',' or ']'"},
+        {"[1,0,{},[{\"name\":\"/\"},[{\"name\":\"d\"}]",
+         "line 1, column 37: unexpected end of file; expected ',' or ']'"},
     };
     for (const auto& [document, message] : cases) {
         CatalogTree tree;
