@@ -41,6 +41,15 @@ Commands:
          [--months N | --days N | --between FROM TO]
          [--at-least KB | --at-most KB] [--report FILE]
                         search the catalogs
+  duplicates [--in All|VOLUME|NODEPATH]
+             [--by name+size|name+size+date|size+date|name]
+             [--min-size KB] [--folders]
+                        what is stored twice: "GROUP<TAB>NODEPATH<TAB>SIZE
+                        <TAB>DATE" per record, groups by wasted space;
+                        --folders compares folders (name, total size and
+                        file count); a summary on stderr
+  copies NODEPATH [--by KEY]
+                        the other records with the key of one file
   export VOLUME --format csv|json|jsonl|ncdu [-o FILE]
                         one volume in catalog file order; ncdu writes the
                         JSON export format that "ncdu -f FILE" browses.
@@ -119,6 +128,8 @@ int main(int argc, char** argv)
         else if (command == "media") code = RunMedia(context, args, std::cout, std::cerr);
         else if (command == "catalog") code = RunCatalog(context, args, std::cout, std::cerr);
         else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
+        else if (command == "duplicates") code = RunDuplicates(context, args, std::cout, std::cerr);
+        else if (command == "copies") code = RunCopies(context, args, std::cout, std::cerr);
         else if (command == "export") code = RunExport(context, args, std::cout, std::cerr);
         else if (command == "import") code = RunImport(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
