@@ -98,7 +98,9 @@ struct Staged {
 class Importer {
 public:
     Importer(std::string_view document, CatalogTree& tree, TDateTime importDate)
-        : json_(document), tree_(tree), importDate_(importDate) {}
+        : json_(document), tree_(tree), importDate_(importDate)
+    {
+    }
 
     NcduImportStats Run(NodeId volume);
 
