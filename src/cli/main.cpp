@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "ArdvelVersion.h"
 #include "cli/CliCommon.h"
 #include "cli/CliGuard.h"
 
@@ -22,6 +23,7 @@ Options:
                         $XDG_CONFIG_HOME/ardvel/ardvel.ini), by default
                         $XDG_DATA_HOME/ardvel/Catalogs/
   --help                this text
+  --version             the version of ardvel-cli
 
 Commands:
   volumes               the volume names, in tree order, one a line
@@ -96,6 +98,10 @@ int main(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << kHelp;
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            std::cout << "ardvel-cli " << ardvel::kVersion << '\n';
             return kExitOk;
         }
         if (arg == "--catalog-folder") {

@@ -20,6 +20,7 @@
 
 #include "cataloguing/VolumeExchange.h"
 #include "common/Icons.h"
+#include "common/PaintedIcon.h"
 #include "common/StyledListView.h"
 #include "search/SearchPanel.h"
 #include "window/ArdvelForm.h"
@@ -184,16 +185,20 @@ void TArdvelForm::BuildToolbars()
         w_.StandartButs->addWidget(b);
         return b;
     };
+    // The desktop theme's arrows where it has them, the style's otherwise.
     QStyle* s = style();
-    w_.BackBut = button("BackBut", s->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back"), Qt::ToolButtonTextBesideIcon);
+    const auto themed = [s](const char* name, QStyle::StandardPixmap fallback) {
+        return ThemeIconOr(QString::fromLatin1(name), s->standardIcon(fallback));
+    };
+    w_.BackBut = button("BackBut", themed("go-previous", QStyle::SP_ArrowBack), QStringLiteral("Back"), Qt::ToolButtonTextBesideIcon);
     w_.BackBut->setMenu(w_.BackMenu);
     w_.BackBut->setPopupMode(QToolButton::MenuButtonPopup);
     w_.BackBut->setEnabled(false);
-    w_.ForwBut = button("ForwBut", s->standardIcon(QStyle::SP_ArrowForward), QString(), Qt::ToolButtonIconOnly);
+    w_.ForwBut = button("ForwBut", themed("go-next", QStyle::SP_ArrowForward), QString(), Qt::ToolButtonIconOnly);
     w_.ForwBut->setMenu(w_.ForwMenu);
     w_.ForwBut->setPopupMode(QToolButton::MenuButtonPopup);
     w_.ForwBut->setEnabled(false);
-    w_.UpBut = button("UpBut", s->standardIcon(QStyle::SP_FileDialogToParent), QString(), Qt::ToolButtonIconOnly);
+    w_.UpBut = button("UpBut", themed("go-up", QStyle::SP_FileDialogToParent), QString(), Qt::ToolButtonIconOnly);
     w_.UpBut->setToolTip(QStringLiteral("To parent directory"));
     w_.UpBut->setEnabled(false);
     connect(w_.BackBut, &QToolButton::clicked, this, [this] { BackButClick(); });
