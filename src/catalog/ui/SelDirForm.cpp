@@ -313,6 +313,7 @@ void TSelDirForm::OKButClick()
         ScanStarting();
     };
     events.ScanEnded = [this](NodeId volume) { ScanEnded(volume); };
+    events.RemoveVolume = [this](NodeId volume) { form_.RemoveVolumeNode(volume); };
 
     CatalogOutcome outcome = CatalogOutcome::Refused;
     bool failed = false;
@@ -327,7 +328,8 @@ void TSelDirForm::OKButClick()
     SetRunning(false);
 
     if (failed) {
-        // A volume that was scanned but not saved stays in the tree.
+        // A volume whose save failed is gone already (the run removed it);
+        // one that failed later, once saved, stays.
         if (runVolume_ != kNoNode && form_.Tree().IsAlive(runVolume_)) {
             form_.RefreshLookIn();
             WriteCatalogCount();
