@@ -34,18 +34,8 @@ bool ResolveFilePath(const CatalogTree& tree, const std::string& path, const Loc
     if (slash == std::string::npos || slash + 1 == path.size()) return false;
     node = ResolveNodePath(tree, std::string_view(path).substr(0, slash + 1), locale);
     if (node == kNoNode || node == CatalogTree::kRoot) return false;
-    const std::string_view name = std::string_view(path).substr(slash + 1);
-    const FileList files = tree.Files(node);
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            const std::string_view candidate = files.Store().Name(files[i]);
-            if (pass == 0 ? candidate == name : locale.EqualIgnoreCase(candidate, name)) {
-                file = files.Begin() + static_cast<std::uint32_t>(i);
-                return true;
-            }
-        }
-    }
-    return false;
+    file = FindFileRecord(tree, node, std::string_view(path).substr(slash + 1), locale);
+    return file != kNoFile;
 }
 
 }  // namespace

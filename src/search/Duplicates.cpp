@@ -124,4 +124,16 @@ std::vector<DuplicateRecord> FindCopies(const CatalogTree& tree, NodeId node, st
     return copies;
 }
 
+std::uint32_t FindFileRecord(const CatalogTree& tree, NodeId folder, std::string_view name, const Locale& locale)
+{
+    const FileList files = tree.Files(folder);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::uint32_t i = 0; i < files.size(); ++i) {
+            const std::string_view candidate = files.Store().Name(files[i]);
+            if (pass == 0 ? candidate == name : locale.EqualIgnoreCase(candidate, name)) return files.Begin() + i;
+        }
+    }
+    return kNoFile;
+}
+
 }  // namespace ardvel
