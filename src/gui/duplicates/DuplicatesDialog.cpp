@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -126,7 +127,10 @@ void TDuplicatesDialog::FindClick()
     options.MinSizeKB = MinSize->value();
     options.Folders = Folders->isChecked();
     const SearchScope scope = ScopeFromLookIn(tree_, LookIn->currentIndex(), LookIn->count(), current_);
+    // Millions of records take a second or so: long enough to show.
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     result_ = FindDuplicates(tree_, scope, options, locale_);
+    QGuiApplication::restoreOverrideCursor();
     Results->header()->setSortIndicator(-1, Qt::AscendingOrder);
     model_->Show(tree_, *result_);
     Summary->setText(FromUtf8(
