@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 namespace ardvel {
 
 namespace {
@@ -40,6 +44,17 @@ void HashGroups::MoveLine(std::size_t p, std::size_t count)
 {
     Partition& partition = partitions_[p];
     if (partition.Fill == partition.End) NewBlock(partition);
+#if defined(__SSE2__)
+    if (count == kLineWords) {
+        // Straight to memory: the line is not read in first only to be
+        // overwritten whole, and it does not push out what the cache holds.
+        const auto* from = reinterpret_cast<const __m128i*>(lines_[p].Words);
+        auto* to = reinterpret_cast<__m128i*>(partition.Fill);
+        for (int k = 0; k < 4; ++k) _mm_stream_si128(to + k, _mm_load_si128(from + k));
+        partition.Fill += count;
+        return;
+    }
+#endif
     std::memcpy(partition.Fill, lines_[p].Words, count * sizeof(std::uint64_t));
     partition.Fill += count;
 }
@@ -53,6 +68,9 @@ void HashGroups::NewBlock(Partition& p)
 
 void HashGroups::Sort()
 {
+#if defined(__SSE2__)
+    _mm_sfence();  // the streamed lines before they are read
+#endif
     for (std::size_t p = 0; p < partitions_.size(); ++p) {
         // A part line never crosses a block's end: blocks hold whole lines.
         if (held_[p] > 0) MoveLine(p, held_[p]);
