@@ -88,6 +88,9 @@ void TDuplicatesDialog::BuildControls()
     Results->setUniformRowHeights(true);
     Results->setAlternatingRowColors(true);
     Results->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    Results->header()->resizeSection(DuplicateRowsModel::kGroup, 50);
+    Results->header()->resizeSection(DuplicateRowsModel::kName, 150);
+    Results->header()->resizeSection(DuplicateRowsModel::kSize, 80);
     Summary = new QLabel(this);
     named(Summary, "Summary", "Summary");
 
@@ -102,6 +105,7 @@ void TDuplicatesDialog::BuildControls()
     addRow(1, "Compare &by:", Key);
     addRow(2, "&Minimum size:", MinSize);
     grid->addWidget(Folders, 3, 1);
+    grid->setColumnStretch(2, 1);  // the fields keep their own width
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Find);
     buttons->addWidget(Save);
