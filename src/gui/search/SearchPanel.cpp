@@ -476,6 +476,17 @@ void TSearchPanel::StopSearchClick()
     }
 }
 
+void TSearchPanel::ShowRows(const std::function<void(SearchResults&)>& fill, std::size_t marked)
+{
+    StopSearchClick();
+    if (walk_) return;  // still within a slice of its own
+    model_->Forget();
+    results_.clear();
+    fill(results_);
+    model_->Reload();
+    model_->MarkResultRow(marked);
+}
+
 void TSearchPanel::EndSearch(const QString& failure)
 {
     stepTimer_->stop();

@@ -76,6 +76,7 @@ void TArdvelForm::BuildActions()
     connect(w_.Update, &QAction::triggered, this, [this] { UpdateClick(); });
     connect(w_.About1, &QAction::triggered, this, [this] { About1Click(); });
     BuildViewActions();
+    BuildDuplicateActions();
 }
 
 void TArdvelForm::BuildViewActions()
@@ -147,6 +148,9 @@ void TArdvelForm::BuildMenuBar()
     connect(w_.Columns1, &QMenu::aboutToShow, this, [this] { AdjustColsExecute(); });
     view->addSeparator();
     for (QAction* item : w_.ViewMenuItems) view->addAction(item);
+
+    QMenu* tools = addMenu("Tools1", QStringLiteral("&Tools"));
+    tools->addAction(w_.FindDuplicates);
 
     QMenu* help = addMenu("Help1", QStringLiteral("&Help"));
     help->addAction(w_.HelpContents);
@@ -350,6 +354,7 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     rightStack_->addWidget(w_.ListView);
     rightStack_->addWidget(w_.SearchView);
     rightStack_->setCurrentWidget(w_.ListView);
+    BuildListMenus();
 
     for (StyledListView* list : {w_.ListView, w_.SearchView}) {
         connect(list, &StyledListView::HeaderClicked, this, [this, list](int column) { ListViewColumnClick(list, column); });
