@@ -5,12 +5,16 @@ set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config git
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-locales qt6-base-dev libgl-dev util-linux"
+locales qt6-base-dev libgl-dev util-linux librsvg2-bin"
 
 if [ "${1:-}" = "--test" ]; then
     # Tools the tests drive: real tag writers, a reference tag reader,
-    # an ISO image maker, and hyperfine-free timing helpers.
-    PACKAGES="$PACKAGES libtag1-dev python3-mutagen eyed3 id3v2 xorriso time"
+    # an ISO image maker, hyperfine-free timing helpers, and ncdu for the
+    # exchange of its JSON exports.
+    PACKAGES="$PACKAGES libtag1-dev python3-mutagen eyed3 id3v2 xorriso time ncdu"
+    # Validators of the installed desktop entry, AppStream data, manual
+    # pages, shell completions and Debian package.
+    PACKAGES="$PACKAGES desktop-file-utils appstream man-db dpkg-dev bash-completion zsh fish"
 fi
 
 missing=""

@@ -12,6 +12,8 @@ echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DARDVEL_WERROR=ON >/dev/null
 cmake --build build -j"$JOBS"
 ctest --test-dir build --output-on-failure -j"$JOBS"
+echo "== Debian package"
+(cd build && cpack -G DEB >/dev/null && ls ardvel_*.deb)
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARDVEL_SANITIZE=ON -DARDVEL_BENCH=OFF >/dev/null

@@ -11,22 +11,13 @@
 #include <limits>
 
 #include "platform/Settings.h"
+#include "store/TabFields.h"
 
 namespace ardvel::cli {
 
 std::string EscapeField(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
-        }
-    }
-    return out;
+    return EscapeTabField(text);
 }
 
 std::optional<std::int64_t> ParseWhole(const std::string& text)

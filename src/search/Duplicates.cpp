@@ -26,6 +26,49 @@ void ForEachRecord(const FileRun& run, Visit&& visit)
     }
 }
 
+/// The run of each of a rising series of numbers, found by moving on.
+class RunCursor {
+public:
+    explicit RunCursor(const std::vector<FileRun>& runs) : runs_(runs) {}
+    const FileRun& To(std::uint32_t number) noexcept
+    {
+        while (runs_[r_].FirstNumber + runs_[r_].Count <= number) ++r_;
+        return runs_[r_];
+    }
+
+private:
+    const std::vector<FileRun>& runs_;
+    std::size_t r_ = 0;
+};
+
+/// The second hash and the size of each member of `repeated`, by rank. The
+/// records lie apart in memory: each is asked for some records ahead, and
+/// its name once the record has come in, so that the waits overlap.
+void SecondHashes(const ScopeFiles& files, const NumberSet& repeated, KeyHasher& hasher,
+                  std::vector<std::uint64_t>& second, std::vector<std::int32_t>& sizes)
+{
+    constexpr std::size_t kRecordsAhead = 16, kNamesAhead = 8;
+    std::vector<std::uint32_t> numbers;
+    numbers.reserve(repeated.Count());
+    repeated.ForEach([&](std::uint32_t number) { numbers.push_back(number); });
+    RunCursor now(files.Runs()), records(files.Runs()), names(files.Runs());
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (i + kRecordsAhead < numbers.size()) {
+            const std::uint32_t n = numbers[i + kRecordsAhead];
+            __builtin_prefetch(&files.Record(records.To(n), n));
+        }
+        if (i + kNamesAhead < numbers.size()) {
+            const std::uint32_t n = numbers[i + kNamesAhead];
+            const FileRun& run = names.To(n);
+            __builtin_prefetch(run.Store->Name(files.Record(run, n)).data());
+        }
+        const FileRun& run = now.To(numbers[i]);
+        const TDetails& d = files.Record(run, numbers[i]);
+        second[i] = hasher.Hash(*run.Store, d, 1);
+        sizes[i] = d.SizeKB;
+    }
+}
+
 void FindFileDuplicates(DuplicateBuilder& builder, const ScopeFiles& files, const DuplicateOptions& options,
                         KeyHasher& hasher)
 {
@@ -49,15 +92,7 @@ void FindFileDuplicates(DuplicateBuilder& builder, const ScopeFiles& files, cons
     repeated.Finish();
     std::vector<std::uint64_t> second(repeated.Count());
     std::vector<std::int32_t> sizes(repeated.Count());
-    std::size_t r = 0;
-    std::uint32_t rank = 0;
-    const auto& runs = files.Runs();
-    repeated.ForEach([&](std::uint32_t number) {
-        while (runs[r].FirstNumber + runs[r].Count <= number) ++r;
-        const TDetails& d = files.Record(runs[r], number);
-        second[rank] = hasher.Hash(*runs[r].Store, d, 1);
-        sizes[rank++] = d.SizeKB;
-    });
+    SecondHashes(files, repeated, hasher, second, sizes);
     const auto same = [&](std::uint32_t a, std::uint32_t b) {
         const std::uint32_t x = repeated.Rank(a), y = repeated.Rank(b);
         return second[x] == second[y] && (!KeyHasSize(options.Key) || sizes[x] == sizes[y]);
@@ -122,6 +157,18 @@ std::vector<DuplicateRecord> FindCopies(const CatalogTree& tree, NodeId node, st
         });
     }
     return copies;
+}
+
+std::uint32_t FindFileRecord(const CatalogTree& tree, NodeId folder, std::string_view name, const Locale& locale)
+{
+    const FileList files = tree.Files(folder);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::uint32_t i = 0; i < files.size(); ++i) {
+            const std::string_view candidate = files.Store().Name(files[i]);
+            if (pass == 0 ? candidate == name : locale.EqualIgnoreCase(candidate, name)) return files.Begin() + i;
+        }
+    }
+    return kNoFile;
 }
 
 }  // namespace ardvel

@@ -74,4 +74,9 @@ DuplicateResult FindDuplicates(const CatalogTree& tree, const SearchScope& scope
 std::vector<DuplicateRecord> FindCopies(const CatalogTree& tree, NodeId node, std::uint32_t file, DuplicateKey key,
                                         const Locale& locale);
 
+/// The store index of the file record `name` among the files of `folder`:
+/// the name as it is, else ignoring case; the first in list order; kNoFile
+/// when there is none.
+std::uint32_t FindFileRecord(const CatalogTree& tree, NodeId folder, std::string_view name, const Locale& locale);
+
 }  // namespace ardvel

@@ -3,14 +3,22 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 namespace ardvel {
 
 namespace {
 
-/// Words per partition aimed at: its table (two slots a word) stays within
-/// the second-level cache.
+/// Words per partition aimed at. Few partitions keep the lines that gather
+/// their words within the first-level cache (256 lines, 16 KiB).
 constexpr std::size_t kPartitionTarget = 8192;
-constexpr unsigned kMaxPartitionBits = 10;
+constexpr unsigned kMaxPartitionBits = 8;
+/// Words per part of a partition whose table (two slots a word, 32 KiB) stays
+/// within the first-level cache.
+constexpr std::size_t kPartTarget = 2048;
+constexpr unsigned kMaxPartBits = 8;
 /// In a table slot: the hash has been met again, the slot's word kept.
 constexpr std::uint64_t kTaken = 1;
 /// A free slot: no word has all its bits set, the marking bit being clear.
@@ -36,6 +44,17 @@ void HashGroups::MoveLine(std::size_t p, std::size_t count)
 {
     Partition& partition = partitions_[p];
     if (partition.Fill == partition.End) NewBlock(partition);
+#if defined(__SSE2__)
+    if (count == kLineWords) {
+        // Straight to memory: the line is not read in first only to be
+        // overwritten whole, and it does not push out what the cache holds.
+        const auto* from = reinterpret_cast<const __m128i*>(lines_[p].Words);
+        auto* to = reinterpret_cast<__m128i*>(partition.Fill);
+        for (int k = 0; k < 4; ++k) _mm_stream_si128(to + k, _mm_load_si128(from + k));
+        partition.Fill += count;
+        return;
+    }
+#endif
     std::memcpy(partition.Fill, lines_[p].Words, count * sizeof(std::uint64_t));
     partition.Fill += count;
 }
@@ -49,6 +68,9 @@ void HashGroups::NewBlock(Partition& p)
 
 void HashGroups::Sort()
 {
+#if defined(__SSE2__)
+    _mm_sfence();  // the streamed lines before they are read
+#endif
     for (std::size_t p = 0; p < partitions_.size(); ++p) {
         // A part line never crosses a block's end: blocks hold whole lines.
         if (held_[p] > 0) MoveLine(p, held_[p]);
@@ -58,7 +80,6 @@ void HashGroups::Sort()
         const std::size_t first = repeated_.size();
         TakeRepeated(p);
         std::sort(repeated_.begin() + static_cast<std::ptrdiff_t>(first), repeated_.end());
-        p = Partition{};  // its memory goes back at once
     }
 }
 
@@ -67,32 +88,59 @@ void HashGroups::TakeRepeated(Partition& p)
     if (p.Blocks.empty()) return;
     const std::size_t last = static_cast<std::size_t>(p.Fill - p.Blocks.back().get());
     const std::size_t count = (p.Blocks.size() - 1) * kBlockWords + last;
+    // The partition's words, in parts by the bits below the partition's:
+    // one pass over memory the cache holds, and each part's table small.
+    const unsigned bits = std::min(kMaxPartBits, static_cast<unsigned>(std::bit_width(count / kPartTarget)));
+    const unsigned shift = partitionShift_ - bits;
+    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+    std::vector<std::size_t> next(std::size_t{1} << bits, 0);
+    const auto forEach = [&](auto&& visit) {
+        for (std::size_t b = 0; b < p.Blocks.size(); ++b) {
+            const std::uint64_t* words = p.Blocks[b].get();
+            const std::size_t n = b + 1 == p.Blocks.size() ? last : kBlockWords;
+            for (std::size_t k = 0; k < n; ++k) visit(words[k]);
+        }
+    };
+    forEach([&](std::uint64_t word) { ++next[(word >> shift) & mask]; });
+    std::size_t at = 0;
+    for (std::size_t& n : next) {
+        const std::size_t size = n;
+        n = at;
+        at += size;
+    }
+    std::vector<std::size_t> begin = next;
+    scratch_.resize(count);
+    forEach([&](std::uint64_t word) { scratch_[next[(word >> shift) & mask]++] = word; });
+    p = Partition{};  // its memory goes back at once
+    for (std::size_t part = 0; part < begin.size(); ++part)
+        FindRepeated(scratch_.data() + begin[part], next[part] - begin[part]);
+}
+
+void HashGroups::FindRepeated(const std::uint64_t* words, std::size_t count)
+{
+    if (count < 2) return;
     const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, 2 * count));
     table_.assign(size, kEmpty);
     const std::uint64_t slotMask = size - 1;
     const unsigned slotShift = static_cast<unsigned>(std::popcount(numberMask_));
     // One pass: the first word of a hash waits in the table; the second
     // brings it out, and every later one comes out on its own.
-    for (std::size_t b = 0; b < p.Blocks.size(); ++b) {
-        const std::uint64_t* words = p.Blocks[b].get();
-        const std::size_t n = b + 1 == p.Blocks.size() ? last : kBlockWords;
-        for (std::size_t k = 0; k < n; ++k) {
-            const std::uint64_t word = words[k];
-            const std::uint64_t hash = word & ~numberMask_;
-            // The bits just above the number are spread evenly: they pick the slot.
-            std::uint64_t i = (hash >> slotShift) & slotMask;
-            while (table_[i] != kEmpty && (table_[i] & ~numberMask_) != hash) i = (i + 1) & slotMask;
-            std::uint64_t& slot = table_[i];
-            if (slot == kEmpty) {
-                slot = word;
-                continue;
-            }
-            if ((slot & kTaken) == 0) {
-                repeated_.push_back(slot);
-                slot |= kTaken;
-            }
-            repeated_.push_back(word);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint64_t word = words[k];
+        const std::uint64_t hash = word & ~numberMask_;
+        // The bits just above the number are spread evenly: they pick the slot.
+        std::uint64_t i = (hash >> slotShift) & slotMask;
+        while (table_[i] != kEmpty && (table_[i] & ~numberMask_) != hash) i = (i + 1) & slotMask;
+        std::uint64_t& slot = table_[i];
+        if (slot == kEmpty) {
+            slot = word;
+            continue;
         }
+        if ((slot & kTaken) == 0) {
+            repeated_.push_back(slot);
+            slot |= kTaken;
+        }
+        repeated_.push_back(word);
     }
 }
 

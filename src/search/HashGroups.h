@@ -72,7 +72,9 @@ private:
     };
     void NewBlock(Partition& p);
     void MoveLine(std::size_t p, std::size_t count);
+    /// Moves the words of `p` whose hashes repeat to `repeated_`, freeing `p`.
     void TakeRepeated(Partition& p);
+    void FindRepeated(const std::uint64_t* words, std::size_t count);
 
     std::vector<Partition> partitions_;
     std::unique_ptr<Line[]> lines_;   ///< by partition, the words not yet moved
@@ -81,6 +83,7 @@ private:
     std::uint64_t numberMask_ = 0;
     std::vector<std::uint64_t> table_;     ///< one partition's first word of each hash
     std::vector<std::uint64_t> repeated_;  ///< the words kept by Sort
+    std::vector<std::uint64_t> scratch_;   ///< one partition's words, in parts
 };
 
 }  // namespace ardvel

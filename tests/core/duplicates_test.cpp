@@ -9,6 +9,7 @@
 
 #include "SearchTreeFixture.h"
 #include "search/DuplicateBuilder.h"
+#include "search/DuplicateReport.h"
 
 namespace ardvel {
 namespace {
@@ -59,13 +60,7 @@ protected:
         return Groups(SearchScope::AllVolumes(), DuplicateOptions{key, minSizeKB, false});
     }
 
-    std::string PathOf(const DuplicateRecord& r) const
-    {
-        std::string path = GetNodePath(tree, r.Node);
-        const VolumeStore& store = tree.Store(tree.VolumeOf(r.Node));
-        if (r.File != kNoFile) path += store.Name(store.Files[r.File]);
-        return path;
-    }
+    std::string PathOf(const DuplicateRecord& r) const { return DuplicateNodePath(tree, r); }
 
     /// The store index of the file `name` of `node`.
     std::uint32_t FileOf(NodeId node, std::string_view name) const

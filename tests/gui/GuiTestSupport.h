@@ -71,7 +71,10 @@ public:
     QString SaveFileName(const QString& title, const QString&, const QString&) override
     {
         SaveTitles.push_back(title);
-        return {};
+        if (SaveNames.empty()) return {};
+        const QString name = SaveNames.front();
+        SaveNames.pop_front();
+        return name;
     }
     int RunDialog(QDialog& dialog) override
     {
@@ -84,6 +87,7 @@ public:
     QStringList Errors, ErrorTitles, Questions, FolderTitles, SaveTitles, DialogTitles;
     std::deque<bool> Answers;
     std::deque<QString> Folders;
+    std::deque<QString> SaveNames;  ///< answers of SaveFileName; none: cancelled
     std::vector<const QDialog*> Dialogs;
     std::function<void(QDialog&)> OnDialog;
 };

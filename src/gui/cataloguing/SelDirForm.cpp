@@ -145,10 +145,10 @@ void TSelDirForm::BuildStatusPanel()
     StatusLbl = new QLabel(QString::fromLatin1(kStatusSelecting), Bevel1);
     StatusLbl->setObjectName(QStringLiteral("StatusLbl"));
     StatusLbl->setAutoFillBackground(true);
-    QPalette palette = StatusLbl->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    StatusLbl->setPalette(palette);
+    // Light text on a grey band, both from the palette so that a dark
+    // theme keeps it readable.
+    StatusLbl->setBackgroundRole(QPalette::Dark);
+    StatusLbl->setForegroundRole(QPalette::BrightText);
     QFont statusFont = StatusLbl->font();
     statusFont.setBold(true);
     statusFont.setPointSize(10);

@@ -2,21 +2,20 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 #include <array>
+
+#include "ArdvelVersion.h"
+#include "common/PaintedIcon.h"
 
 namespace ardvel::gui {
 
 namespace {
 
-// All pictures are drawn on a 16-unit grid and scaled to the pixmap.
-QPixmap Canvas(int width, int height)
-{
-    QPixmap pixmap(width, height);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
+// The pictures are drawn on a 16-unit grid; PaintedIcon scales them to the
+// size and device pixel ratio asked for. Fill colours belong to the picture
+// (a yellow folder stays yellow); lines that stand on the window's
+// background take their colour from the palette.
 
 void DrawRoot(QPainter& p)
 {
@@ -94,36 +93,52 @@ void DrawFile(QPainter& p)
     for (double y = 7; y < 14; y += 2) p.drawLine(QPointF(5, y), QPointF(11, y));
 }
 
-void DrawSearchResults(QPainter& p)
+void DrawSearchResults(QPainter& p, const QPalette& palette)
 {
-    p.setPen(QPen(QColor(90, 60, 30), 2.2, Qt::SolidLine, Qt::RoundCap));
+    // The handle stands on the background: the text colour keeps it seen.
+    p.setPen(QPen(palette.color(QPalette::WindowText), 2.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(10, 10), QPointF(14.5, 14.5));
     p.setPen(QPen(QColor(50, 50, 80), 1.2));
     p.setBrush(QColor(200, 230, 255));
     p.drawEllipse(QRectF(1.5, 1.5, 10, 10));
 }
 
-QPixmap DrawImage(int index, int size)
+void DrawImage(QPainter& p, const QPalette& palette, int index)
 {
-    QPixmap pixmap = Canvas(size, size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
     switch (index) {
     case kRootImage: DrawRoot(p); break;
     case kVolumeImage: DrawVolume(p); break;
     case kFolderImage: DrawFolder(p, false); break;
     case kOpenFolderImage: DrawFolder(p, true); break;
     case kFileImage: DrawFile(p); break;
-    case kSearchResultsImage: DrawSearchResults(p); break;
+    case kSearchResultsImage: DrawSearchResults(p, palette); break;
     default: break;
     }
-    return pixmap;
+}
+
+/// The standard icon names of the desktop themes for the pictures that have
+/// one; the card cabinet of the root has none.
+QString ThemeName(int index)
+{
+    switch (index) {
+    case kVolumeImage: return QStringLiteral("media-optical");
+    case kFolderImage: return QStringLiteral("folder");
+    case kOpenFolderImage: return QStringLiteral("folder-open");
+    case kFileImage: return QStringLiteral("text-x-generic");
+    case kSearchResultsImage: return QStringLiteral("edit-find");
+    default: return {};
+    }
 }
 
 constexpr int kImageCount = 6;
 
+QIcon Painted(int index)
+{
+    return PaintedIcon([index](QPainter& p, const QPalette& palette, QIcon::Mode) { DrawImage(p, palette, index); });
+}
+
 }  // namespace
+
 
 QIcon ListImage(int index)
 {
@@ -131,8 +146,8 @@ QIcon ListImage(int index)
     if (index < 0 || index >= kImageCount) return {};
     QIcon& icon = icons[static_cast<std::size_t>(index)];
     if (icon.isNull()) {
-        icon.addPixmap(DrawImage(index, 16));
-        icon.addPixmap(DrawImage(index, 32));
+        const QString name = ThemeName(index);
+        icon = name.isEmpty() ? Painted(index) : ThemeIconOr(name, Painted(index));
     }
     return icon;
 }
@@ -141,32 +156,69 @@ QIcon TreeImage(int index)
 {
     if (index != kFolderImage) return ListImage(index);
     static QIcon folder;
-    if (folder.isNull()) {
-        for (int size : {16, 32}) {
-            folder.addPixmap(DrawImage(kFolderImage, size), QIcon::Normal);
-            folder.addPixmap(DrawImage(kOpenFolderImage, size), QIcon::Selected);
-        }
-    }
+    if (folder.isNull()) folder = WithSelectedIcon(ListImage(kFolderImage), ListImage(kOpenFolderImage));
     return folder;
 }
 
 QIcon ViewButtonImage()
 {
-    static QIcon icon;
-    if (icon.isNull()) {
-        QPixmap pixmap = Canvas(25, 16);
-        QPainter p(&pixmap);
-        p.setPen(QColor(60, 60, 90));
-        p.setBrush(QColor(120, 150, 210));
-        for (int row = 0; row < 2; ++row)
-            for (int col = 0; col < 2; ++col) p.drawRect(2 + col * 7, 2 + row * 7, 5, 5);
-        p.setBrush(QColor(40, 40, 40));
-        p.setPen(Qt::NoPen);
-        const QPointF arrow[3] = {QPointF(17, 6), QPointF(23, 6), QPointF(20, 10)};
-        p.drawPolygon(arrow, 3);
-        icon.addPixmap(pixmap);
-    }
+    static const QIcon icon = PaintedIcon(
+        [](QPainter& p, const QPalette& palette, QIcon::Mode) {
+            p.setPen(QPen(QColor(60, 60, 90), 1));
+            p.setBrush(QColor(120, 150, 210));
+            for (int row = 0; row < 2; ++row)
+                for (int col = 0; col < 2; ++col) p.drawRect(QRectF(2.5 + col * 7, 2.5 + row * 7, 5, 5));
+            // The drop-down arrow is drawn like the button's text.
+            p.setBrush(palette.color(QPalette::ButtonText));
+            p.setPen(Qt::NoPen);
+            const QPointF arrow[3] = {QPointF(17, 6), QPointF(23, 6), QPointF(20, 10)};
+            p.drawPolygon(arrow, 3);
+        },
+        QSizeF(25, 16));
     return icon;
+}
+
+QIcon ApplicationImage()
+{
+    static const QIcon painted = PaintedIcon(
+        [](QPainter& p, const QPalette&, QIcon::Mode) {
+            // The same picture as the installed SVG icon, on its 128-unit grid.
+            QLinearGradient tile(0, 8, 0, 120);
+            tile.setColorAt(0, QColor(0x3a, 0x84, 0xb8));
+            tile.setColorAt(1, QColor(0x1d, 0x4a, 0x6e));
+            p.setPen(Qt::NoPen);
+            p.setBrush(tile);
+            p.drawRoundedRect(QRectF(8, 8, 112, 112), 20, 20);
+            QLinearGradient disc(16, 16, 92, 92);
+            disc.setColorAt(0, QColor(0xf4, 0xf7, 0xfa));
+            disc.setColorAt(0.45, QColor(0xc9, 0xd4, 0xdd));
+            disc.setColorAt(0.55, QColor(0xe6, 0xec, 0xf1));
+            disc.setColorAt(1, QColor(0xa7, 0xb6, 0xc2));
+            p.setPen(QPen(QColor(0x4d, 0x62, 0x73), 2));
+            p.setBrush(disc);
+            p.drawEllipse(QPointF(54, 54), 38, 38);
+            p.setPen(QPen(QColor(255, 255, 255, 128), 3));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(54, 54), 25, 25);
+            p.setPen(QPen(QColor(0x4d, 0x62, 0x73), 2));
+            p.setBrush(QColor(0x8f, 0xa3, 0xb3));
+            p.drawEllipse(QPointF(54, 54), 13, 13);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0x2a, 0x62, 0x8c));
+            p.drawEllipse(QPointF(54, 54), 6, 6);
+            p.setPen(QPen(QColor(0xf2, 0xb3, 0x3d), 11, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(96, 96), QPointF(112, 112));
+            p.setPen(QPen(Qt::white, 7));
+            p.setBrush(QColor(255, 255, 255, 64));
+            p.drawEllipse(QPointF(84, 84), 17, 17);
+        },
+        QSizeF(128, 128));
+    return painted;
+}
+
+QIcon ApplicationIcon()
+{
+    return ThemeIconOr(QString::fromLatin1(kApplicationId), ApplicationImage());
 }
 
 }  // namespace ardvel::gui

@@ -14,14 +14,23 @@ enum ImageIndex : int {
     kSearchResultsImage = 5,
 };
 
-/// The picture of an image index at 16 by 16 and 32 by 32 pixels, drawn
-/// once and kept. Needs a running QGuiApplication.
+/// The picture of an image index: the desktop theme's icon where the theme
+/// has a fitting standard one, otherwise our own, drawn at whatever size
+/// and device pixel ratio it is shown at. Needs a running QGuiApplication.
 QIcon ListImage(int index);
 
 /// The tree's picture of a node image: a folder shows open while selected.
 QIcon TreeImage(int index);
 
-/// The picture of the view-style button (25 by 16 pixels).
+/// The picture of the view-style button (25 by 16 units): a drop-down arrow
+/// drawn in the button text colour of the palette.
 QIcon ViewButtonImage();
+
+/// Our own drawing of the application icon, the installed SVG's picture.
+QIcon ApplicationImage();
+
+/// The application icon: the desktop theme's icon of the application id
+/// (installed with the program), otherwise ApplicationImage().
+QIcon ApplicationIcon();
 
 }  // namespace ardvel::gui

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ArdvelVersion.h"
 #include "common/Icons.h"
 #include "common/UserDialogs.h"
 
@@ -26,7 +27,7 @@ TAboutBox::TAboutBox(QWidget* parent, const QString& contact)
     auto* image = new QLabel(panel);
     image->setObjectName(QStringLiteral("Image1"));
     image->setGeometry(12, 12, 32, 32);
-    image->setPixmap(ListImage(kVolumeImage).pixmap(32, 32));
+    image->setPixmap(ListImage(kVolumeImage).pixmap(QSize(32, 32), image->devicePixelRatioF()));
 
     Label5 = new QLabel(QStringLiteral("Ardvel"), panel);
     Label5->setObjectName(QStringLiteral("Label5"));
@@ -35,9 +36,10 @@ TAboutBox::TAboutBox(QWidget* parent, const QString& contact)
     nameFont.setPixelSize(19);
     nameFont.setBold(true);
     Label5->setFont(nameFont);
-    Label5->setStyleSheet(QStringLiteral("color: navy;"));
+    // Dark blue on a light palette, light blue on a dark one.
+    Label5->setForegroundRole(QPalette::Link);
 
-    Version = new QLabel(QStringLiteral("Version: 1.4"), panel);
+    Version = new QLabel(QStringLiteral("Version: ") + QString::fromLatin1(kVersion), panel);
     Version->setObjectName(QStringLiteral("Version"));
     Version->setGeometry(60, 48, 200, 18);
 
@@ -53,7 +55,7 @@ TAboutBox::TAboutBox(QWidget* parent, const QString& contact)
     QFont linkFont = Label4->font();
     linkFont.setUnderline(true);
     Label4->setFont(linkFont);
-    Label4->setStyleSheet(QStringLiteral("color: blue;"));
+    Label4->setForegroundRole(QPalette::Link);
     // Without an address there is nothing to contact.
     Label3->setHidden(contact.isEmpty());
     Label4->setHidden(contact.isEmpty());

@@ -76,9 +76,8 @@ TLinkLabel::TLinkLabel(const QString& text, QWidget* parent) : QLabel(text, pare
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    setPalette(colours);
+    // The palette's link colour is readable on light and dark windows alike.
+    setForegroundRole(QPalette::Link);
 }
 
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
@@ -139,7 +138,8 @@ void TFindFileAnimation::paintEvent(QPaintEvent*)
     // The magnifier goes round over it.
     const double angle = frame_ * 3.14159265358979 / 4;
     const QPointF centre(8.5 + 2.5 * std::cos(angle), 8.5 + 2.5 * std::sin(angle));
-    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    // The magnifier passes over the window's background: drawn like text.
+    p.setPen(QPen(palette().color(QPalette::WindowText), 1.5));
     p.setBrush(QColor(200, 230, 255, 180));
     p.drawEllipse(centre, 3.2, 3.2);
     p.drawLine(centre + QPointF(2.3, 2.3), centre + QPointF(5.0, 5.0));

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "platform/Locale.h"
@@ -84,6 +85,10 @@ public:
     /// "&Save Search Results": the criteria and the rows, in the list's
     /// order, as a text report in a file that the user chooses.
     void SaveSRExecute();
+    /// Rows no search found (Find Copies): a running search stops, `fill`
+    /// adds the rows to the emptied results, the list shows them in that
+    /// order and result row `marked` in bold.
+    void ShowRows(const std::function<void(SearchResults&)>& fill, std::size_t marked);
 
     /// A click on either options link: shows or hides the options panel.
     /// A hidden panel leaves no test switched on.

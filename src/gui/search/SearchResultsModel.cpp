@@ -4,6 +4,8 @@
 #include <climits>
 #include <numeric>
 
+#include <QFont>
+
 #include "common/QtText.h"
 #include "common/Icons.h"
 #include "store/RowSort.h"
@@ -19,7 +21,14 @@ void SearchResultsModel::Forget()
 {
     beginResetModel();
     order_.clear();
+    marked_ = SIZE_MAX;
     endResetModel();
+}
+
+void SearchResultsModel::MarkResultRow(std::size_t resultRow)
+{
+    marked_ = resultRow;
+    if (!order_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::FontRole});
 }
 
 void SearchResultsModel::RowsAdded(std::size_t first, std::size_t count)
@@ -91,6 +100,13 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == kColumnSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    case Qt::FontRole:
+        if (i == marked_) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
         return {};
     default: return {};
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
+#include <climits>
 #include <vector>
 
 #include "common/ListRowsModel.h"
@@ -32,8 +34,15 @@ public:
     /// Lists every result row in the results' own order.
     void Reload();
 
+    /// Shows the row of result row `resultRow` in bold (Find Copies marks
+    /// the file whose copies are listed); Forget drops the mark.
+    void MarkResultRow(std::size_t resultRow);
+    bool IsMarkedRow(int row) const { return ValidRow(row) && ResultRow(row) == marked_; }
+
     /// The result row a list row shows.
     std::size_t ResultRow(int row) const { return order_[static_cast<std::size_t>(row)]; }
+    /// The result index of each list row, in the list's order.
+    const std::vector<std::uint32_t>& Order() const noexcept { return order_; }
     bool IsFolderRow(int row) const;
     /// The row's six texts, in column order.
     QStringList Texts(int row) const;
@@ -58,6 +67,7 @@ private:
     SearchResults& results_;
     const Locale& locale_;
     std::vector<std::uint32_t> order_;  // list row -> result row
+    std::size_t marked_ = SIZE_MAX;     // result row shown in bold
 };
 
 }  // namespace ardvel::gui

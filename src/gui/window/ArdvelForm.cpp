@@ -51,6 +51,7 @@ TArdvelForm::TArdvelForm(const Locale& locale, UserDialogs& dialogs, QWidget* pa
 {
     setObjectName(QStringLiteral("ArdvelForm"));
     setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowIcon(ApplicationIcon());
     setGeometry(193, 110, 539, 391);
 
     treeModel_ = new CatalogTreeModel(*tree_, this);

@@ -121,6 +121,18 @@ public:
 
     void RefreshLookIn();
 
+    // -- duplicates (ArdvelFormDuplicates.cpp) -------------------------------------
+
+    /// Tools > "Find &Duplicates...": the dialog; a double-clicked row's
+    /// folder opens once it has closed.
+    void FindDuplicatesExecute();
+    /// "Find Copies" on the selected file row of `list`: the file and every
+    /// other record with its name and size, in the results list, the file
+    /// first and in bold.
+    void FindCopiesExecute(StyledListView* list);
+    /// Whether `list` has a file row selected that Find Copies can start from.
+    bool CanFindCopies(StyledListView* list) const;
+
     // -- help ----------------------------------------------------------------------
 
     void HelpContentsExecute();
@@ -175,6 +187,9 @@ private:
     QWidget* BuildLists(QWidget* parent);
     void BuildStatusBar();
     void BuildSearchPanel();
+    void BuildDuplicateActions();
+    /// The context menu of both lists, with "Find Copies".
+    void BuildListMenus();
     void FormCreate();
     void FormDestroy();
 
@@ -207,6 +222,7 @@ private:
     QStackedWidget* rightStack_ = nullptr;
     QActionGroup* modeGroup_ = nullptr;
 
+    StyledListView* contextList_ = nullptr;  ///< the list whose context menu is open
     UrlOpener urlOpener_;
     std::function<void()> createNewHandler_;
     // Last, so that it goes first: a running search ends before the tree

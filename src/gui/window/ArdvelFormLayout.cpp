@@ -18,7 +18,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "cataloguing/VolumeExchange.h"
 #include "common/Icons.h"
+#include "common/PaintedIcon.h"
 #include "common/StyledListView.h"
 #include "search/SearchPanel.h"
 #include "window/ArdvelForm.h"
@@ -41,6 +43,8 @@ void TArdvelForm::BuildActions()
     w_.SetCatDir = make("SetCatDir", QStringLiteral("Set Catalog &Folder"));
     w_.SaveSR = make("SaveSR", QStringLiteral("&Save Search Results"));
     w_.SaveSR->setEnabled(false);
+    w_.ExportVolume = make("ExportVolume", QStringLiteral("&Export Volume..."));
+    w_.ImportVolume = make("ImportVolume", QStringLiteral("&Import..."));
     w_.Repaint = make("Repaint", QStringLiteral("&Refresh"), QKeySequence(Qt::Key_F5));
     w_.Quit = make("Quit", QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+X")));
     w_.Rename1 = make("Rename1", QStringLiteral("&Rename"), QKeySequence(Qt::Key_F2));
@@ -59,6 +63,8 @@ void TArdvelForm::BuildActions()
 
     connect(w_.CreateNew, &QAction::triggered, this, [this] { CreateNewExecute(); });
     connect(w_.SetCatDir, &QAction::triggered, this, [this] { SetCatDirClick(); });
+    connect(w_.ExportVolume, &QAction::triggered, this, [this] { ExportSelectedVolume(*this, dialogs_); });
+    connect(w_.ImportVolume, &QAction::triggered, this, [this] { ImportVolume(*this, dialogs_, locale_); });
     connect(w_.Repaint, &QAction::triggered, this, [this] { RepaintExecute(); });
     connect(w_.Quit, &QAction::triggered, this, [this] { QuitExecute(); });
     connect(w_.Rename1, &QAction::triggered, this, [this] { Rename1Execute(); });
@@ -70,6 +76,7 @@ void TArdvelForm::BuildActions()
     connect(w_.Update, &QAction::triggered, this, [this] { UpdateClick(); });
     connect(w_.About1, &QAction::triggered, this, [this] { About1Click(); });
     BuildViewActions();
+    BuildDuplicateActions();
 }
 
 void TArdvelForm::BuildViewActions()
@@ -119,6 +126,8 @@ void TArdvelForm::BuildMenuBar()
     file->addAction(w_.CreateNew);
     file->addAction(w_.SetCatDir);
     file->addAction(w_.SaveSR);
+    file->addAction(w_.ExportVolume);
+    file->addAction(w_.ImportVolume);
     file->addSeparator();
     file->addAction(w_.Repaint);
     file->addSeparator();
@@ -139,6 +148,9 @@ void TArdvelForm::BuildMenuBar()
     connect(w_.Columns1, &QMenu::aboutToShow, this, [this] { AdjustColsExecute(); });
     view->addSeparator();
     for (QAction* item : w_.ViewMenuItems) view->addAction(item);
+
+    QMenu* tools = addMenu("Tools1", QStringLiteral("&Tools"));
+    tools->addAction(w_.FindDuplicates);
 
     QMenu* help = addMenu("Help1", QStringLiteral("&Help"));
     help->addAction(w_.HelpContents);
@@ -177,16 +189,20 @@ void TArdvelForm::BuildToolbars()
         w_.StandartButs->addWidget(b);
         return b;
     };
+    // The desktop theme's arrows where it has them, the style's otherwise.
     QStyle* s = style();
-    w_.BackBut = button("BackBut", s->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back"), Qt::ToolButtonTextBesideIcon);
+    const auto themed = [s](const char* name, QStyle::StandardPixmap fallback) {
+        return ThemeIconOr(QString::fromLatin1(name), s->standardIcon(fallback));
+    };
+    w_.BackBut = button("BackBut", themed("go-previous", QStyle::SP_ArrowBack), QStringLiteral("Back"), Qt::ToolButtonTextBesideIcon);
     w_.BackBut->setMenu(w_.BackMenu);
     w_.BackBut->setPopupMode(QToolButton::MenuButtonPopup);
     w_.BackBut->setEnabled(false);
-    w_.ForwBut = button("ForwBut", s->standardIcon(QStyle::SP_ArrowForward), QString(), Qt::ToolButtonIconOnly);
+    w_.ForwBut = button("ForwBut", themed("go-next", QStyle::SP_ArrowForward), QString(), Qt::ToolButtonIconOnly);
     w_.ForwBut->setMenu(w_.ForwMenu);
     w_.ForwBut->setPopupMode(QToolButton::MenuButtonPopup);
     w_.ForwBut->setEnabled(false);
-    w_.UpBut = button("UpBut", s->standardIcon(QStyle::SP_FileDialogToParent), QString(), Qt::ToolButtonIconOnly);
+    w_.UpBut = button("UpBut", themed("go-up", QStyle::SP_FileDialogToParent), QString(), Qt::ToolButtonIconOnly);
     w_.UpBut->setToolTip(QStringLiteral("To parent directory"));
     w_.UpBut->setEnabled(false);
     connect(w_.BackBut, &QToolButton::clicked, this, [this] { BackButClick(); });
@@ -338,6 +354,7 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     rightStack_->addWidget(w_.ListView);
     rightStack_->addWidget(w_.SearchView);
     rightStack_->setCurrentWidget(w_.ListView);
+    BuildListMenus();
 
     for (StyledListView* list : {w_.ListView, w_.SearchView}) {
         connect(list, &StyledListView::HeaderClicked, this, [this, list](int column) { ListViewColumnClick(list, column); });

@@ -20,6 +20,15 @@ bool FolderListModel::Live() const noexcept
     return haveShown_ && tree_.Resolve(shown_) != kNoNode;
 }
 
+bool FolderListModel::FileRecordAt(int row, std::uint32_t& file) const
+{
+    if (row < 0 || static_cast<std::size_t>(row) >= order_.size() || !Live()) return false;
+    const std::uint32_t source = order_[static_cast<std::size_t>(row)];
+    if (IsFolder(source)) return false;
+    file = files_.Begin() + static_cast<std::uint32_t>(source - folders_.size());
+    return true;
+}
+
 NodeId FolderListModel::ShownNode() const noexcept
 {
     return haveShown_ ? tree_.Resolve(shown_) : kNoNode;

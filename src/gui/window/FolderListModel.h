@@ -44,6 +44,10 @@ public:
     void SetFolderTotal(int row, std::int64_t sizeKB) override;
     int LongestText(int column) const override;
 
+    /// The store index of the file record a row shows; false for a folder
+    /// row, no row, or a node that has left the tree.
+    bool FileRecordAt(int row, std::uint32_t& file) const;
+
     /// The row's caption and texts as the view shows them (column 0..3).
     QString Text(int row, int column) const;
 

@@ -46,6 +46,8 @@ struct FormWidgets {
     QAction* CreateNew = nullptr;
     QAction* SetCatDir = nullptr;
     QAction* SaveSR = nullptr;
+    QAction* ExportVolume = nullptr;
+    QAction* ImportVolume = nullptr;
     QAction* Repaint = nullptr;
     QAction* Quit = nullptr;
     QAction* Rename1 = nullptr;
@@ -58,6 +60,8 @@ struct FormWidgets {
     QAction* HelpContents = nullptr;
     QAction* Update = nullptr;
     QAction* About1 = nullptr;
+    QAction* FindDuplicates = nullptr;
+    QAction* FindCopies = nullptr;  ///< in the context menus of both lists
     /// The view-style items of the View menu and of `Views`, by number.
     QAction* ViewMenuItems[4] = {};
     QAction* ViewsItems[4] = {};

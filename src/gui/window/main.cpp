@@ -3,10 +3,15 @@
 
 #include <QApplication>
 
+#include <iostream>
+
+#include "ArdvelVersion.h"
+#include "common/Icons.h"
 #include "common/UserDialogs.h"
-#include "window/ArdvelForm.h"
-#include "window/NewCatalogHandler.h"
 #include "platform/Locale.h"
+#include "window/ArdvelForm.h"
+#include "window/CommandLine.h"
+#include "window/NewCatalogHandler.h"
 
 namespace {
 
@@ -26,9 +31,15 @@ void RaiseOpenFileLimit()
 
 int main(int argc, char* argv[])
 {
+    // Before QApplication, which needs a display.
+    if (const auto status = ardvel::gui::HandlePrintingOptions(argc, argv, std::cout)) return *status;
     RaiseOpenFileLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ardvel"));
+    QApplication::setApplicationVersion(QString::fromLatin1(ardvel::kVersion));
+    // Wayland compositors match the window to the desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(ardvel::kApplicationId));
+    QApplication::setWindowIcon(ardvel::gui::ApplicationIcon());  // dialogs too
     const ardvel::Locale& locale = ardvel::Locale::User();
     ardvel::gui::QtUserDialogs dialogs;
     ardvel::gui::TArdvelForm ArdvelForm(locale, dialogs);

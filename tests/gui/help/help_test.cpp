@@ -4,6 +4,12 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "ArdvelVersion.h"
+
 #include "window/ArdvelFormFixture.h"
 #include "help/AboutBox.h"
 #include "help/HelpCommands.h"
@@ -28,12 +34,41 @@ private:
     std::filesystem::path previous_;
 };
 
+/// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) previous_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (previous_) ::setenv(name_, previous_->c_str(), 1);
+        else ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
 struct HelpTest : ArdvelFormFixture {
     void SetUp() override { Start(); }
     TempDir work;
+    // An installed copy of Ardvel on this machine must not answer for the
+    // page these tests lay out.
+    ScopedEnv dataDirs{"XDG_DATA_DIRS", (work.Path() / "data").string()};
+
+    std::filesystem::path WritePage(const std::filesystem::path& folder)
+    {
+        std::filesystem::create_directories(folder / "Help");
+        WriteBytes((folder / "Help" / "readme.html").string(), "<html></html>");
+        return folder / "Help" / "readme.html";
+    }
 };
 
-TEST_F(HelpTest, ContentsOpensTheHelpPageOfTheWorkingFolder)
+TEST_F(HelpTest, ContentsOpensTheHelpPageOfTheWorkingFolderWhenNoneIsInstalled)
 {
     std::filesystem::create_directory(work.Path() / "Help");
     WriteBytes((work.Path() / "Help" / "readme.html").string(), "<html></html>");
@@ -44,6 +79,45 @@ TEST_F(HelpTest, ContentsOpensTheHelpPageOfTheWorkingFolder)
     EXPECT_TRUE(OpenedUrls[0].isLocalFile());
     EXPECT_EQ(std::filesystem::canonical(OpenedUrls[0].toLocalFile().toStdString()),
               std::filesystem::canonical(work.Path() / "Help" / "readme.html"));
+}
+
+TEST_F(HelpTest, AnInstalledHelpPageComesBeforeTheWorkingFolder)
+{
+    WritePage(work.Path() / "here");
+    const std::filesystem::path installed = WritePage(work.Path() / "data" / "ardvel");
+    InFolder here(work.Path() / "here");
+    W().HelpContents->trigger();
+    EXPECT_TRUE(dialogs.Errors.empty());
+    ASSERT_EQ(OpenedUrls.size(), 1u);
+    EXPECT_EQ(std::filesystem::canonical(OpenedUrls[0].toLocalFile().toStdString()),
+              std::filesystem::canonical(installed));
+}
+
+TEST_F(HelpTest, ContentsLooksBesideTheExecutableFirst)
+{
+    const std::filesystem::path installed = WritePage(work.Path() / "usr" / "share" / "ardvel");
+    WritePage(work.Path() / "data" / "ardvel");
+    DataFilePlaces places = DataFilePlaces::OfProcess();
+    places.ExecutableDir = (work.Path() / "usr" / "bin").string();
+    HelpContentsExecute(
+        [this](const QUrl& url) {
+            OpenedUrls.push_back(url);
+            return true;
+        },
+        dialogs, places);
+    ASSERT_EQ(OpenedUrls.size(), 1u);
+    EXPECT_EQ(OpenedUrls[0].toLocalFile().toStdString(), installed.string());
+
+    // The update page lies beside it.
+    WriteBytes((installed.parent_path() / "update.html").string(), "<html></html>");
+    UpdateClick(
+        [this](const QUrl& url) {
+            OpenedUrls.push_back(url);
+            return true;
+        },
+        "", places);
+    ASSERT_EQ(OpenedUrls.size(), 2u);
+    EXPECT_EQ(OpenedUrls[1].toLocalFile().toStdString(), (installed.parent_path() / "update.html").string());
 }
 
 TEST_F(HelpTest, AMissingOrUnopenableHelpPageIsReported)
@@ -131,7 +205,9 @@ TEST_F(HelpTest, AboutShowsAFreshBoxEachTime)
     W().About1->trigger();
     W().About1->trigger();
     EXPECT_EQ(dialogs.DialogTitles, (QStringList{QStringLiteral("About"), QStringLiteral("About")}));
-    EXPECT_EQ(versions, (std::vector<QString>{QStringLiteral("Version: 1.4"), QStringLiteral("Version: 1.4")}));
+    const QString version = QStringLiteral("Version: ") + QString::fromLatin1(kVersion);
+    EXPECT_EQ(versions, (std::vector<QString>{version, version}));
+    EXPECT_TRUE(version.startsWith(QStringLiteral("Version: 1.4."))) << version.toStdString();
 }
 
 }  // namespace
