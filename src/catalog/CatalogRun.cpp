@@ -1,6 +1,10 @@
 #include "catalog/CatalogRun.h"
 
+#include <cstring>
+
 #include "catalog/NameChecks.h"
+#include "platform/SaveFile.h"
+#include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/DateTime.h"
 #include "store/LoadCatalogs.h"
@@ -45,6 +49,8 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     result.Outcome = CheckNames(source, volumeName, encoded);
     if (result.Outcome != CatalogOutcome::Catalogued) return result;
 
+    result.CatalogPath = catalogFolder_ + encoded.Stem + ".arv";
+    CheckWritable(result.CatalogPath);
     const TDateTime date = NowLocal();
     result.Volume = Scan(source, volumeName, date, events, result.Stats);
     if (result.Volume == kNoNode) {
@@ -55,7 +61,6 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     // Saving, in the order of the scan.
     Say(events, kStatusSaving);
     const std::string fileName = encoded.Stem + ".arv";
-    result.CatalogPath = catalogFolder_ + fileName;
     try {
         Save(result.CatalogPath, source.SourceLabel, date, result.Volume);
     } catch (...) {
@@ -69,7 +74,7 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
 
     Say(events, kStatusSorting);
     SortCatalogTree(tree_, locale_);
-    if (result.Stats.UnreadableMedia > 0) prompt_.ShowError(UnreadableMediaReport(result.Stats));
+    if (const std::string report = UnreadableMediaReport(result.Stats); !report.empty()) prompt_.ShowError(report);
     if (source.EjectWhenDone) {
         Say(events, kStatusOpeningCdRom);
         OpenDoor(source.Device, options_.CdRom.EjectCommand);
@@ -120,18 +125,51 @@ void CatalogRun::Save(const std::string& path, const std::string& label, TDateTi
     CatalogWriter writer(path);
     writer.WriteHeader(label, date);
     writer.WriteTree(tree_, volume);
-    writer.Commit();
+    try {
+        writer.Commit(SaveFile::Publish::NoReplace);
+    } catch (const CatalogFileExists&) {
+        // Another cataloguing took the name after the checks.
+        throw CatalogError(kVolumeNameTaken, path);
+    }
 }
+
+void CatalogRun::CheckWritable(const std::string& path) const
+{
+    // Creating the temporary file the save will need, before the scan, so
+    // that a folder where it cannot be made is known at once.
+    RemoveDeadSaveFiles(catalogFolder_);
+    SaveFile probe;
+    if (const int error = probe.Open(path); error != 0)
+        throw CatalogError("Cannot create file " + path + ": " + std::strerror(error), path);
+}
+
+namespace {
+
+void AppendListed(std::string& text, const std::vector<std::string>& messages, std::uint64_t count)
+{
+    for (const std::string& message : messages) text += "\n" + message;
+    const std::uint64_t rest = count - messages.size();
+    if (rest > 0) text += "\n... and " + std::to_string(rest) + " more";
+}
+
+}  // namespace
 
 std::string UnreadableMediaReport(const ScanStats& stats)
 {
-    if (stats.UnreadableMedia == 0) return {};
-    std::string text = "The tags of " + std::to_string(stats.UnreadableMedia) +
-                       (stats.UnreadableMedia == 1 ? " MP3 file" : " MP3 files") +
-                       " could not be read; they were catalogued by name.";
-    for (const std::string& message : stats.UnreadableMediaMessages) text += "\n" + message;
-    const std::uint64_t rest = stats.UnreadableMedia - stats.UnreadableMediaMessages.size();
-    if (rest > 0) text += "\n... and " + std::to_string(rest) + " more";
+    std::string text;
+    if (stats.UnreadableMedia > 0) {
+        text = "The tags of " + std::to_string(stats.UnreadableMedia) +
+               (stats.UnreadableMedia == 1 ? " MP3 file" : " MP3 files") +
+               " could not be read; they were catalogued by name.";
+        AppendListed(text, stats.UnreadableMediaMessages, stats.UnreadableMedia);
+    }
+    if (stats.UnreadableFolders > 0) {
+        if (!text.empty()) text += "\n";
+        text += std::to_string(stats.UnreadableFolders) +
+                (stats.UnreadableFolders == 1 ? " folder" : " folders") +
+                " could not be read; they were catalogued empty.";
+        AppendListed(text, stats.UnreadableFolderMessages, stats.UnreadableFolders);
+    }
     return text;
 }
 

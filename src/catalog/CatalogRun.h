@@ -112,7 +112,11 @@ private:
     /// The new volume, scanned; kNoNode when the scan was stopped.
     NodeId Scan(const CatalogSource& source, const std::string& volumeName, TDateTime date,
                 const CatalogEvents& events, ScanStats& stats);
+    /// Writes the catalog file; never replaces a file that took its name.
     void Save(const std::string& path, const std::string& label, TDateTime date, NodeId volume);
+    /// Throws "Cannot create file PATH: REASON" when no file can be made
+    /// beside `path`.
+    void CheckWritable(const std::string& path) const;
 
     CatalogTree& tree_;
     std::string catalogFolder_;
@@ -123,9 +127,10 @@ private:
     bool running_ = false;
 };
 
-/// The one message about MP3 files whose tags could not be read: how many,
-/// and the messages of the first few ("Cannot open file PATH" lines). Empty
-/// when there were none.
+/// The one message about what the scan could not read: how many MP3 files
+/// kept their tags to themselves and how many folders could not be opened,
+/// each with the messages of the first few ("Cannot open file PATH" lines).
+/// Empty when there were none.
 std::string UnreadableMediaReport(const ScanStats& stats);
 
 }  // namespace ardvel

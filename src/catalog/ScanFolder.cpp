@@ -27,6 +27,8 @@ struct FolderScanner::StagedFile {
 };
 
 struct FolderScanner::Level {
+    NodeId Node = kNoNode;
+    std::size_t PathSize = 0;  ///< of path_ while this folder is listed
     std::vector<StagedFile> Files;
     std::string Text;  ///< the staged names and media texts, back to back
 
@@ -70,10 +72,53 @@ bool FolderScanner::ScanFolder(const std::string& path, NodeId node)
 {
     path_ = path;
     while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
-    FileDescriptor fd(::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat info {};
-    if (!fd.IsOpen() || ::fstat(fd.Get(), &info) != 0) return true;  // cannot be listed: stays empty
-    return ScanLevel(std::move(fd), node, info.st_dev, 0);
+    // Whatever way the scan ends, no folder stays open.
+    struct Closer {
+        FolderStack& Folders;
+        ~Closer() { Folders.Clear(); }
+    } closer{folders_};
+    if (const int error = folders_.Start(path_, FolderStack::OpenLimit()); error != 0) {
+        NoteUnreadableFolder(path_, error);
+        return true;  // stays empty
+    }
+    EnterLevel(node);
+    while (folders_.Depth() > 0) {
+        const FolderStack::Entry* entry = folders_.Next();
+        if (!entry) {
+            LeaveLevel();
+        } else if (!ScanEntry(*entry)) {
+            // Every level keeps what it found so far.
+            while (folders_.Depth() > 0) LeaveLevel();
+            return false;
+        }
+    }
+    return true;
+}
+
+void FolderScanner::EnterLevel(NodeId node)
+{
+    const std::size_t depth = folders_.Depth() - 1;
+    if (levels_.size() <= depth) levels_.push_back(std::make_unique<Level>());
+    Level& level = *levels_[depth];
+    level.Node = node;
+    level.PathSize = path_.size();
+    level.Files.clear();
+    level.Text.clear();
+}
+
+void FolderScanner::LeaveLevel()
+{
+    const std::size_t depth = folders_.Depth() - 1;
+    FlushFiles(levels_[depth]->Node, *levels_[depth]);
+    folders_.Pop();
+    if (depth > 0) path_.resize(levels_[depth - 1]->PathSize);
+}
+
+void FolderScanner::NoteUnreadableFolder(const std::string& path, int error)
+{
+    ++stats_.UnreadableFolders;
+    if (stats_.UnreadableFolderMessages.size() < kUnreadableFoldersListed)
+        stats_.UnreadableFolderMessages.push_back("Cannot open folder " + path + ": " + std::strerror(error));
 }
 
 bool FolderScanner::IsPseudoMount(std::uint64_t device)
@@ -95,55 +140,50 @@ void FolderScanner::FlushFiles(NodeId node, Level& level)
     level.Text.clear();
 }
 
-bool FolderScanner::ScanLevel(FileDescriptor dirFd, NodeId node, std::uint64_t device, std::size_t depth)
+bool FolderScanner::ScanEntry(const FolderStack::Entry& entry)
 {
-    DirectoryStream dir(std::move(dirFd));
-    if (!dir.IsOpen()) return true;
-    if (levels_.size() <= depth) levels_.push_back(std::make_unique<Level>());
-    Level& level = *levels_[depth];
-    // What an earlier scan left when a callback threw out of it.
-    level.Files.clear();
-    level.Text.clear();
-    bool goOn = true;
-    while (goOn) {
-        const dirent* entry = dir.Next();
-        if (!entry) break;
-        goOn = ScanEntry(dir.Fd(), *entry, node, device, depth);
-    }
-    FlushFiles(node, level);
-    return goOn;
-}
-
-bool FolderScanner::ScanEntry(int dirFd, const dirent& entry, NodeId node, std::uint64_t device, std::size_t depth)
-{
-    const std::string_view name(entry.d_name);
+    // A copy: entering a folder may move the listing.
+    entryName_.assign(folders_.Name(entry));
+    const std::string_view name(entryName_);
     ++stats_.Entries;
     if (options_.Progress) options_.Progress(path_, name);
     if (options_.StopRequested && options_.StopRequested->load(std::memory_order_relaxed)) return false;
 
+    const int dirFd = folders_.TopFd();
+    if (dirFd < 0) {
+        // The folder went away since it was listed: the rest of it is lost.
+        NoteUnreadableFolder(path_, errno);
+        while (folders_.Next()) {
+        }
+        return true;
+    }
     EntryInfo info;
-    if (!StatEntry(dirFd, entry, device, info)) return true;  // gone since it was listed
-    if (S_ISDIR(info.Stat.st_mode)) return EnterFolder(dirFd, name, node, device, info, depth);
-    StageFile(*levels_[depth], name, info);
+    if (!StatEntry(dirFd, entryName_.c_str(), entry.Type, folders_.TopDevice(), info)) return true;  // gone
+    if (S_ISDIR(info.Stat.st_mode)) {
+        EnterFolder(name, info);
+        return true;
+    }
+    StageFile(*levels_[folders_.Depth() - 1], name, info);
     return true;
 }
 
-bool FolderScanner::StatEntry(int dirFd, const dirent& entry, std::uint64_t device, EntryInfo& info)
+bool FolderScanner::StatEntry(int dirFd, const char* name, unsigned char type, std::uint64_t device,
+                              EntryInfo& info)
 {
     struct stat& st = info.Stat;
-    if (::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
         if (errno == ENOENT) return false;
         // Listed but without attributes (a folder that can be read but not
         // searched): keep what the listing tells.
         st = {};
-        st.st_mode = entry.d_type == DT_DIR ? S_IFDIR : S_IFREG;
+        st.st_mode = type == DT_DIR ? S_IFDIR : S_IFREG;
         st.st_dev = device;
     }
     info.Regular = S_ISREG(st.st_mode);
     if (S_ISLNK(st.st_mode)) {
         // A link is a file, with the size and time of a regular target.
         struct stat target {};
-        if (::fstatat(dirFd, entry.d_name, &target, AT_NO_AUTOMOUNT) == 0 && S_ISREG(target.st_mode)) {
+        if (::fstatat(dirFd, name, &target, AT_NO_AUTOMOUNT) == 0 && S_ISREG(target.st_mode)) {
             st = target;
             info.Regular = true;
         }
@@ -152,19 +192,19 @@ bool FolderScanner::StatEntry(int dirFd, const dirent& entry, std::uint64_t devi
     return true;
 }
 
-bool FolderScanner::EnterFolder(int dirFd, std::string_view name, NodeId node, std::uint64_t device,
-                                const EntryInfo& info, std::size_t depth)
+void FolderScanner::EnterFolder(std::string_view name, const EntryInfo& info)
 {
     ++stats_.Folders;
-    const NodeId child = tree_.AddFolder(node, name, info.Date);
-    if (info.Stat.st_dev != device && IsPseudoMount(info.Stat.st_dev)) return true;
-    FileDescriptor childFd(::openat(dirFd, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!childFd.IsOpen()) return true;  // cannot be listed: stays empty
+    const NodeId child = tree_.AddFolder(levels_[folders_.Depth() - 1]->Node, name, info.Date);
+    if (info.Stat.st_dev != folders_.TopDevice() && IsPseudoMount(info.Stat.st_dev)) return;
     const std::size_t pathSize = path_.size();
     AppendName(path_, name);
-    const bool goOn = ScanLevel(std::move(childFd), child, info.Stat.st_dev, depth + 1);
-    path_.resize(pathSize);
-    return goOn;
+    if (const int error = folders_.Push(name); error != 0) {
+        NoteUnreadableFolder(path_, error);  // stays empty
+        path_.resize(pathSize);
+        return;
+    }
+    EnterLevel(child);
 }
 
 void FolderScanner::StageFile(Level& level, std::string_view name, const EntryInfo& info)

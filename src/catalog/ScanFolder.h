@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/CdRom.h"
-#include "platform/FileDescriptor.h"
+#include "catalog/FolderStack.h"
 #include "store/CatalogTree.h"
 #include "store/Records.h"
 
@@ -31,6 +31,8 @@ using MediaReader = TMediaInfo (*)(const std::string& path);
 
 /// How many MP3 files whose tags could not be read are named in the report.
 inline constexpr std::size_t kUnreadableMediaListed = 5;
+/// How many folders that could not be read are named in the report.
+inline constexpr std::size_t kUnreadableFoldersListed = 5;
 
 /// What a scan found.
 struct ScanStats {
@@ -44,6 +46,11 @@ struct ScanStats {
     std::uint64_t UnreadableMedia = 0;
     /// The messages ("Cannot open file PATH") of the first few of them.
     std::vector<std::string> UnreadableMediaMessages;
+    /// Folders that could not be opened or listed; they are catalogued
+    /// empty.
+    std::uint64_t UnreadableFolders = 0;
+    /// The messages ("Cannot open folder PATH: REASON") of the first few.
+    std::vector<std::string> UnreadableFolderMessages;
 };
 
 /// Scans folders into a catalog tree, depth first.
@@ -53,8 +60,10 @@ struct ScanStats {
 /// runs, then the stop flag is tested: once it is set, the listing ends and
 /// every enclosing level returns at once (what was added so far stays).
 /// A folder becomes a child node and is scanned before the next entry; a
-/// folder that cannot be listed stays empty, without a message. Everything
-/// else becomes a file record of the folder's node, in listing order.
+/// folder that cannot be opened or listed stays empty and is counted in the
+/// stats. Everything else becomes a file record of the folder's node, in
+/// listing order. The walk keeps its folders on a stack of its own and only
+/// a few of them open (FolderStack): depth is bounded by memory alone.
 ///
 /// Symbolic links are never followed into folders: a link is a file, with
 /// the size and time of its target when that is a regular file, else those
@@ -100,13 +109,16 @@ private:
         TDateTime Date = 0;
     };
 
-    // Each returns false when the scan was stopped.
-    bool ScanLevel(FileDescriptor dirFd, NodeId node, std::uint64_t device, std::size_t depth);
-    bool ScanEntry(int dirFd, const dirent& entry, NodeId node, std::uint64_t device, std::size_t depth);
-    bool EnterFolder(int dirFd, std::string_view name, NodeId node, std::uint64_t device, const EntryInfo& info,
-                     std::size_t depth);
+    /// An entry of the folder on top: false when the scan was stopped.
+    bool ScanEntry(const FolderStack::Entry& entry);
+    /// The folder just pushed on folders_ becomes the level listed.
+    void EnterLevel(NodeId node);
+    /// Adds the files of the level listed and goes back to its parent.
+    void LeaveLevel();
+    void EnterFolder(std::string_view name, const EntryInfo& info);
+    void NoteUnreadableFolder(const std::string& path, int error);
     /// False when the entry is gone since it was listed.
-    bool StatEntry(int dirFd, const dirent& entry, std::uint64_t device, EntryInfo& info);
+    static bool StatEntry(int dirFd, const char* name, unsigned char type, std::uint64_t device, EntryInfo& info);
     void StageFile(Level& level, std::string_view name, const EntryInfo& info);
     TMediaInfo MediaOf(std::string_view name, bool regular);
     bool IsPseudoMount(std::uint64_t device);
@@ -117,7 +129,9 @@ private:
     ScanStats stats_;
     std::string path_;  ///< the folder being listed
     std::string filePath_;
-    /// Files of the folder being listed at each depth, added to its node
+    std::string entryName_;
+    FolderStack folders_;
+    /// Node and files of the folder being listed at each depth, added to its node
     /// when its listing ends so that they form one range of the store.
     std::vector<std::unique_ptr<Level>> levels_;
     bool mountsRead_ = false;

@@ -1,5 +1,13 @@
 #include "cli/CliCommon.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/FileDescriptor.h"
+#include "store/CatalogError.h"
+
 #include <limits>
 
 #include "platform/Settings.h"
@@ -25,6 +33,16 @@ std::optional<std::int64_t> ParseWhole(const std::string& text)
         if (value < kLimit) value = value * 10 + (text[i] - '0');
     }
     return negative ? -value : value;
+}
+
+void CheckCatalogFolder(const std::string& folder)
+{
+    std::string shown = folder;
+    while (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.IsOpen()) return;
+    if (errno == ENOENT) throw CatalogError("Catalog folder not found", shown);
+    throw CatalogError(std::strerror(errno), shown);
 }
 
 std::string ResolveCatalogFolder(const CliContext& context)

@@ -39,6 +39,10 @@ std::string EscapeField(std::string_view text);
 /// of the settings file (with its default). Always ends with "/".
 std::string ResolveCatalogFolder(const CliContext& context);
 
+/// Throws CatalogError "Catalog folder not found" (or the system's reason
+/// why it cannot be read) with the folder as its path.
+void CheckCatalogFolder(const std::string& folder);
+
 /// A whole decimal number, optionally signed; saturates at the int64 range.
 std::optional<std::int64_t> ParseWhole(const std::string& text);
 

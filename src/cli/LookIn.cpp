@@ -9,7 +9,9 @@ namespace ardvel::cli {
 
 bool LoadForCommand(const CliContext& context, CatalogTree& tree, std::ostream& err)
 {
-    const LoadResult result = LoadCatalogs(tree, ResolveCatalogFolder(context), Locale::User());
+    const std::string folder = ResolveCatalogFolder(context);
+    CheckCatalogFolder(folder);
+    const LoadResult result = LoadCatalogs(tree, folder, Locale::User());
     for (const LoadFailure& f : result.Failures) err << f.Path << ": " << f.Message << '\n';
     return result.Failures.empty();
 }

@@ -7,6 +7,8 @@
 #include "store/CatalogError.h"
 #include "store/MediaInfo.h"
 
+#include <sys/stat.h>
+
 #include <ostream>
 
 namespace ardvel::cli {
@@ -17,6 +19,15 @@ int RunMedia(const CliContext&, const Args& args, std::ostream& out, std::ostrea
 
     int status = kExitOk;
     for (const std::string& path : args) {
+        // Only regular files are read: a FIFO would wait for a writer, a
+        // folder has no tags.
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            out.flush();
+            err << path << ": Not a regular file\n";
+            status = kExitFailure;
+            continue;
+        }
         try {
             const TMediaInfo media = ReadMediaInfo(path);
             out << EscapeField(media.ArtistText) << '\t' << EscapeField(media.TitleText) << '\n';

@@ -1,5 +1,8 @@
 // ardvel-cli: the command-line companion of Ardvel over the same catalogs.
+#include <cerrno>
 #include <clocale>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -84,6 +87,20 @@ Exit status: 0 success, 1 failure (a message on stderr), 2 usage error,
 130 interrupted.
 )";
 
+/// The exit status once the output is written out: a failed write
+/// (a full disk) is a failure with the system's reason; a reader that went
+/// away (a closed pipe) ends the program quietly as the signal would.
+int CheckedOutput(int code)
+{
+    errno = 0;
+    std::cout.flush();
+    if (std::cout && std::fflush(stdout) == 0) return code;
+    const int error = errno;
+    if (error == EPIPE) return 128 + SIGPIPE;
+    std::cerr << "ardvel-cli: write error: " << std::strerror(error ? error : EIO) << '\n';
+    return ardvel::cli::kExitFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -110,10 +127,18 @@ int main(int argc, char** argv)
                 return kExitUsage;
             }
             context.CatalogFolder = argv[++i];
+            if (context.CatalogFolder->empty()) {
+                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
+                return kExitUsage;
+            }
             continue;
         }
         if (arg.rfind("--catalog-folder=", 0) == 0) {
             context.CatalogFolder = arg.substr(std::strlen("--catalog-folder="));
+            if (context.CatalogFolder->empty()) {
+                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
+                return kExitUsage;
+            }
             continue;
         }
         break;
@@ -125,7 +150,7 @@ int main(int argc, char** argv)
     const std::string command = argv[i++];
     const Args allArgs(argv + i, argv + argc);
 
-    return RunGuarded([&] {
+    const int code = RunGuarded([&] {
         const Args args = TakeFormatOptions(command, allArgs, context);
         int code;
         if (command == "volumes") code = RunVolumes(context, args, std::cout, std::cerr);
@@ -139,7 +164,7 @@ int main(int argc, char** argv)
         else if (command == "export") code = RunExport(context, args, std::cout, std::cerr);
         else if (command == "import") code = RunImport(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
-        std::cout.flush();
         return code;
     }, std::cout, std::cerr);
+    return CheckedOutput(code);
 }

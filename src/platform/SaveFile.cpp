@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 namespace ardvel {
 
@@ -18,7 +21,55 @@ bool Exists(const std::string& path) noexcept
     return ::lstat(path.c_str(), &s) == 0;
 }
 
+constexpr std::string_view kSavePrefix = ".ardvel-save-";
+
+std::string HostName()
+{
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return "host";
+    std::string host(name);
+    for (char& c : host)
+        if (c == '/' || c == '-') c = '_';
+    return host;
+}
+
+/// The process that owns the temporary file `name`, when it was made on
+/// this host by this way of naming; 0 otherwise.
+pid_t OwnerOf(std::string_view name, const std::string& host)
+{
+    if (name.substr(0, kSavePrefix.size()) != kSavePrefix) return 0;
+    name.remove_prefix(kSavePrefix.size());
+    pid_t pid = 0;
+    std::size_t i = 0;
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < 100000000; ++i) pid = pid * 10 + (name[i] - '0');
+    if (i == 0 || i >= name.size() || name[i] != '-') return 0;
+    name.remove_prefix(i + 1);
+    if (name.size() != host.size() + 7 || name.substr(0, host.size()) != host || name[host.size()] != '-') return 0;
+    return pid;
+}
+
 }  // namespace
+
+std::string SaveFilePrefix()
+{
+    static const std::string host = HostName();
+    return std::string(kSavePrefix) + std::to_string(::getpid()) + "-" + host + "-";
+}
+
+std::size_t RemoveDeadSaveFiles(const std::string& folder)
+{
+    static const std::string host = HostName();
+    std::size_t removed = 0;
+    DirectoryStream dir(FileDescriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    if (!dir.IsOpen()) return 0;
+    while (const dirent* entry = dir.Next()) {
+        const pid_t owner = OwnerOf(entry->d_name, host);
+        if (owner <= 0 || owner == ::getpid()) continue;
+        if (::kill(owner, 0) == 0 || errno != ESRCH) continue;  // alive, or not ours to know
+        if (::unlinkat(dir.Fd(), entry->d_name, 0) == 0) ++removed;
+    }
+    return removed;
+}
 
 int RenameNoReplace(const std::string& from, const std::string& to) noexcept
 {
@@ -54,7 +105,7 @@ int SaveFile::Open(const std::string& target)
     }
     const auto slash = target_.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
-    std::string path = folder + ".ardvel-save-XXXXXX";
+    std::string path = folder + SaveFilePrefix() + "XXXXXX";
     const int fd = ::mkostemp(path.data(), O_CLOEXEC);
     if (fd < 0) return errno;
     fd_.Reset(fd);

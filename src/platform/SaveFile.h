@@ -48,6 +48,15 @@ private:
     FileDescriptor fd_;
 };
 
+/// The name a temporary file of this process starts with: the program's
+/// prefix, the process id and the host name, so that the files of a save
+/// that was killed can be told from those of a save going on.
+std::string SaveFilePrefix();
+
+/// Removes the temporary files in `folder` (ending in "/") of saves whose
+/// process, on this host, is gone. Returns how many.
+std::size_t RemoveDeadSaveFiles(const std::string& folder);
+
 /// Moves `from` to `to` unless `to` exists: 0, or errno (EEXIST when it
 /// does). Where the file system has no way to ask for this, a hard link
 /// and the removal of `from` do it; only where neither works is the check

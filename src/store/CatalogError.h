@@ -38,6 +38,13 @@ private:
     std::string path_;
 };
 
+/// A catalog file was to be published under a name another file took
+/// meanwhile; that file was left alone.
+class CatalogFileExists : public CatalogError {
+public:
+    using CatalogError::CatalogError;
+};
+
 /// Texts of the runtime's I/O errors.
 inline constexpr const char* kReadBeyondEnd = "Read beyond end of file";
 inline constexpr const char* kDiskFull = "Disk full";

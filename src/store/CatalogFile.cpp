@@ -1,7 +1,6 @@
 #include "store/CatalogFile.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,25 +34,46 @@ std::uint32_t LoadLe32(const unsigned char* p) noexcept
 
 // ---------------------------------------------------------------- reading
 
+namespace {
+
+/// The window of a file: a few records' worth, so the copy of the tail at
+/// each refill costs little beside the reads.
+constexpr std::size_t kWindowSize = 4 * CatalogReader::kMaxRecordSize + (1 << 20);
+
+}  // namespace
+
 CatalogReader::CatalogReader(std::string path) : path_(std::move(path))
 {
-    const FileDescriptor fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen()) throw CatalogError(IoErrorText(errno), path_);
+    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    fd_.Reset(::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd_.IsOpen()) throw CatalogError(IoErrorText(errno), path_);
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) throw CatalogError(kFileAccessDenied, path_);
-    size_ = static_cast<std::size_t>(st.st_size);
-    if (size_ > 0) {
-        void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.Get(), 0);
-        if (map == MAP_FAILED) throw CatalogError(IoErrorText(errno), path_);
-        data_ = static_cast<const unsigned char*>(map);
-    }
-    pos_ = data_;
-    end_ = data_ + size_;
+    if (::fstat(fd_.Get(), &st) != 0 || !S_ISREG(st.st_mode)) throw CatalogError(kFileAccessDenied, path_);
+    // A small file needs no more than its size (and a little to see its end).
+    const auto size = static_cast<std::size_t>(st.st_size < 0 ? 0 : st.st_size);
+    capacity_ = size + 1 < kWindowSize ? size + 1 : kWindowSize;
+    buffer_.reset(new unsigned char[capacity_]);
+    pos_ = end_ = buffer_.get();
+    Fill();
 }
 
-CatalogReader::~CatalogReader()
+CatalogReader::~CatalogReader() = default;
+
+void CatalogReader::Fill()
 {
-    if (data_) ::munmap(const_cast<unsigned char*>(data_), size_);
+    unsigned char* const base = buffer_.get();
+    std::size_t filled = static_cast<std::size_t>(end_ - pos_);
+    if (pos_ != base && filled > 0) std::memmove(base, pos_, filled);
+    while (!atEof_ && filled < capacity_) {
+        const long long n = ReadAt(fd_.Get(), base + filled, capacity_ - filled, offset_);
+        if (n < 0) throw CatalogError(IoErrorText(errno), path_);
+        // Less than asked for only at the end of the file.
+        if (static_cast<std::size_t>(n) < capacity_ - filled) atEof_ = true;
+        offset_ += n;
+        filled += static_cast<std::size_t>(n);
+    }
+    pos_ = base;
+    end_ = base + filled;
 }
 
 void CatalogReader::Fail(const char* message) const
@@ -132,6 +152,7 @@ std::string_view CatalogReader::ReadStringView(int slot)
 
 TFolderInfo CatalogReader::ReadHeader(std::string* label)
 {
+    FillIfShort();
     const std::string_view text = ReadStringView(0);
     if (label) *label = std::string(text);
     TFolderInfo info;
@@ -142,6 +163,7 @@ TFolderInfo CatalogReader::ReadHeader(std::string* label)
 bool CatalogReader::ReadRecord(Record& record)
 {
     for (;;) {
+        FillIfShort();
         if (pos_ == end_) return false;
         const unsigned char type = *pos_++;
         if (type == kFolderRecordType) {
@@ -321,12 +343,14 @@ void CatalogWriter::WriteTree(const CatalogTree& tree, NodeId node)
     }
 }
 
-void CatalogWriter::Commit()
+void CatalogWriter::Commit(SaveFile::Publish how)
 {
     if (!open_) throw CatalogError(kFileAccessDenied, path_);
     Flush();
     open_ = false;
-    if (const int error = file_.Commit(SaveFile::Publish::Replace); error != 0) Fail(error);
+    const int error = file_.Commit(how);
+    if (error == EEXIST && how == SaveFile::Publish::NoReplace) throw CatalogFileExists(IoErrorText(error), path_);
+    if (error != 0) Fail(error);
 }
 
 }  // namespace ardvel

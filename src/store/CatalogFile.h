@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/FileDescriptor.h"
 #include "platform/SaveFile.h"
 #include "store/CatalogTree.h"
 
@@ -15,11 +17,13 @@ inline constexpr unsigned char kFileRecordType = 0x04;
 /// no catalog file.
 inline constexpr std::size_t kMaxStoredText = 65536;
 
-/// Reads one catalog file. The file is mapped whole, so the texts handed out
-/// are views that stay valid while the reader lives (a text that needed
-/// converting from Windows-1252 lives in a scratch buffer until the next
-/// read of its kind). Failures throw CatalogError with the runtime's text and
-/// the file's path.
+/// Reads one catalog file, a window of it at a time, so memory stays bounded
+/// whatever the file holds. The texts handed out are views that stay valid
+/// until the next record (or header) is read. Only a regular file is read:
+/// anything else (a FIFO, a socket, a device, a folder) is refused without
+/// waiting on it. A file that shrinks while it is read ends early, as a
+/// shorter file would. Failures throw CatalogError with the runtime's text
+/// and the file's path.
 class CatalogReader {
 public:
     explicit CatalogReader(std::string path);
@@ -27,12 +31,21 @@ public:
     CatalogReader(const CatalogReader&) = delete;
     CatalogReader& operator=(const CatalogReader&) = delete;
 
-    bool AtEnd() const noexcept { return pos_ == end_; }
+    bool AtEnd()
+    {
+        FillIfShort();
+        return pos_ == end_;
+    }
     const std::string& Path() const noexcept { return path_; }
 
     /// One String element: the text up to `StringEnd`, trailing codes <= 32
     /// removed; a text that is not valid UTF-8 converted from Windows-1252.
-    std::string ReadString() { return std::string(ReadStringView(0)); }
+    std::string ReadString()
+    {
+        FillIfShort();
+        return std::string(ReadStringView(0));
+    }
+    // The parts of a record, read after ReadString or ReadRecord began it.
     std::uint8_t ReadByte();
     std::int32_t ReadInt32();
     /// A DOS date-time as TDateTime.
@@ -62,13 +75,26 @@ public:
     /// folder. What was built stays when a failure is thrown.
     void ReadTree(CatalogTree& tree, NodeId volume);
 
+    /// The most bytes one record (or the header) can take.
+    static constexpr std::size_t kMaxRecordSize = 1 + 3 * (kMaxStoredText + 2 + 3) + 8;
+
 private:
     std::string_view ReadStringView(int slot);
     [[noreturn]] void Fail(const char* message) const;
+    /// Makes sure the window holds a whole record from pos_ on, or the rest
+    /// of the file: moves what is left to the front and reads more.
+    void Fill();
+    void FillIfShort()
+    {
+        if (static_cast<std::size_t>(end_ - pos_) < kMaxRecordSize && !atEof_) Fill();
+    }
 
     std::string path_;
-    const unsigned char* data_ = nullptr;
-    std::size_t size_ = 0;
+    FileDescriptor fd_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::size_t capacity_ = 0;
+    long long offset_ = 0;  ///< of the file's next byte to read into the window
+    bool atEof_ = false;
     const unsigned char* pos_ = nullptr;
     const unsigned char* end_ = nullptr;
     std::string scratch_[3];
@@ -103,8 +129,10 @@ public:
     /// followed by its own walk: depth first, pre-order.
     void WriteTree(const CatalogTree& tree, NodeId node);
 
-    /// Flushes, syncs, closes and renames the file into place.
-    void Commit();
+    /// Flushes, syncs, closes and renames the file into place. With
+    /// NoReplace, a file that took the name meanwhile stays as it is and
+    /// CatalogFileExists is thrown.
+    void Commit(SaveFile::Publish how = SaveFile::Publish::Replace);
 
 private:
     void Put(const void* data, std::size_t size);

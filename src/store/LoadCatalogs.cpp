@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include "platform/FileDescriptor.h"
+#include "platform/SaveFile.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/VolumeName.h"
@@ -58,6 +59,7 @@ LoadResult LoadCatalogs(CatalogTree& tree, const std::string& catalogFolder, con
 {
     LoadResult result;
     tree.RemoveAllVolumes();
+    RemoveDeadSaveFiles(catalogFolder);
     const std::vector<std::string> entries = ListCatalogEntries(catalogFolder);
     for (const std::string& name : entries)
         if (HasExactCatalogExtension(name)) ++result.ExpectedCount;

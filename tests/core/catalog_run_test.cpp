@@ -428,12 +428,26 @@ TEST(CatalogRun, SaveFailureRemovesTheUnsavedVolume)
     Fixture f;
     const std::string src = f.Source("src");
     f.Catalogs = f.Dir.Folder() + "not-there/";
-    EXPECT_THROW(f.Run(src, "Lost"), CatalogError);
+    // A catalog folder where no file can be made is found before the scan.
+    std::vector<std::string> events;
+    f.Events.ScanStarting = [&](NodeId) { events.push_back("scan"); };
+    try {
+        f.Run(src, "Lost");
+        ADD_FAILURE() << "no error";
+    } catch (const CatalogError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + f.Catalogs + "Lost.arv: No such file or directory");
+    }
+    EXPECT_TRUE(events.empty());
     EXPECT_EQ(f.Tree.VolumeCount(), 0u);
 
-    // A handler removes it in the run's stead, once the scan has ended.
-    std::vector<std::string> events;
-    f.Events.ScanEnded = [&](NodeId v) { events.push_back("ended " + std::string(f.Tree.Text(v))); };
+    // A folder that goes away during the scan: a handler removes the
+    // volume in the run's stead, once the scan has ended.
+    fs::create_directories(f.Catalogs);
+    f.Events.ScanStarting = {};
+    f.Events.ScanEnded = [&](NodeId v) {
+        events.push_back("ended " + std::string(f.Tree.Text(v)));
+        fs::remove_all(f.Catalogs);
+    };
     f.Events.RemoveVolume = [&](NodeId v) {
         events.push_back("remove " + std::string(f.Tree.Text(v)));
         f.Tree.RemoveNode(v);
@@ -444,6 +458,7 @@ TEST(CatalogRun, SaveFailureRemovesTheUnsavedVolume)
 
     // The name is free again at once.
     fs::create_directories(f.Catalogs);
+    f.Events.ScanEnded = {};
     EXPECT_EQ(f.Run(src, "lost").Outcome, CatalogOutcome::Catalogued);
 }
 
