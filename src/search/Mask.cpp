@@ -49,8 +49,7 @@ void AddRange(MaskSet& set, char32_t low, char32_t high)
 std::size_t ClusterLength(std::string_view text, std::size_t pos) noexcept
 {
     const auto c = static_cast<unsigned char>(text[pos]);
-    if (c < 0x80 && c != '\r' && (pos + 1 == text.size() || static_cast<unsigned char>(text[pos + 1]) < 0x80))
-        return 1;
+    if (c < 0x80 && c != '\r' && (pos + 1 == text.size() || static_cast<unsigned char>(text[pos + 1]) < 0x80)) return 1;
     return ClusterLengthAt(text, pos);
 }
 
@@ -214,8 +213,9 @@ bool TMask::Covers(const MaskToken& token, std::string_view name, std::size_t po
             const auto first = static_cast<unsigned char>(token.Bytes[0]);
             // A byte that is not UTF-8 is a character of its own, and
             // matches only that byte standing alone.
-            if (length == 1) return first < 0x80 ? UpperAscii(static_cast<unsigned char>(name[pos])) == first
-                                                 : static_cast<unsigned char>(name[pos]) == first;
+            if (length == 1)
+                return first < 0x80 ? UpperAscii(static_cast<unsigned char>(name[pos])) == first
+                                    : static_cast<unsigned char>(name[pos]) == first;
             return std::memcmp(name.data() + pos, LiteralBytes(token).data(), length) == 0;
         }
         case MaskTokenKind::AnyChar:

@@ -31,18 +31,25 @@ std::string LongestLiteralRun(const TMask& mask)
 }  // namespace
 
 NameMask::NameMask(std::string_view mask, FoldOptions options)
-    : folded_(CompileFolded(mask, options)), options_(options), run_(LongestLiteralRun(folded_))
+    : folded_(CompileFolded(mask, options)),
+      options_(options),
+      specials_(&FoldSpecials::For(options)),
+      run_(LongestLiteralRun(folded_))
 {
+    for (const MaskToken& token : folded_.Tokens()) {
+        if (token.Kind == MaskTokenKind::Literal)
+            asciiOnly_ = asciiOnly_ && static_cast<unsigned char>(token.Bytes[0]) < 0x80;
+        else if (token.Kind == MaskTokenKind::CharSet)
+            asciiOnly_ = asciiOnly_ && folded_.Sets()[token.Set].Ranges.empty();
+    }
 }
 
-bool NameMask::Accepts(std::string_view name, std::string& scratch) const
+bool NameMask::AcceptsFolded(std::string_view name, std::string& scratch) const
 {
-    if (IsAsciiText(name)) return folded_.Accepts(name);
-    // Folding leaves a name's last ASCII characters as they are, and the one
-    // before them keeps ending where they start.
-    const std::size_t suffix = folded_.SuffixCount();
-    if (suffix != 0 && name.size() > suffix && IsAsciiText(name.substr(name.size() - suffix - 1)))
-        return folded_.Accepts(name);
+    // Folding a name without specials changes only its characters beyond
+    // ASCII, and not into ASCII: a mask of ASCII literals and sets, "?" and
+    // "*" sees no difference.
+    if (IsAsciiText(name) || (asciiOnly_ && !specials_->In(name))) return folded_.Accepts(name);
     FoldText(name, scratch, options_);
     return folded_.Accepts(scratch);
 }

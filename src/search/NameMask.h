@@ -19,7 +19,20 @@ public:
     /// Whether the mask covers the whole of `name` once folded. `scratch`
     /// holds the folded name when the name is not ASCII; passing the same
     /// string each time keeps the test free of allocations.
-    bool Accepts(std::string_view name, std::string& scratch) const;
+    bool Accepts(std::string_view name, std::string& scratch) const
+    {
+        // Folding leaves a name's last ASCII characters as they are, and the
+        // one before them keeps ending where they start: a suffix is
+        // answered from them.
+        const std::size_t suffix = folded_.SuffixCount();
+        if (suffix != 0 && name.size() > suffix) {
+            unsigned char high = 0;
+            for (std::size_t i = name.size() - suffix - 1; i < name.size(); ++i)
+                high |= static_cast<unsigned char>(name[i]);
+            if (high < 0x80) return folded_.Accepts(name);
+        }
+        return AcceptsFolded(name, scratch);
+    }
 
     /// Whether every name matches ("*").
     bool AcceptsAll() const noexcept
@@ -36,8 +49,14 @@ public:
     const TMask& Compiled() const noexcept { return folded_; }
 
 private:
+    bool AcceptsFolded(std::string_view name, std::string& scratch) const;
+
     TMask folded_;
     FoldOptions options_;
+    const FoldSpecials* specials_;
+    /// Only ASCII characters in literals and sets: on a name without
+    /// specials, folding changes nothing such a mask could see.
+    bool asciiOnly_ = true;
     std::string run_;
 };
 

@@ -138,29 +138,13 @@ struct TextBlocks {
 };
 #endif
 
-/// The characters beyond ASCII that the locale upper-cases to ASCII (the
-/// dotless i and the long s, in the locales we know). Only the Basic
-/// Multilingual Plane holds such pairs. Worked out once per locale.
-const std::vector<char32_t>& CharactersUpperCasedToAscii(const Locale& locale)
-{
-    static std::mutex mutex;
-    static std::map<locale_t, std::vector<char32_t>> known;
-    const std::lock_guard<std::mutex> lock(mutex);
-    const auto it = known.find(locale.Handle());
-    if (it != known.end()) return it->second;
-    std::vector<char32_t> found;
-    for (char32_t c = 0x80; c < 0x10000; ++c)
-        if (locale.ToUpper(c) < 0x80) found.push_back(c);
-    return known.emplace(locale.Handle(), std::move(found)).first->second;
-}
-
 }  // namespace
 
 #if defined(__SSE2__)
 /// Names of 8 to 32 bytes and an ASCII part, without loops whose length
 /// depends on the name: places where the part's first and last characters
 /// both fit are found at once and then checked. Slow when the text holds a
-/// character that might upper-case to ASCII.
+/// character that might fold to or with ASCII.
 TextFinder::Quick TextFinder::FindInShort(std::string_view text) const noexcept
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
@@ -168,18 +152,7 @@ TextFinder::Quick TextFinder::FindInShort(std::string_view text) const noexcept
     const std::size_t n = text.size();
     const std::size_t m = upper_.size();
     const TextBlocks blocks(s, n);
-    if (blocks.AnyHigh()) {
-        if (specialPairCount_ < 0) {
-            if (Classify(text) == TextKind::Special) return Quick::Slow;
-        } else {
-            const unsigned char* none = splats_[kNoBits].data();
-            for (int k = 0; k < specialPairCount_; ++k) {
-                const std::uint64_t leads = blocks.Places(none, splats_[kFirstSpecial + 2 * k].data());
-                const std::uint64_t trails = blocks.Places(none, splats_[kFirstSpecial + 2 * k + 1].data());
-                if ((leads & (trails >> 1)) != 0) return Quick::Slow;
-            }
-        }
-    }
+    if (blocks.AnyHigh() && Classify(text) == TextKind::Special) return Quick::Slow;
     // Bytes beyond ASCII match no ASCII character, even with the case bit set.
     if (m > n) return Quick::Missing;
     const std::size_t last = n - m;
@@ -202,9 +175,14 @@ void PrepareNameText(SearchCriteria& criteria)
     criteria.UseMask = criteria.NameText.find_first_of("*?") != std::string::npos;
 }
 
-TextFinder::TextFinder(std::string_view part, const Locale& locale)
-    : upper_(locale.ToUpper(part)), asciiOnly_(IsAscii(upper_)), locale_(&locale)
+TextFinder::TextFinder(std::string_view part, const Locale&, FoldOptions options)
+    : folded_(FoldText(part, options)), options_(options), specials_(&FoldSpecials::For(options))
 {
+    asciiOnly_ = IsAscii(folded_);
+    if (asciiOnly_) {
+        upper_ = folded_;
+        for (char& c : upper_) c = static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+    }
     if (!upper_.empty() && asciiOnly_) {
         // The blocks a short name is compared with: the part's first and last
         // character in either case, and the bytes of the special characters.
@@ -225,19 +203,9 @@ TextFinder::TextFinder(std::string_view part, const Locale& locale)
                 partWanted_[k] = letter ? static_cast<unsigned char>(c | 0x20) : c;
             }
         }
-        const std::vector<char32_t>& specials = CharactersUpperCasedToAscii(locale);
-        specialPairCount_ = specials.size() <= kMaxSpecialPairs ? 0 : -1;
-        for (char32_t c : specials) {
-            std::string utf8;
-            AppendUtf8(utf8, c);
-            specialLeads_[static_cast<unsigned char>(utf8[0])] = true;
-            if (utf8.size() != 2) specialPairCount_ = -1;
-            if (specialPairCount_ >= 0) {
-                splat(kFirstSpecial + 2 * specialPairCount_, static_cast<unsigned char>(utf8[0]));
-                splat(kFirstSpecial + 2 * specialPairCount_ + 1, static_cast<unsigned char>(utf8[1]));
-                ++specialPairCount_;
-            }
-        }
+        const std::string& leads = specials_->Leads();
+        leadCount_ = leads.size() <= kMaxLeads ? static_cast<int>(leads.size()) : -1;
+        for (int k = 0; k < leadCount_; ++k) splat(kFirstSpecial + k, static_cast<unsigned char>(leads[k]));
     }
 }
 
@@ -252,7 +220,8 @@ TextFinder::TextKind TextFinder::Classify(std::string_view text) const noexcept
         auto high = static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))));
         while (high != 0) {
             kind = TextKind::Beyond;
-            if (specialLeads_[s[i + static_cast<std::size_t>(std::countr_zero(high))]]) return TextKind::Special;
+            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(high));
+            if (specials_->Might(s[at], at + 1 < n ? s[at + 1] : 0)) return TextKind::Special;
             high &= high - 1;
         }
     }
@@ -263,23 +232,24 @@ TextFinder::TextKind TextFinder::Classify(std::string_view text) const noexcept
         std::uint64_t high = word & 0x8080808080808080ULL;
         while (high != 0) {
             kind = TextKind::Beyond;
-            if (specialLeads_[s[i + (static_cast<std::size_t>(std::countr_zero(high)) >> 3)]]) return TextKind::Special;
+            const std::size_t at = i + (static_cast<std::size_t>(std::countr_zero(high)) >> 3);
+            if (specials_->Might(s[at], at + 1 < n ? s[at + 1] : 0)) return TextKind::Special;
             high &= high - 1;
         }
     }
     for (; i < n; ++i) {
         if (s[i] < 0x80) continue;
         kind = TextKind::Beyond;
-        if (specialLeads_[s[i]]) return TextKind::Special;
+        if (specials_->Might(s[i], i + 1 < n ? s[i + 1] : 0)) return TextKind::Special;
     }
     return kind;
 }
 
 bool TextFinder::FoundIn(std::string_view text, std::string& scratch) const
 {
-    if (upper_.empty() || text.empty()) return false;
-    // An ASCII part is found among the ASCII characters of the upper-cased
-    // text, each of which comes from at least one byte of the text.
+    if (folded_.empty() || text.empty()) return false;
+    // An ASCII part is found among the ASCII characters of the folded text,
+    // each of which comes from at least one byte of the text.
     if (asciiOnly_ && text.size() < upper_.size()) return false;
 #if defined(__SSE2__)
     if (asciiOnly_ && text.size() >= 8 && text.size() <= 32) {
@@ -295,25 +265,25 @@ bool TextFinder::FoundIn(std::string_view text, std::string& scratch) const
 #endif
     switch (Classify(text)) {
         case TextKind::Ascii:
-            // An ASCII text stays ASCII when upper-cased.
+            // An ASCII text stays ASCII when folded.
             return asciiOnly_ && FindAsciiFolded(text, upper_);
         case TextKind::Beyond:
-            // Its characters beyond ASCII stay beyond ASCII when upper-cased, so
-            // an ASCII part can only occur among the ASCII characters, which
-            // fold in place.
+            // Its characters beyond ASCII stay beyond ASCII when folded and
+            // leave the ASCII ones as they are, so an ASCII part can only
+            // occur among the ASCII characters, which fold in place.
             if (asciiOnly_) return FindAsciiFolded(text, upper_);
             break;
         case TextKind::Special:
             break;
     }
-    locale_->ToUpper(text, scratch);
-    return std::string_view(scratch).find(upper_) != std::string_view::npos;
+    FoldText(text, scratch, options_);
+    return std::string_view(scratch).find(folded_) != std::string_view::npos;
 }
 
 bool TextFinder::CanFindInPacked() const noexcept
 {
 #if defined(__SSE2__)
-    return asciiOnly_ && !upper_.empty() && specialPairCount_ >= 0 && gVectorLimit.load(std::memory_order_relaxed) > 0;
+    return asciiOnly_ && !upper_.empty() && leadCount_ >= 0 && gVectorLimit.load(std::memory_order_relaxed) > 0;
 #else
     return false;
 #endif
@@ -430,7 +400,7 @@ constexpr std::size_t kPrefetchBytes = 2048;
 /// `Places` for a place at At+p where the part's first and last characters
 /// fit, of `Leads` for a lead byte.
 struct PlaceBlock {
-    static constexpr int kLeadSlots = 4;  ///< lead bytes CollectPlaces64 compares with, at most
+    static constexpr int kLeadSlots = 6;  ///< lead bytes CollectPlaces64 compares with, at most
     std::uint64_t Places;
     std::uint64_t Leads;
     std::size_t At;
@@ -562,8 +532,12 @@ std::size_t CollectPlaces64(const PackedScan& x, std::size_t& at, PlaceBlock* ou
                 return CollectPlaces64Wide<2>(x, at, out, capacity);
             case 3:
                 return CollectPlaces64Wide<3>(x, at, out, capacity);
-            default:
+            case 4:
                 return CollectPlaces64Wide<4>(x, at, out, capacity);
+            case 5:
+                return CollectPlaces64Wide<5>(x, at, out, capacity);
+            default:
+                return CollectPlaces64Wide<6>(x, at, out, capacity);
         }
     }
     switch (x.LeadCount) {
@@ -575,8 +549,12 @@ std::size_t CollectPlaces64(const PackedScan& x, std::size_t& at, PlaceBlock* ou
             return CollectPlaces64<2>(x, at, out, capacity);
         case 3:
             return CollectPlaces64<3>(x, at, out, capacity);
-        default:
+        case 4:
             return CollectPlaces64<4>(x, at, out, capacity);
+        case 5:
+            return CollectPlaces64<5>(x, at, out, capacity);
+        default:
+            return CollectPlaces64<6>(x, at, out, capacity);
     }
 }
 #endif
@@ -592,10 +570,9 @@ void TextFinder::Sweep(const unsigned char* s, std::size_t size, Place&& place) 
     if (size >= m - 1 + 2 * 64 && HaveAvx2()) {
         // A long region: the blocks with places are gathered first, then
         // handed on; the last few bytes are swept as a region of their own.
-        static_assert(kMaxSpecialPairs <= PlaceBlock::kLeadSlots);
-        const unsigned char* leads[kMaxSpecialPairs];
-        for (int pair = 0; pair < specialPairCount_; ++pair)
-            leads[pair] = splats_[static_cast<std::size_t>(kFirstSpecial + 2 * pair)].data();
+        static_assert(kMaxLeads <= PlaceBlock::kLeadSlots);
+        const unsigned char* leads[kMaxLeads];
+        for (int k = 0; k < leadCount_; ++k) leads[k] = splats_[static_cast<std::size_t>(kFirstSpecial + k)].data();
         const PackedScan scan{s,
                               size,
                               m,
@@ -604,7 +581,7 @@ void TextFinder::Sweep(const unsigned char* s, std::size_t size, Place&& place) 
                               splats_[kLastCaseBit].data(),
                               splats_[kLastWanted].data(),
                               leads,
-                              specialPairCount_,
+                              leadCount_,
                               partCaseBits_.data() + 1,
                               partWanted_.data() + 1,
                               partInBlock_ && m >= 3 ? static_cast<int>(m) - 2 : 0};
@@ -634,16 +611,15 @@ void TextFinder::SweepShort(const unsigned char* s, std::size_t size, Place&& pl
     const auto* u = reinterpret_cast<const unsigned char*>(upper_.data());
     const std::size_t m = upper_.size();
     const auto isLead = [&](unsigned char c) {
-        for (int pair = 0; pair < specialPairCount_; ++pair)
-            if (c == splats_[static_cast<std::size_t>(kFirstSpecial + 2 * pair)][0]) return true;
+        for (int k = 0; k < leadCount_; ++k)
+            if (c == splats_[static_cast<std::size_t>(kFirstSpecial + k)][0]) return true;
         return false;
     };
 
     std::size_t scanned = 0;  // bytes whose lead bytes were looked at
 #if defined(__SSE2__)
-    const unsigned char* leads[kMaxSpecialPairs];
-    for (int pair = 0; pair < specialPairCount_; ++pair)
-        leads[pair] = splats_[static_cast<std::size_t>(kFirstSpecial + 2 * pair)].data();
+    const unsigned char* leads[kMaxLeads];
+    for (int k = 0; k < leadCount_; ++k) leads[k] = splats_[static_cast<std::size_t>(kFirstSpecial + k)].data();
     const PackedScan scan{s,
                           size,
                           m,
@@ -652,7 +628,7 @@ void TextFinder::SweepShort(const unsigned char* s, std::size_t size, Place&& pl
                           splats_[kLastCaseBit].data(),
                           splats_[kLastWanted].data(),
                           leads,
-                          specialPairCount_};
+                          leadCount_};
 #if defined(__x86_64__) && defined(__GNUC__)
     if (size >= m - 1 + 32 && HaveAvx2())
         scanned = ScanPacked32(scan, place);
@@ -694,13 +670,17 @@ std::size_t TextFinder::FindInPacked(std::string_view region, const std::uint32_
     const auto place = [&](std::size_t p, bool lead) {
         while (k < count && starts[k] + lengths[k] <= p) ++k;
         if (k == count || p < starts[k]) return;
+        const std::size_t end = starts[k] + lengths[k];
+        if (!lead) {
+            if (k == lastFound || p + m > end) return;
+            for (std::size_t t = 1; t + 1 < m; ++t)
+                if (kUpper[s[p + t]] != u[t]) return;
+            lead = MightChangeLast(s + p + m, end - p - m);
+        }
         if (lead) {
             if (k != lastSpecial) special[specialCount++] = static_cast<std::uint16_t>(lastSpecial = k);
             return;
         }
-        if (k == lastFound || p + m > starts[k] + lengths[k]) return;
-        for (std::size_t t = 1; t + 1 < m; ++t)
-            if (kUpper[s[p + t]] != u[t]) return;
         found[foundCount++] = static_cast<std::uint16_t>(lastFound = k);
     };
     SweepShort(s, region.size(), place);
@@ -822,6 +802,7 @@ void TextFinder::MarkNames(const VolumeStore& store, const TDetails* files, std:
             k = static_cast<std::size_t>(at - ends) + (k < n && *at <= p ? 1 : 0);
             if (k == n || k == settled || p + run[k].Name.Length < ends[k]) return;  // past the end, or before the name
             settled = k;
+            if (!lead && p + m <= ends[k]) lead = MightChangeLast(s + p + m, ends[k] - p - m);
             if (lead ? FoundIn(store.Name(run[k]), scratch) : p + m <= ends[k]) set(i + k);
         };
         Sweep(s, size, place);
@@ -843,20 +824,21 @@ bool TextContains(std::string_view text, std::string_view part, const Locale& lo
 SearchMatcher::SearchMatcher(const SearchCriteria& criteria, const Locale& locale)
     : criteria_(criteria), locale_(&locale)
 {
-    SetName(criteria_.NameText);
-    artist_ = TextFinder(criteria_.ArtistPart, locale);
-    title_ = TextFinder(criteria_.TitlePart, locale);
+    const FoldOptions fold{criteria_.IgnoreAccents};
+    SetName(criteria_.NameText, fold);
+    artist_ = TextFinder(criteria_.ArtistPart, locale, fold);
+    title_ = TextFinder(criteria_.TitlePart, locale, fold);
 }
 
-void SearchMatcher::SetName(const std::string& text)
+void SearchMatcher::SetName(const std::string& text, FoldOptions fold)
 {
     if (criteria_.UseMask) {
-        TMask mask(text);  // throws before anything changes
-        const auto tokens = mask.Tokens();
-        nameTest_ = tokens.size() == 1 && tokens[0].Skip ? NameTest::Everything : NameTest::Mask;
+        NameMask mask(text, fold);  // throws before anything changes
+        nameTest_ = mask.AcceptsAll() ? NameTest::Everything : NameTest::Mask;
+        maskRun_ = TextFinder(mask.LiteralRun(), *locale_, fold);
         mask_.emplace(std::move(mask));
     } else {
-        name_ = TextFinder(text, *locale_);
+        name_ = TextFinder(text, *locale_, fold);
         nameTest_ = NameTest::Text;
     }
 }
@@ -865,9 +847,11 @@ void SearchMatcher::Update(const SearchCriteria& criteria)
 {
     SearchCriteria next = criteria;
     next.UseMask = criteria_.UseMask;
-    if (next.NameText != criteria_.NameText) SetName(next.NameText);
-    if (next.ArtistPart != criteria_.ArtistPart) artist_ = TextFinder(next.ArtistPart, *locale_);
-    if (next.TitlePart != criteria_.TitlePart) title_ = TextFinder(next.TitlePart, *locale_);
+    const FoldOptions fold{next.IgnoreAccents};
+    const bool refold = next.IgnoreAccents != criteria_.IgnoreAccents;
+    if (refold || next.NameText != criteria_.NameText) SetName(next.NameText, fold);
+    if (refold || next.ArtistPart != criteria_.ArtistPart) artist_ = TextFinder(next.ArtistPart, *locale_, fold);
+    if (refold || next.TitlePart != criteria_.TitlePart) title_ = TextFinder(next.TitlePart, *locale_, fold);
     criteria_ = std::move(next);
 }
 
@@ -877,7 +861,7 @@ bool SearchMatcher::NameMatches(std::string_view name) const
         case NameTest::Everything:
             return true;
         case NameTest::Mask:
-            return mask_->Accepts(name);
+            return mask_->Accepts(name, scratch_);
         case NameTest::Text:
             break;
     }
@@ -949,7 +933,7 @@ void SearchMatcher::MatchFiles(const VolumeStore& store, const TDetails* files, 
             break;
         case NameTest::Mask:
             for (std::size_t i = 0; i < count; ++i)
-                if (mask_->Accepts(store.Name(files[i]))) set(i);
+                if (mask_->Accepts(store.Name(files[i]), scratch_)) set(i);
             break;
         case NameTest::Text:
             MatchTexts(store, files, count, matches);

@@ -11,6 +11,8 @@
 
 #include "platform/Locale.h"
 #include "search/Mask.h"
+#include "search/NameMask.h"
+#include "search/UnicodeFold.h"
 #include "store/CatalogTree.h"
 #include "store/DateTime.h"
 
@@ -38,6 +40,9 @@ inline constexpr std::int32_t kSizeEditMaximum = 5250000;
 struct SearchCriteria {
     std::string NameText;  ///< the mask, or the text to look for in names
     bool UseMask = false;  ///< set by PrepareNameText when a search starts
+    /// Letters with and without accents are the same to the name and media
+    /// tests (FoldOptions::IgnoreAccents).
+    bool IgnoreAccents = false;
 
     bool MediaOn = false;
     std::string ArtistPart;  ///< empty: any artist
@@ -59,9 +64,9 @@ struct SearchCriteria {
 /// set exactly when the text holds a "*" or a "?".
 void PrepareNameText(SearchCriteria& criteria);
 
-/// True when `part` occurs in `text` once both are upper-cased, each
-/// character on its own by the locale (so accented and Cyrillic letters fold
-/// too). False when either is empty.
+/// True when `part` occurs in `text` once both are folded (FoldText: in
+/// composed form, each character to one case, so accented and Cyrillic
+/// letters fold too). False when either is empty.
 bool TextContains(std::string_view text, std::string_view part, const Locale& locale);
 
 /// Text searches use vector compares up to `bits` wide (512, 256 or 128),
@@ -82,20 +87,21 @@ private:
     TDateTime today_ = 0;
 };
 
-/// A piece of text to look for, upper-cased once.
+/// A piece of text to look for, folded once.
 class TextFinder {
 public:
     TextFinder() = default;
-    TextFinder(std::string_view part, const Locale& locale);
+    TextFinder(std::string_view part, const Locale& locale, FoldOptions options = {});
 
-    /// TextContains(text, part). `scratch` holds the upper-cased text of a
-    /// name that is not plain ASCII; passing the same string each time keeps
-    /// the search free of allocations.
+    /// TextContains(text, part), with the finder's fold options. `scratch`
+    /// holds the folded text of a name that is not plain ASCII; passing the
+    /// same string each time keeps the search free of allocations.
     bool FoundIn(std::string_view text, std::string& scratch) const;
     bool Empty() const noexcept { return upper_.empty(); }
 
     /// Whether FindInPacked can be used: an ASCII part, on a machine with
-    /// the vector compares it needs.
+    /// the vector compares it needs, and few lead bytes of characters that
+    /// fold to or with ASCII (FoldSpecials).
     bool CanFindInPacked() const noexcept;
     /// Many texts at once. `region` holds them in order, text k at
     /// `starts[k]` with `lengths[k]` bytes, with possibly other bytes
@@ -117,8 +123,8 @@ public:
 private:
     enum class TextKind : std::uint8_t {
         Ascii,    ///< ASCII only
-        Beyond,   ///< characters beyond ASCII, none that could upper-case to ASCII
-        Special,  ///< maybe a character that upper-cases to ASCII
+        Beyond,   ///< characters beyond ASCII, none that could fold to or with ASCII
+        Special,  ///< maybe a character that folds to or with ASCII (FoldSpecials)
     };
     TextKind Classify(std::string_view text) const noexcept;
     enum class Quick : std::uint8_t { Found, Missing, Slow };
@@ -126,32 +132,37 @@ private:
     /// Calls place(p, lead) for every place p of `size` bytes at `s` where
     /// the part's first and last characters fit (lead false; a long region
     /// may hand on only the places where more of the part fits) or a lead
-    /// byte of a character that might upper-case to ASCII sits (lead true),
-    /// in increasing order.
+    /// byte of a character that might fold to or with ASCII sits (lead
+    /// true), in increasing order.
     template <typename Place>
     void Sweep(const unsigned char* s, std::size_t size, Place&& place) const;
     /// The same, for regions of a few hundred bytes.
     template <typename Place>
     void SweepShort(const unsigned char* s, std::size_t size, Place&& place) const;
+    /// Whether the character at `s` (`left` bytes to the end of its text)
+    /// might fold with the ASCII one before it, as a mark composing with
+    /// it: a whole match of an ASCII part ending there is then no sure one.
+    bool MightChangeLast(const unsigned char* s, std::size_t left) const noexcept
+    {
+        return left != 0 && s[0] >= 0x80 && specials_->Might(s[0], left > 1 ? s[1] : 0);
+    }
     /// Whether the (ASCII) part lies whole at p of the `size` bytes at `s`.
     bool WholeAt(const unsigned char* s, std::size_t size, std::size_t p) const noexcept;
 
-    std::string upper_;
+    std::string folded_;  ///< the part folded
+    std::string upper_;   ///< when ASCII: the part folded, its letters upper-cased
     bool asciiOnly_ = true;
-    const Locale* locale_ = nullptr;
-    /// When the part is ASCII: the first bytes of the UTF-8 forms of the
-    /// characters beyond ASCII that upper-case to ASCII.
-    std::array<bool, 256> specialLeads_{};
+    FoldOptions options_;
+    const FoldSpecials* specials_ = nullptr;
     /// Sixteen copies of a byte each, for comparing with blocks of a name:
     /// the part's first and last characters (the case bit to set, the byte
-    /// wanted), then the two bytes of each special character when there are
-    /// at most four and all take two bytes (so far always: the dotless i and
-    /// the long s).
+    /// wanted), then the lead bytes of the special characters when there are
+    /// at most kMaxLeads of them (six when accents count).
     static constexpr int kNoBits = 0, kFirstCaseBit = 1, kFirstWanted = 2, kLastCaseBit = 3, kLastWanted = 4,
-                         kFirstSpecial = 5, kMaxSpecialPairs = 4;
+                         kFirstSpecial = 5, kMaxLeads = 6;
     struct alignas(32) Splat : std::array<unsigned char, 32> {};
-    std::array<Splat, kFirstSpecial + 2 * kMaxSpecialPairs> splats_{};
-    int specialPairCount_ = -1;  ///< -1: not given as pairs
+    std::array<Splat, kFirstSpecial + kMaxLeads> splats_{};
+    int leadCount_ = -1;  ///< -1: too many lead bytes to compare with
     /// An ASCII part of at most 16 characters as one block: the case bit to
     /// set and the byte wanted for each character, so that a place is checked
     /// whole by one compare.
@@ -160,8 +171,17 @@ private:
     alignas(16) std::array<unsigned char, 16> partWanted_{};
 };
 
+/// What a NameMatchCache marks: the names that hold the text of `Text`, or,
+/// with a `Mask`, the names it accepts. A mask's names are looked for by
+/// its literal run (`Text`, when it has one) first, so that the mask is
+/// tested only on the few names that hold it.
+struct NameSweep {
+    const TextFinder* Text = nullptr;
+    const NameMask* Mask = nullptr;
+};
+
 /// The criteria ready to test many names: the mask compiled once, the texts
-/// upper-cased once. Not for use by two threads at once.
+/// folded once. Not for use by two threads at once.
 class SearchMatcher {
 public:
     /// Throws EMaskException when UseMask is set and NameText is no valid mask.
@@ -170,8 +190,8 @@ public:
     const SearchCriteria& Criteria() const noexcept { return criteria_; }
 
     /// Takes new criteria, keeping UseMask. The mask is compiled again only
-    /// when the name text changed; when it is invalid, EMaskException is
-    /// thrown and the matcher stays as it was.
+    /// when the name text or IgnoreAccents changed; when it is invalid,
+    /// EMaskException is thrown and the matcher stays as it was.
     void Update(const SearchCriteria& criteria);
 
     /// True when the date test compares with today, which the caller must
@@ -202,6 +222,17 @@ public:
     {
         return nameTest_ == NameTest::Text && name_.CanFindInPacked() ? &name_ : nullptr;
     }
+    /// How a NameMatchCache can work out the name test a block of records at
+    /// a time: the packed name text, or the mask (with its literal run when
+    /// MarkNames can look for it). Null members both: it cannot.
+    NameSweep PackedNames() const noexcept
+    {
+        // A suffix is tested fastest on each name on its own.
+        if (nameTest_ == NameTest::Mask && mask_->Compiled().SuffixCount() == 0)
+            return {maskRun_.CanFindInPacked() ? &maskRun_ : nullptr, &*mask_};
+        if (nameTest_ == NameTest::Mask) return {};
+        return {PackedNameText(), nullptr};
+    }
     /// Whether a media, date or size test is on.
     bool OtherTestsOn() const noexcept { return criteria_.MediaOn || criteria_.DateOn || criteria_.SizeOn; }
     /// The second half of MatchFiles: clears the bits of `matches` whose
@@ -210,7 +241,7 @@ public:
                          MatchBits& matches) const;
 
 private:
-    void SetName(const std::string& text);
+    void SetName(const std::string& text, FoldOptions fold);
     bool MediaMatches(std::string_view artist, std::string_view title) const;
     bool OtherTestsMatch(const VolumeStore& store, const TDetails& file, TDateTime today) const;
     void MatchTexts(const VolumeStore& store, const TDetails* files, std::size_t count, MatchBits& matches) const;
@@ -221,7 +252,8 @@ private:
     SearchCriteria criteria_;
     const Locale* locale_;
     NameTest nameTest_ = NameTest::Text;
-    std::optional<TMask> mask_;
+    std::optional<NameMask> mask_;
+    TextFinder maskRun_;  ///< the mask's literal run
     TextFinder name_, artist_, title_;
     mutable std::string scratch_;
 };

@@ -221,11 +221,11 @@ bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
             const std::size_t count =
                 std::min<std::size_t>({available, files.size() - frame.NextFile, countdown, SearchMatcher::kMaxBatch});
             SearchMatcher::MatchBits matches;
-            if (const TextFinder* text = matcher_->PackedNameText()) {
-                // A text to look for in names: the volume's names are swept
-                // a block at a time, and only the records of matches read.
+            if (const NameSweep sweep = matcher_->PackedNames(); sweep.Text != nullptr || sweep.Mask != nullptr) {
+                // A text or mask to look for in names: the volume's names are
+                // swept a block at a time, and only the records of matches read.
                 if (names_.Store() != &store) names_.Reset(&store);
-                names_.Get(*text, files.Begin() + frame.NextFile, count, matches);
+                names_.Get(sweep, files.Begin() + frame.NextFile, count, matches);
                 if (matcher_->OtherTestsOn()) matcher_->MatchOtherTests(store, block, count, clock_, matches);
             } else {
                 matcher_->MatchFiles(store, block, count, clock_, matches);

@@ -161,7 +161,7 @@ std::size_t ClusterLengthAt(std::string_view text, std::size_t pos) noexcept
 
 FoldSpecials::FoldSpecials(FoldOptions options)
 {
-    std::string utf8, folded, pair;
+    std::string utf8, folded, pair, together;
     for (utf8proc_int32_t c = 0x80; c <= 0x10FFFF; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF) continue;
         const utf8proc_property_t* property = utf8proc_get_property(c);
@@ -176,10 +176,14 @@ FoldSpecials::FoldSpecials(FoldOptions options)
         // A character that vanishes joins the ASCII letters on either side.
         bool special = folded.empty();
         for (char b : folded) special |= static_cast<unsigned char>(b) < 0x80;
-        // A mark that composes with an ASCII character before it.
-        for (const char* a = "abcdefghijklmnopqrstuvwxyz<=>"; mark && !special && *a != '\0'; ++a) {
-            FoldText(std::string(1, *a) + utf8, pair, options);
-            special = pair != std::string(1, *a) + folded;
+        // A mark that composes with an ASCII character before it (such marks
+        // all have a combining class).
+        const bool composes = mark && property->combining_class != 0;
+        for (const char* a = "abcdefghijklmnopqrstuvwxyz<=>"; composes && !special && *a != '\0'; ++a) {
+            pair.assign(1, *a).append(utf8);
+            FoldText(pair, together, options);
+            special = together.size() != folded.size() + 1 || together[0] != *a ||
+                      together.compare(1, std::string::npos, folded) != 0;
         }
         if (special) seconds_[bytes[0]] |= std::uint64_t{1} << (bytes[1] & 63);
     }

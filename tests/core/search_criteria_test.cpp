@@ -442,3 +442,113 @@ TEST(SearchTextFinder, PackedTextsAgreeWithThePlainWay)
 
 }  // namespace
 }  // namespace ardvel
+
+namespace ardvel {
+namespace {
+
+TEST(SearchTextContains, ComposedOrDecomposedAndAccentsOnRequest)
+{
+    const Locale& l = EnUs();
+    EXPECT_TRUE(TextContains("Re\xCC\x81sume\xCC\x81.pdf", "r\xC3\xA9sum\xC3\xA9", l));  // NFD / résumé
+    EXPECT_TRUE(TextContains("r\xC3\xA9sum\xC3\xA9.pdf", "RE\xCC\x81SUME\xCC\x81", l));
+    EXPECT_FALSE(TextContains("cafe\xCC\x81", "cafe", l));  // the e is an é
+    EXPECT_TRUE(TextContains("cafe\xCC\x81", "caf", l));
+    EXPECT_TRUE(TextContains("5\xE2\x84\xAA.txt", "5k", l));  // Kelvin sign
+    EXPECT_TRUE(
+        TextContains("stra\xC3\x9F"
+                     "e",
+                     "STRA\xE1\xBA\x9E"
+                     "E",
+                     l));  // ß / ẞ
+    EXPECT_FALSE(
+        TextContains("Stra\xC3\x9F"
+                     "e",
+                     "strasse", l));
+    std::string scratch;
+    const TextFinder ete("ete", l, FoldOptions{true});
+    EXPECT_TRUE(ete.FoundIn("\xC3\x89t\xC3\xA9.txt", scratch));
+    EXPECT_TRUE(ete.FoundIn("E\xCC\x81te\xCC\x81", scratch));
+    EXPECT_FALSE(TextFinder("ete", l).FoundIn("\xC3\x89t\xC3\xA9.txt", scratch));
+    EXPECT_TRUE(TextFinder("Dvorak", l, FoldOptions{true}).FoundIn("Dvo\xC5\x99\xC3\xA1k", scratch));
+    EXPECT_FALSE(TextFinder("strasse", l, FoldOptions{true})
+                     .FoundIn("Stra\xC3\x9F"
+                              "e",
+                              scratch));
+}
+
+TEST(SearchNameText, IgnoreAccentsForTextsMasksAndMedia)
+{
+    SearchCriteria c;
+    c.NameText = "*ete*";
+    PrepareNameText(c);
+    EXPECT_FALSE(NameMatches("\xC3\x89t\xC3\xA9 2024", c, EnUs()));
+    c.IgnoreAccents = true;
+    EXPECT_TRUE(NameMatches("\xC3\x89t\xC3\xA9 2024", c, EnUs()));
+    c.NameText = "\xC3\xA9t\xC3\xA9";
+    PrepareNameText(c);
+    EXPECT_TRUE(NameMatches("Ete", c, EnUs()));
+
+    // Switching the option on a running matcher folds the texts again.
+    SearchCriteria m;
+    m.NameText = "ete";
+    PrepareNameText(m);
+    SearchMatcher matcher(m, EnUs());
+    EXPECT_FALSE(matcher.NameMatches("\xC3\xA9t\xC3\xA9"));
+    m.IgnoreAccents = true;
+    matcher.Update(m);
+    EXPECT_TRUE(matcher.NameMatches("\xC3\xA9t\xC3\xA9"));
+}
+
+/// Texts from pieces that reach every special case of folding: decomposed
+/// letters, marks, the Kelvin sign, the dotless i, letters that lose their
+/// accents, a stray byte.
+std::string FoldPieces(std::mt19937& random, std::size_t maxPieces)
+{
+    static const char* const kPieces[] = {"a",  "E",        "t",        "K",        "\xCC\x81",     "e\xCC\x81",
+                                          "ke", "\xC3\xA9", "\xC3\x89", "\xC4\xB1", "\xE2\x84\xAA", "\xE2\x80\x93",
+                                          "i",  "\xE9",     " ",        "ete",      "\xD0\x96",     "s"};
+    std::string text;
+    for (std::size_t k = random() % (maxPieces + 1); k > 0; --k) text += kPieces[random() % std::size(kPieces)];
+    return text;
+}
+
+TEST(SearchTextFinder, EveryPathFindsWhatTheFoldedTextsHold)
+{
+    std::mt19937 random(23);
+    const char* const parts[] = {"e", "et", "ke", "te", "k", "i", "\xC3\xA9t", "e\xCC\x81", "a k"};
+    std::string scratch;
+    for (const FoldOptions options : {FoldOptions{}, FoldOptions{true}}) {
+        int found = 0;
+        for (const char* part : parts) {
+            const TextFinder finder(part, EnUs(), options);
+            const std::string folded = FoldText(part, options);
+            for (int round = 0; round < 400; ++round) {
+                std::string region;
+                std::vector<std::uint32_t> starts, lengths;
+                const std::size_t count = 1 + random() % 40;
+                for (std::size_t k = 0; k < count; ++k) {
+                    const std::string text = FoldPieces(random, round % 2 ? 5 : 14);
+                    starts.push_back(static_cast<std::uint32_t>(region.size()));
+                    lengths.push_back(static_cast<std::uint32_t>(text.size()));
+                    region += text;
+                }
+                std::vector<std::uint16_t> expected;
+                for (std::size_t k = 0; k < count; ++k) {
+                    const std::string_view text = std::string_view(region).substr(starts[k], lengths[k]);
+                    const bool holds = !text.empty() && FoldText(text, options).find(folded) != std::string::npos;
+                    ASSERT_EQ(finder.FoundIn(text, scratch), holds) << "'" << text << "' / '" << part << "'";
+                    if (holds) expected.push_back(static_cast<std::uint16_t>(k));
+                }
+                found += static_cast<int>(expected.size());
+                if (!finder.CanFindInPacked()) continue;
+                std::vector<std::uint16_t> hits(count);
+                hits.resize(finder.FindInPacked(region, starts.data(), lengths.data(), count, hits.data(), scratch));
+                ASSERT_EQ(hits, expected) << "part '" << part << "' region '" << region << "'";
+            }
+        }
+        EXPECT_GT(found, 1000);
+    }
+}
+
+}  // namespace
+}  // namespace ardvel

@@ -34,9 +34,19 @@ TEST(UnicodeFold, CaseFoldsOneCharacterToOne)
     EXPECT_EQ(FoldText("\xC7\x85"), "\xC7\x86");
     EXPECT_EQ(FoldText("\xC7\x84"), "\xC7\x86");
     // The capital sharp s folds to ß; ß stays one character, not "ss".
-    EXPECT_EQ(FoldText("STRA\xE1\xBA\x9E" "E"), "stra\xC3\x9F" "e");
-    EXPECT_EQ(FoldText("Stra\xC3\x9F" "e"), "stra\xC3\x9F" "e");
-    EXPECT_EQ(FoldText("Stra\xC3\x9F" "e", kIgnoreAccents), "stra\xC3\x9F" "e");
+    EXPECT_EQ(FoldText("STRA\xE1\xBA\x9E"
+                       "E"),
+              "stra\xC3\x9F"
+              "e");
+    EXPECT_EQ(FoldText("Stra\xC3\x9F"
+                       "e"),
+              "stra\xC3\x9F"
+              "e");
+    EXPECT_EQ(FoldText("Stra\xC3\x9F"
+                       "e",
+                       kIgnoreAccents),
+              "stra\xC3\x9F"
+              "e");
     // The dotless i and the long s fold with I and S; the capital I with
     // dot above folds alike composed or not.
     EXPECT_EQ(FoldText("f\xC4\xB1le \xC5\xBFong"), "file song");
@@ -59,13 +69,17 @@ TEST(UnicodeFold, AccentsOnlyWhenAsked)
 TEST(UnicodeFold, BytesThatAreNotUtf8StayAsTheyAre)
 {
     EXPECT_EQ(FoldText("CAF\xE9"), "caf\xE9");
-    EXPECT_EQ(FoldText("\xC3\x89\xFF" "E\xCC\x81\xC3"), "\xC3\xA9\xFF\xC3\xA9\xC3");
+    EXPECT_EQ(FoldText("\xC3\x89\xFF"
+                       "E\xCC\x81\xC3"),
+              "\xC3\xA9\xFF\xC3\xA9\xC3");
     EXPECT_EQ(FoldText(""), "");
 }
 
 TEST(UnicodeFold, CharactersAsTheUserSeesThem)
 {
-    const std::string text = "ae\xCC\x81\xCC\xA3" "b\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB\r\n\xE9x";
+    const std::string text =
+        "ae\xCC\x81\xCC\xA3"
+        "b\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB\r\n\xE9x";
     std::vector<std::size_t> lengths;
     for (std::size_t pos = 0; pos < text.size(); pos += lengths.back()) lengths.push_back(ClusterLengthAt(text, pos));
     // a, e with two marks, b, three jamo, CR LF, a stray byte, x.
@@ -128,8 +142,13 @@ TEST(NameMask, FoldsTheMaskAndTheName)
     EXPECT_TRUE(Accepts("r\xC3\xA9sum\xC3\xA9*", "Re\xCC\x81sume\xCC\x81.pdf"));
     EXPECT_TRUE(Accepts("\xC3\x89T\xC3\x89", "e\xCC\x81t\xC3\xA9"));  // ÉTÉ / été
     EXPECT_TRUE(Accepts("[\xD0\xB6]", "\xD0\x96"));                   // [ж] / Ж
-    EXPECT_TRUE(Accepts("stra?e", "Stra\xC3\x9F" "e"));
-    EXPECT_FALSE(Accepts("strasse", "Stra\xC3\x9F" "e", kIgnoreAccents));
+    EXPECT_TRUE(Accepts("stra?e",
+                        "Stra\xC3\x9F"
+                        "e"));
+    EXPECT_FALSE(Accepts("strasse",
+                         "Stra\xC3\x9F"
+                         "e",
+                         kIgnoreAccents));
     EXPECT_FALSE(Accepts("ete*", "\xC3\x89t\xC3\xA9.txt"));
     EXPECT_TRUE(Accepts("ete*", "\xC3\x89t\xC3\xA9.txt", kIgnoreAccents));
     EXPECT_TRUE(Accepts("*.mp3", "\xC3\xA9t\xC3\xA9.MP3"));
@@ -140,11 +159,19 @@ TEST(NameMask, FoldsTheMaskAndTheName)
 TEST(NameMask, QuestionMarksAndSetsCoverABaseLetterWithItsMarks)
 {
     // x has no precomposed form with a ring: the two stay two code points.
-    EXPECT_TRUE(Accepts("a?b", "ax\xCC\x8A" "b"));
-    EXPECT_FALSE(Accepts("a??b", "ax\xCC\x8A" "b"));
+    EXPECT_TRUE(Accepts("a?b",
+                        "ax\xCC\x8A"
+                        "b"));
+    EXPECT_FALSE(Accepts("a??b",
+                         "ax\xCC\x8A"
+                         "b"));
     EXPECT_TRUE(Accepts("?", "e\xCC\x81\xCC\xA3"));
-    EXPECT_TRUE(Accepts("[x]b", "x\xCC\x8A" "b"));
-    EXPECT_FALSE(Accepts("*\xCC\x8A*", "x\xCC\x8A" "b"));
+    EXPECT_TRUE(Accepts("[x]b",
+                        "x\xCC\x8A"
+                        "b"));
+    EXPECT_FALSE(Accepts("*\xCC\x8A*",
+                         "x\xCC\x8A"
+                         "b"));
     // Ranges of accented letters, by folded code point: [à-é] holds É and a
     // decomposed é, not ö.
     EXPECT_TRUE(Accepts("[\xC3\xA0-\xC3\xA9]t*", "\xC3\x89t\xC3\xA9"));
@@ -172,7 +199,11 @@ TEST(NameMask, LongestLiteralRun)
     EXPECT_EQ(NameMask("abc*", {}).LiteralRun(), "abc");
     EXPECT_EQ(NameMask("[a-c]*", {}).LiteralRun(), "");
     EXPECT_EQ(NameMask("*x?YZ[0-9]w*", {}).LiteralRun(), "yz");
-    EXPECT_EQ(NameMask("ab\xC3\xA9" "c*de", {}).LiteralRun(), "ab");
+    EXPECT_EQ(NameMask("ab\xC3\xA9"
+                       "c*de",
+                       {})
+                  .LiteralRun(),
+              "ab");
     EXPECT_TRUE(NameMask("*", {}).AcceptsAll());
 }
 
