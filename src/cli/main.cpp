@@ -39,7 +39,7 @@ Commands:
                         catalogue a folder or CD as a new volume
   search [NAMETEXT] [--in All|VOLUME|NODEPATH] [--artist TEXT] [--title TEXT]
          [--months N | --days N | --between FROM TO]
-         [--at-least KB | --at-most KB] [--report FILE]
+         [--at-least KB | --at-most KB] [--ignore-accents] [--report FILE]
                         search the catalogs
 
 Output fields are tab-separated; a tab, newline or backslash inside a text
