@@ -1,15 +1,56 @@
 #include "search/NameMask.h"
 
+#include <algorithm>
+
 namespace ardvel {
 
 namespace {
+
+/// A member of a set, folded: the first character of its fold, or itself
+/// when it folds to nothing (a mark, when accents are ignored), so that the
+/// set keeps its members.
+void AppendFoldedMember(std::string_view member, std::string& out, FoldOptions options)
+{
+    const std::string folded = FoldText(member, options);
+    out.append(folded.empty() ? member : std::string_view(folded).substr(0, CharacterLengthAt(folded, 0)));
+}
+
+/// The mask with its literals and set members folded, its signs kept where
+/// they are: folding the whole text could join a mark to a sign or drop a
+/// set's only member. `mask` is a valid mask.
+std::string FoldMaskText(std::string_view mask, FoldOptions options)
+{
+    std::string out;
+    std::size_t i = 0;
+    while (i < mask.size()) {
+        if (mask[i] == '*' || mask[i] == '?') {
+            out.push_back(mask[i++]);
+        } else if (mask[i] == '[') {
+            out.push_back(mask[i++]);
+            if (mask[i] == '!') out.push_back(mask[i++]);
+            for (bool first = true;; first = false) {
+                if (!first && mask[i] == ']') break;
+                if (!first && mask[i] == '-') out.push_back(mask[i++]);  // the range's end follows, even "]"
+                const std::size_t length = CharacterLengthAt(mask, i);
+                AppendFoldedMember(mask.substr(i, length), out, options);
+                i += length;
+            }
+            out.push_back(mask[i++]);
+        } else {
+            const std::size_t end = std::min(mask.find_first_of("*?[", i), mask.size());
+            out += FoldText(mask.substr(i, end - i), options);
+            i = end;
+        }
+    }
+    return out;
+}
 
 /// Compiles the mask as written first, so that an invalid mask is reported
 /// with its own text and positions.
 TMask CompileFolded(std::string_view mask, FoldOptions options)
 {
     const TMask written(mask);
-    const std::string folded = FoldText(mask, options);
+    const std::string folded = FoldMaskText(mask, options);
     return folded == mask ? written : TMask(folded);
 }
 

@@ -193,6 +193,20 @@ TEST(NameMask, InvalidMasksAreNamedAsWritten)
     }
 }
 
+TEST(NameMask, FoldingKeepsTheSignsOfTheMask)
+{
+    // Marks alone in a set or ending a range, which ignoring accents drops.
+    EXPECT_TRUE(Accepts("[\xCC\x81]*x", "\xCC\x81x"));
+    EXPECT_FALSE(Accepts("[\xCC\x81]*x", "\xCC\x81x", kIgnoreAccents));  // the name is "x"
+    EXPECT_TRUE(Accepts("[a-\xCC\x81]", "b", kIgnoreAccents));
+    EXPECT_FALSE(Accepts("[!a-\xCC\x81]", "b", kIgnoreAccents));
+    // A set member folds to the first character of its fold.
+    EXPECT_TRUE(Accepts("[\xC4\xB0]x", "ix"));
+    EXPECT_TRUE(Accepts("[\xC3\x89\xE2\x84\xAA]", "k"));
+    // "=" followed by a combining long solidus overlay composes to "≠".
+    EXPECT_TRUE(Accepts("a=\xCC\xB8*", "a\xE2\x89\xA0" "b"));
+}
+
 TEST(NameMask, LongestLiteralRun)
 {
     EXPECT_EQ(NameMask("*Madrid_9999*.mp3", {}).LiteralRun(), "madrid_9999");
