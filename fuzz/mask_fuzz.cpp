@@ -14,7 +14,7 @@
 #include "search/Mask.h"
 #include "search/MaskReference.h"
 #include "search/NameMask.h"
-#include "search/SearchCriteria.h"
+#include "search/TextFinder.h"
 
 namespace {
 

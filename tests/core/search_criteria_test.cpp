@@ -4,7 +4,7 @@
 #include <random>
 
 #include "SearchTreeFixture.h"
-#include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 
 namespace ardvel {
 namespace {
@@ -403,43 +403,6 @@ TEST(SearchTextFinder, EveryPathAgreesWithThePlainWay)
     EXPECT_GT(found, 1000);
 }
 
-TEST(SearchTextFinder, PackedTextsAgreeWithThePlainWay)
-{
-    std::mt19937 random(11);
-    const char* const parts[] = {"a", "ar", "harbor", "HAR",
-                                 "i", "S",  "file",   "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"};
-    std::string scratch;
-    int found = 0;
-    for (const char* part : parts) {
-        const TextFinder finder(part, EnUs());
-        ASSERT_TRUE(finder.CanFindInPacked());
-        for (int round = 0; round < 400; ++round) {
-            // Texts one after another, some with other bytes between them.
-            std::string region;
-            std::vector<std::uint32_t> starts, lengths;
-            const std::size_t count = 1 + random() % 40;
-            for (std::size_t k = 0; k < count; ++k) {
-                if (random() % 3 == 0) region += RandomText(random, 3);
-                const std::string text = RandomText(random, round % 2 ? 4 : 12);
-                starts.push_back(static_cast<std::uint32_t>(region.size()));
-                lengths.push_back(static_cast<std::uint32_t>(text.size()));
-                region += text;
-            }
-            std::vector<std::uint16_t> hits(count);
-            const std::size_t n =
-                finder.FindInPacked(region, starts.data(), lengths.data(), count, hits.data(), scratch);
-            std::vector<std::uint16_t> expected;
-            for (std::size_t k = 0; k < count; ++k)
-                if (PlainContains(std::string_view(region).substr(starts[k], lengths[k]), part))
-                    expected.push_back(static_cast<std::uint16_t>(k));
-            ASSERT_EQ(std::vector<std::uint16_t>(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(n)), expected)
-                << "part '" << part << "' region '" << region << "'";
-            found += static_cast<int>(n);
-        }
-    }
-    EXPECT_GT(found, 500);
-}
-
 }  // namespace
 }  // namespace ardvel
 
@@ -522,29 +485,28 @@ TEST(SearchTextFinder, EveryPathFindsWhatTheFoldedTextsHold)
         for (const char* part : parts) {
             const TextFinder finder(part, EnUs(), options);
             const std::string folded = FoldText(part, options);
-            for (int round = 0; round < 400; ++round) {
-                std::string region;
-                std::vector<std::uint32_t> starts, lengths;
-                const std::size_t count = 1 + random() % 40;
-                for (std::size_t k = 0; k < count; ++k) {
-                    const std::string text = FoldPieces(random, round % 2 ? 5 : 14);
-                    starts.push_back(static_cast<std::uint32_t>(region.size()));
-                    lengths.push_back(static_cast<std::uint32_t>(text.size()));
-                    region += text;
-                }
-                std::vector<std::uint16_t> expected;
-                for (std::size_t k = 0; k < count; ++k) {
-                    const std::string_view text = std::string_view(region).substr(starts[k], lengths[k]);
-                    const bool holds = !text.empty() && FoldText(text, options).find(folded) != std::string::npos;
-                    ASSERT_EQ(finder.FoundIn(text, scratch), holds) << "'" << text << "' / '" << part << "'";
-                    if (holds) expected.push_back(static_cast<std::uint16_t>(k));
-                }
-                found += static_cast<int>(expected.size());
-                if (!finder.CanFindInPacked()) continue;
-                std::vector<std::uint16_t> hits(count);
-                hits.resize(finder.FindInPacked(region, starts.data(), lengths.data(), count, hits.data(), scratch));
-                ASSERT_EQ(hits, expected) << "part '" << part << "' region '" << region << "'";
+            // Names one after another in the pool, as a volume's files are.
+            VolumeStore store;
+            std::vector<bool> expected;
+            for (int k = 0; k < 1000; ++k) {
+                const std::string text = FoldPieces(random, k % 2 ? 5 : 14);
+                TDetails d;
+                d.Name = store.Strings.Add(text);
+                store.Files.push_back(d);
+                const bool holds = !text.empty() && FoldText(text, options).find(folded) != std::string::npos;
+                ASSERT_EQ(finder.FoundIn(text, scratch), holds) << "'" << text << "' / '" << part << "'";
+                expected.push_back(holds);
+                found += holds;
             }
+            if (!finder.CanMarkNames()) continue;
+            std::size_t available;
+            const TDetails* files = store.Files.BlockAt(0, available);
+            ASSERT_GE(available, expected.size());
+            std::vector<std::uint64_t> bits((expected.size() + 63) / 64, 0);
+            finder.MarkNames(store, files, expected.size(), bits.data(), scratch);
+            for (std::size_t k = 0; k < expected.size(); ++k)
+                ASSERT_EQ(((bits[k / 64] >> (k % 64)) & 1) != 0, expected[k])
+                    << "part '" << part << "' name '" << store.Name(files[k]) << "'";
         }
         EXPECT_GT(found, 1000);
     }
