@@ -7,6 +7,8 @@
 // volumes), writes every tested name to a file, and times:
 //   - a text search ("harbor")  against  grep -F -i -c harbor
 //   - the mask "*.mp3"           against  grep -c -i '\.mp3$'
+//   - the masks "*harbor 12*.mp3", "harbor*", "[a-c]*" and "*night ?7.*"
+//     against grep -c -i -E with the same expression
 //   - "*" with at least 10000 KB against grep -c -E '<TAB>[1-9][0-9]{4,}$'
 //     over "name<TAB>sizeKB" lines
 // over all volumes, and the same searches over one volume (N/V records).
@@ -375,6 +377,27 @@ int main(int argc, char** argv)
     {
         Case c{"mask \"*.mp3\"", {}, {"-c", "-i", "\\.mp3$", namesPath}};
         c.Criteria.NameText = "*.mp3";
+        cases.push_back(c);
+    }
+    // The mask shapes: a literal inside, a prefix, a set, and "?".
+    {
+        Case c{"mask \"*harbor 12*.mp3\"", {}, {"-c", "-i", "-E", "harbor 12.*\\.mp3$", namesPath}};
+        c.Criteria.NameText = "*harbor 12*.mp3";
+        cases.push_back(c);
+    }
+    {
+        Case c{"mask \"harbor*\"", {}, {"-c", "-i", "-E", "^harbor", namesPath}};
+        c.Criteria.NameText = "harbor*";
+        cases.push_back(c);
+    }
+    {
+        Case c{"mask \"[a-c]*\"", {}, {"-c", "-i", "-E", "^[a-c]", namesPath}};
+        c.Criteria.NameText = "[a-c]*";
+        cases.push_back(c);
+    }
+    {
+        Case c{"mask \"*night ?7.*\"", {}, {"-c", "-i", "-E", "night .7\\.", namesPath}};
+        c.Criteria.NameText = "*night ?7.*";
         cases.push_back(c);
     }
     {

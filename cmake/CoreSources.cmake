@@ -10,6 +10,11 @@ add_library(ardvel_core STATIC ${ARDVEL_CORE_SOURCES})
 target_include_directories(ardvel_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(ardvel_core PUBLIC ardvel_options)
 
+# Unicode normalization, case mappings and grapheme clusters for the search.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(ARDVEL_UTF8PROC REQUIRED IMPORTED_TARGET libutf8proc)
+target_link_libraries(ardvel_core PRIVATE PkgConfig::ARDVEL_UTF8PROC)
+
 # The core must never depend on Qt: neither its sources nor its headers.
 file(GLOB ARDVEL_CORE_HEADERS CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/src/platform/*.h

@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config git
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-locales qt6-base-dev libgl-dev util-linux librsvg2-bin"
+locales qt6-base-dev libgl-dev util-linux librsvg2-bin libutf8proc-dev"
 
 if [ "${1:-}" = "--test" ]; then
     # Tools the tests drive: real tag writers, a reference tag reader,

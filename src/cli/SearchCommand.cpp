@@ -70,7 +70,8 @@ struct SearchOptions {
 SearchOptions ParseOptions(const Args& args)
 {
     SearchOptions o;
-    bool haveName = false, haveIn = false, haveArtist = false, haveTitle = false, haveDate = false, haveSize = false;
+    bool haveName = false, haveIn = false, haveArtist = false, haveTitle = false, haveDate = false, haveSize = false,
+         haveAccents = false;
     bool optionsEnded = false;
     const auto value = [&](std::size_t& i) -> const std::string& {
         if (i + 1 >= args.size()) throw UsageError(args[i] + " needs a value");
@@ -120,6 +121,9 @@ SearchOptions ParseOptions(const Args& args)
             o.Criteria.SizeOn = true;
             o.Criteria.SizeBound = arg == "--at-least" ? SearchSizeBound::AtLeast : SearchSizeBound::AtMost;
             o.Criteria.SizeLimitKB = ParseSizeLimit(arg, value(i));
+        } else if (arg == "--ignore-accents") {
+            once(haveAccents, "--ignore-accents given twice");
+            o.Criteria.IgnoreAccents = true;
         } else if (arg == "--report") {
             if (o.Report) throw UsageError("--report given twice");
             o.Report = value(i);

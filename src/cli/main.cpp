@@ -44,7 +44,7 @@ Commands:
                         catalogue a folder or CD as a new volume
   search [NAMETEXT] [--in All|VOLUME|NODEPATH] [--artist TEXT] [--title TEXT]
          [--months N | --days N | --between FROM TO]
-         [--at-least KB | --at-most KB] [--report FILE]
+         [--at-least KB | --at-most KB] [--ignore-accents] [--report FILE]
                         search the catalogs
   duplicates [--in All|VOLUME|NODEPATH]
              [--by name+size|name+size+date|size+date|name]

@@ -1,8 +1,10 @@
 #include "search/Mask.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/TextEncoding.h"
+#include "search/UnicodeFold.h"
 
 namespace ardvel {
 
@@ -41,6 +43,25 @@ void AddRange(MaskSet& set, char32_t low, char32_t high)
     if (high < low) return;
     for (char32_t k = low; k <= high && k < 0x80; ++k) set.Ascii[k >> 6] |= std::uint64_t{1} << (k & 63);
     if (high >= 0x80) set.Ranges.emplace_back(low < 0x80 ? 0x80 : low, high);
+}
+
+/// ClusterLengthAt, quick for an ASCII character followed by another.
+std::size_t ClusterLength(std::string_view text, std::size_t pos) noexcept
+{
+    const auto c = static_cast<unsigned char>(text[pos]);
+    if (c < 0x80 && c != '\r' && (pos + 1 == text.size() || static_cast<unsigned char>(text[pos + 1]) < 0x80)) return 1;
+    return ClusterLengthAt(text, pos);
+}
+
+/// The literal that starts at `pos` of a mask: a character as the user sees
+/// it, but never taking in an ASCII character after its first (a mask sign).
+std::size_t MaskLiteralLength(std::string_view mask, std::size_t pos) noexcept
+{
+    const std::size_t cluster = ClusterLength(mask, pos);
+    std::size_t length = CharacterLengthAt(mask, pos);
+    while (length < cluster && static_cast<unsigned char>(mask[pos + length]) >= 0x80)
+        length += CharacterLengthAt(mask, pos + length);
+    return length;
 }
 
 }  // namespace
@@ -143,9 +164,14 @@ TMask::TMask(std::string_view mask) : text_(mask)
             i = next;
         } else {
             MaskToken token{false, MaskTokenKind::Literal, 0, {}, 0};
-            const std::size_t length = CharacterLengthAt(mask, i);
-            token.Length = static_cast<std::uint8_t>(length);
-            std::memcpy(token.Bytes, mask.data() + i, length);
+            const std::size_t length = std::min<std::size_t>(MaskLiteralLength(mask, i), 0xFFFF);
+            token.Length = static_cast<std::uint16_t>(length);
+            if (length <= sizeof(token.Bytes)) {
+                std::memcpy(token.Bytes, mask.data() + i, length);
+            } else {
+                token.Set = static_cast<std::uint32_t>(literals_.size());
+                literals_.append(mask.substr(i, length));
+            }
             if (length == 1) token.Bytes[0] = static_cast<char>(UpperAscii(static_cast<unsigned char>(c)));
             write(token, i + length);
             i += length;
@@ -174,6 +200,10 @@ void TMask::ChooseShape()
             simple = !sets_[token.Set].Negated && sets_[token.Set].Ranges.empty();
         else
             simple = token.Kind == MaskTokenKind::EndOfName;
+        // A carriage return and a line feed make one character.
+        std::size_t unused;
+        if (simple && token.Kind != MaskTokenKind::EndOfName)
+            simple = !Covers(token, "\r", 0, unused) && !Covers(token, "\n", 0, unused);
     }
     if (simple) shape_ = Shape::Suffix;
     const std::size_t count = tokens_.size() - 1;
@@ -198,22 +228,23 @@ bool TMask::Covers(const MaskToken& token, std::string_view name, std::size_t po
     if (pos >= name.size()) return false;
     switch (token.Kind) {
         case MaskTokenKind::Literal: {
-            const auto c = static_cast<unsigned char>(name[pos]);
+            length = ClusterLength(name, pos);
+            if (length != token.Length) return false;
             const auto first = static_cast<unsigned char>(token.Bytes[0]);
-            if (token.Length == 1) {
-                length = 1;
-                if (first < 0x80) return UpperAscii(c) == first;
-                // A byte that is not UTF-8 matches only that byte standing alone.
-                return c == first && Utf8SequenceLength(name.substr(pos)) == 0;
-            }
-            length = token.Length;
-            return name.size() - pos >= length && std::memcmp(name.data() + pos, token.Bytes, length) == 0;
+            // A byte that is not UTF-8 is a character of its own, and
+            // matches only that byte standing alone.
+            if (length == 1)
+                return first < 0x80 ? UpperAscii(static_cast<unsigned char>(name[pos])) == first
+                                    : static_cast<unsigned char>(name[pos]) == first;
+            return std::memcmp(name.data() + pos, LiteralBytes(token).data(), length) == 0;
         }
         case MaskTokenKind::AnyChar:
-            length = CharacterLengthAt(name, pos);
+            length = ClusterLength(name, pos);
             return true;
         case MaskTokenKind::CharSet: {
-            const char32_t key = CharacterKey(name, pos, length);
+            std::size_t first;
+            const char32_t key = CharacterKey(name, pos, first);
+            length = ClusterLength(name, pos);
             const MaskSet& set = sets_[token.Set];
             return set.Contains(key) != set.Negated;
         }
@@ -226,8 +257,9 @@ bool TMask::Covers(const MaskToken& token, std::string_view name, std::size_t po
 bool TMask::AcceptsSuffix(std::string_view name) const noexcept
 {
     // Every token after the first covers exactly one ASCII byte, and an ASCII
-    // byte always stands alone as a character, so the tokens must cover the
-    // last bytes of the name.
+    // byte stands alone as a character (but for a carriage return and line
+    // feed, which no such token covers), so the tokens must cover the last
+    // bytes of the name.
     const std::size_t count = tokens_.size() - 1;
     if (name.size() < count) return false;
     const std::size_t start = name.size() - count;
@@ -248,8 +280,14 @@ bool TMask::AcceptsAnyShape(std::string_view name) const noexcept
     switch (shape_) {
         case Shape::AcceptAll:
             return true;
-        case Shape::Suffix:
-            return AcceptsSuffix(name);
+        case Shape::Suffix: {
+            // The bytes of the suffix are one character each when the
+            // character before them ends where they start, as ASCII does.
+            const std::size_t count = tokens_.size() - 1;
+            if (name.size() <= count || static_cast<unsigned char>(name[name.size() - count - 1]) < 0x80)
+                return AcceptsSuffix(name);
+            break;
+        }
         case Shape::General:
             break;
     }
@@ -277,7 +315,7 @@ bool TMask::AcceptsAnyShape(std::string_view name) const noexcept
             continue;
         }
         if (skipToken == kNone || skipPos >= n) return false;
-        skipPos += CharacterLengthAt(name, skipPos);
+        skipPos += ClusterLength(name, skipPos);
         t = skipToken;
         pos = skipPos;
     }

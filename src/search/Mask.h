@@ -37,14 +37,15 @@ enum class MaskTokenKind : std::uint8_t {
     EndOfName,  ///< closes every mask: covers the end of the name only
 };
 
-/// One token of a compiled mask. A character is a well-formed UTF-8
-/// sequence, or a single byte that does not start one.
+/// One token of a compiled mask. Every token covers one character as the
+/// user sees it (see ClusterLengthAt): a base letter with its combining
+/// marks, or a single byte that does not start UTF-8.
 struct MaskToken {
     bool Skip = false;  ///< one or more "*" stood before it
     MaskTokenKind Kind = MaskTokenKind::Literal;
-    std::uint8_t Length = 0;  ///< Literal: its bytes in Bytes
-    char Bytes[4] = {};       ///< Literal
-    std::uint32_t Set = 0;    ///< CharSet: index into TMask::Sets()
+    std::uint16_t Length = 0;  ///< Literal: its byte length
+    char Bytes[4] = {};        ///< Literal of up to 4 bytes
+    std::uint32_t Set = 0;     ///< CharSet: index into TMask::Sets(); a longer Literal: its offset in the literal pool
 };
 
 /// The members of a "[...]" token. Characters are ranked by their key: the
@@ -61,8 +62,9 @@ struct MaskSet {
 
 /// A compiled file-name mask: "*" passes over any number of characters, "?"
 /// covers one, "[abc]", "[a-c]" and "[!a-c]" cover one character in or not
-/// in a set, any other character covers itself. Letter case counts only
-/// outside a-z/A-Z. The whole name must be covered.
+/// in a set (by its first code point), any other character covers itself.
+/// Letter case counts only outside a-z/A-Z: the search folds both the mask
+/// and the names first (FoldText). The whole name must be covered.
 class TMask {
 public:
     /// Throws EMaskException when `mask` is no valid mask.
@@ -74,7 +76,10 @@ public:
     {
         if (shape_ == Shape::AcceptAll) return true;
         if constexpr (std::endian::native == std::endian::little) {
-            if (suffixLength_ != 0 && name.size() >= 8) {
+            // The character before the suffix must end where it starts: an
+            // ASCII one does.
+            if (suffixLength_ != 0 && name.size() >= 9 &&
+                static_cast<unsigned char>(name[name.size() - suffixLength_ - 1]) < 0x80) {
                 // "*" and up to eight ASCII characters: one compare of the
                 // name's last bytes, letters with their case bit cleared.
                 std::uint64_t last;
@@ -87,6 +92,9 @@ public:
     }
 
     const std::string& Text() const noexcept { return text_; }
+    /// For a mask of "*" and single ASCII characters only, answered from the
+    /// name's last bytes: how many characters follow the "*"; else 0.
+    std::size_t SuffixCount() const noexcept { return shape_ == Shape::Suffix ? tokens_.size() - 1 : 0; }
     /// The compiled form, for inspection.
     std::span<const MaskToken> Tokens() const noexcept { return tokens_; }
     std::span<const MaskSet> Sets() const noexcept { return sets_; }
@@ -94,6 +102,12 @@ public:
     /// Whether `token` covers the character of `name` at byte `pos` (always a
     /// character boundary); `length` receives how many bytes it covers.
     bool Covers(const MaskToken& token, std::string_view name, std::size_t pos, std::size_t& length) const noexcept;
+    /// The bytes of a Literal token.
+    std::string_view LiteralBytes(const MaskToken& token) const noexcept
+    {
+        return token.Length <= sizeof(token.Bytes) ? std::string_view(token.Bytes, token.Length)
+                                                   : std::string_view(literals_).substr(token.Set, token.Length);
+    }
 
 private:
     enum class Shape : std::uint8_t {
@@ -110,6 +124,7 @@ private:
     std::string text_;
     std::vector<MaskToken> tokens_;
     std::vector<MaskSet> sets_;
+    std::string literals_;  ///< the bytes of Literal tokens longer than 4 bytes
     Shape shape_ = Shape::General;
     // A Suffix of one to eight literals, as the bytes of a little-endian
     // word: the upper-cased characters and the bits that must equal them.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "search/Mask.h"
+#include "search/UnicodeFold.h"
 
 namespace ardvel {
 
@@ -37,7 +38,7 @@ inline bool AcceptsTryingEveryPlace(const TMask& mask, std::string_view name)
                     if (From(t + 1, place + length)) return true;
                 }
                 if (!token.Skip || place >= Name.size()) break;
-                place += CharacterLengthAt(Name, place);
+                place += ClusterLengthAt(Name, place);
             }
             Failed[t * Width + pos] = 1;
             return false;

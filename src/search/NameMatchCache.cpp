@@ -49,7 +49,26 @@ void NameMatchCache::FetchAhead() noexcept
     }
 }
 
-void NameMatchCache::Get(const TextFinder& finder, std::size_t first, std::size_t count,
+void NameMatchCache::Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words)
+{
+    std::fill(words, words + kWordsPerBlock, 0);
+    if (sweep.Text != nullptr) {
+        sweep.Text->MarkNames(*store_, records, size, words, scratch_);
+    } else {
+        for (std::size_t w = 0; w * 64 < size; ++w)
+            words[w] = size - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (size - w * 64)) - 1;
+    }
+    if (sweep.Mask == nullptr) return;
+    for (std::size_t w = 0; w * 64 < size; ++w) {
+        for (std::uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
+            const auto bit = static_cast<std::size_t>(std::countr_zero(bits));
+            if (!sweep.Mask->Accepts(store_->Name(records[w * 64 + bit]), scratch_))
+                words[w] &= ~(std::uint64_t{1} << bit);
+        }
+    }
+}
+
+void NameMatchCache::Get(const NameSweep& sweep, std::size_t first, std::size_t count,
                          SearchMatcher::MatchBits& matches)
 {
     const std::size_t block = first / kBlockSize;
@@ -66,8 +85,7 @@ void NameMatchCache::Get(const TextFinder& finder, std::size_t first, std::size_
         std::size_t available;
         const TDetails* records = store_->Files.BlockAt(block * kBlockSize, available);
         const std::size_t size = std::min(available, store_->Files.size() - block * kBlockSize);
-        std::fill(words, words + kWordsPerBlock, 0);
-        finder.MarkNames(*store_, records, size, words, scratch_);
+        Mark(sweep, records, size, words);
         done_[block] = static_cast<std::uint32_t>(size);
         // The rows of the matches are made soon: ask for their texts now.
         for (std::size_t w = 0; w < kWordsPerBlock; ++w) {

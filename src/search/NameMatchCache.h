@@ -10,11 +10,12 @@
 namespace ardvel {
 
 /// Which records of one volume's store have a name that holds the search
-/// text, one bit per record. The bits are worked out a block of the store's
-/// records at a time, when the walk first asks for a record of the block:
-/// the block's records are read once, in order, and the names the pool
-/// holds one after another swept in one go (TextFinder::MarkNames). The
-/// walk then reads no name, and no record whose name does not match.
+/// text or fits the mask (see NameSweep), one bit per record. The bits are
+/// worked out a block of the store's records at a time, when the walk first
+/// asks for a record of the block: the block's records are read once, in
+/// order, and the names the pool holds one after another swept in one go
+/// (TextFinder::MarkNames), a mask then tested on the names found. The walk
+/// then reads no name, and no record whose name does not match.
 ///
 /// While the walk goes through the folders of a block, the memory the next
 /// block will read is asked for a little at each call, so that working it
@@ -34,10 +35,14 @@ public:
     const VolumeStore* Store() const noexcept { return store_; }
 
     /// Bit i of `matches` for record first+i, i < count, of the store given
-    /// to Reset: set when its name holds the text of `finder`. The records
-    /// must lie in one block, and `finder` stay the same until the next
+    /// to Reset: set when its name is one that `sweep` asks for. The records
+    /// must lie in one block, and `sweep` stay the same until the next
     /// Reset. `count` is at most SearchMatcher::kMaxBatch.
-    void Get(const TextFinder& finder, std::size_t first, std::size_t count, SearchMatcher::MatchBits& matches);
+    void Get(const NameSweep& sweep, std::size_t first, std::size_t count, SearchMatcher::MatchBits& matches);
+    void Get(const TextFinder& finder, std::size_t first, std::size_t count, SearchMatcher::MatchBits& matches)
+    {
+        Get(NameSweep{&finder, nullptr}, first, count, matches);
+    }
 
 private:
     static constexpr std::size_t kWordsPerBlock = kBlockSize / 64;
@@ -55,6 +60,8 @@ private:
     /// the walk goes through the folders, not all at once when the next
     /// block is worked out.
     void FetchAhead() noexcept;
+    /// The bits of the `size` records of a block, into `words`.
+    void Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words);
 
     /// Bytes to ask for, from `At` on: `Done` of `Size` asked for so far.
     struct Ahead {

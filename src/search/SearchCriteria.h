@@ -29,6 +29,9 @@ inline constexpr std::int32_t kSizeEditMaximum = 5250000;
 struct SearchCriteria {
     std::string NameText;  ///< the mask, or the text to look for in names
     bool UseMask = false;  ///< set by PrepareNameText when a search starts
+    /// Letters with and without accents are the same to the name and media
+    /// tests (FoldOptions::IgnoreAccents).
+    bool IgnoreAccents = false;
 
     bool MediaOn = false;
     std::string ArtistPart;  ///< empty: any artist

@@ -8,20 +8,21 @@ namespace ardvel {
 SearchMatcher::SearchMatcher(const SearchCriteria& criteria, const Locale& locale)
     : criteria_(criteria), locale_(&locale)
 {
-    SetName(criteria_.NameText);
-    artist_ = TextFinder(criteria_.ArtistPart, locale);
-    title_ = TextFinder(criteria_.TitlePart, locale);
+    const FoldOptions fold{criteria_.IgnoreAccents};
+    SetName(criteria_.NameText, fold);
+    artist_ = TextFinder(criteria_.ArtistPart, locale, fold);
+    title_ = TextFinder(criteria_.TitlePart, locale, fold);
 }
 
-void SearchMatcher::SetName(const std::string& text)
+void SearchMatcher::SetName(const std::string& text, FoldOptions fold)
 {
     if (criteria_.UseMask) {
-        TMask mask(text);  // throws before anything changes
-        const auto tokens = mask.Tokens();
-        nameTest_ = tokens.size() == 1 && tokens[0].Skip ? NameTest::Everything : NameTest::Mask;
+        NameMask mask(text, fold);  // throws before anything changes
+        nameTest_ = mask.AcceptsAll() ? NameTest::Everything : NameTest::Mask;
+        maskRun_ = TextFinder(mask.LiteralRun(), *locale_, fold);
         mask_.emplace(std::move(mask));
     } else {
-        name_ = TextFinder(text, *locale_);
+        name_ = TextFinder(text, *locale_, fold);
         nameTest_ = NameTest::Text;
     }
 }
@@ -30,9 +31,11 @@ void SearchMatcher::Update(const SearchCriteria& criteria)
 {
     SearchCriteria next = criteria;
     next.UseMask = criteria_.UseMask;
-    if (next.NameText != criteria_.NameText) SetName(next.NameText);
-    if (next.ArtistPart != criteria_.ArtistPart) artist_ = TextFinder(next.ArtistPart, *locale_);
-    if (next.TitlePart != criteria_.TitlePart) title_ = TextFinder(next.TitlePart, *locale_);
+    const FoldOptions fold{next.IgnoreAccents};
+    const bool refold = next.IgnoreAccents != criteria_.IgnoreAccents;
+    if (refold || next.NameText != criteria_.NameText) SetName(next.NameText, fold);
+    if (refold || next.ArtistPart != criteria_.ArtistPart) artist_ = TextFinder(next.ArtistPart, *locale_, fold);
+    if (refold || next.TitlePart != criteria_.TitlePart) title_ = TextFinder(next.TitlePart, *locale_, fold);
     criteria_ = std::move(next);
 }
 
@@ -42,7 +45,7 @@ bool SearchMatcher::NameMatches(std::string_view name) const
         case NameTest::Everything:
             return true;
         case NameTest::Mask:
-            return mask_->Accepts(name);
+            return mask_->Accepts(name, scratch_);
         case NameTest::Text:
             break;
     }
@@ -114,7 +117,7 @@ void SearchMatcher::MatchFiles(const VolumeStore& store, const TDetails* files, 
             break;
         case NameTest::Mask:
             for (std::size_t i = 0; i < count; ++i)
-                if (mask_->Accepts(store.Name(files[i]))) set(i);
+                if (mask_->Accepts(store.Name(files[i]), scratch_)) set(i);
             break;
         case NameTest::Text:
             MatchTexts(store, files, count, matches);

@@ -202,11 +202,11 @@ void SearchWalk::MatchBlock(const FileList& files, std::uint32_t next, std::size
                             SearchMatcher::MatchBits& matches)
 {
     const VolumeStore& store = files.Store();
-    if (const TextFinder* text = matcher_->PackedNameText()) {
-        // A text to look for in names: the volume's names are swept a block
-        // at a time, and only the records of matches read.
+    if (const NameSweep sweep = matcher_->PackedNames(); sweep.Text != nullptr || sweep.Mask != nullptr) {
+        // A text or mask to look for in names: the volume's names are swept
+        // a block at a time, and only the records of matches read.
         if (names_.Store() != &store) names_.Reset(&store);
-        names_.Get(*text, files.Begin() + next, count, matches);
+        names_.Get(sweep, files.Begin() + next, count, matches);
         if (matcher_->OtherTestsOn()) matcher_->MatchOtherTests(store, block, count, clock_, matches);
     } else {
         matcher_->MatchFiles(store, block, count, clock_, matches);

@@ -2,11 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <map>
-#include <mutex>
-#include <vector>
-
-#include "platform/TextEncoding.h"
 
 namespace ardvel {
 
@@ -16,22 +11,6 @@ bool IsAscii(std::string_view text) noexcept
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     return TextVectors().NextHighByte(s, 0, text.size()) == text.size();
-}
-
-/// The characters beyond ASCII that the locale upper-cases to ASCII (the
-/// dotless i and the long s, in the locales we know). Only the Basic
-/// Multilingual Plane holds such pairs. Worked out once per locale.
-const std::vector<char32_t>& CharactersUpperCasedToAscii(const Locale& locale)
-{
-    static std::mutex mutex;
-    static std::map<locale_t, std::vector<char32_t>> known;
-    const std::lock_guard<std::mutex> lock(mutex);
-    const auto it = known.find(locale.Handle());
-    if (it != known.end()) return it->second;
-    std::vector<char32_t> found;
-    for (char32_t c = 0x80; c < 0x10000; ++c)
-        if (locale.ToUpper(c) < 0x80) found.push_back(c);
-    return known.emplace(locale.Handle(), std::move(found)).first->second;
 }
 
 /// The case bit to set and the byte wanted for the ASCII character `c`.
@@ -52,13 +31,17 @@ void Fill(PartPattern::Splat& bit, PartPattern::Splat& wanted, unsigned char c) 
 
 }  // namespace
 
-TextFinder::TextFinder(std::string_view part, const Locale& locale)
-    : upper_(locale.ToUpper(part)), asciiOnly_(IsAscii(upper_)), locale_(&locale)
+TextFinder::TextFinder(std::string_view part, const Locale&, FoldOptions options)
+    : folded_(FoldText(part, options)), options_(options), specials_(&FoldSpecials::For(options))
 {
-    if (!upper_.empty() && asciiOnly_) SetUpPattern(locale);
+    asciiOnly_ = IsAscii(folded_);
+    if (!asciiOnly_) return;
+    upper_ = folded_;
+    for (char& c : upper_) c = static_cast<char>(kAsciiUpper[static_cast<unsigned char>(c)]);
+    if (!upper_.empty()) SetUpPattern();
 }
 
-void TextFinder::SetUpPattern(const Locale& locale)
+void TextFinder::SetUpPattern()
 {
     PartPattern& p = pattern_;
     p.Size = upper_.size();
@@ -68,18 +51,10 @@ void TextFinder::SetUpPattern(const Locale& locale)
     if (p.InBlock)
         for (std::size_t k = 0; k < upper_.size(); ++k)
             Folded(static_cast<unsigned char>(upper_[k]), p.PartBits[k], p.PartWanted[k]);
-    const std::vector<char32_t>& specials = CharactersUpperCasedToAscii(locale);
-    p.SpecialPairs = specials.size() <= PartPattern::kMaxSpecialPairs ? 0 : -1;
-    for (char32_t c : specials) {
-        std::string utf8;
-        AppendUtf8(utf8, c);
-        specialLeads_[static_cast<unsigned char>(utf8[0])] = true;
-        if (utf8.size() != 2) p.SpecialPairs = -1;
-        if (p.SpecialPairs < 0) continue;
-        p.SpecialLead[static_cast<std::size_t>(p.SpecialPairs)].fill(static_cast<unsigned char>(utf8[0]));
-        p.SpecialTrail[static_cast<std::size_t>(p.SpecialPairs)].fill(static_cast<unsigned char>(utf8[1]));
-        ++p.SpecialPairs;
-    }
+    const std::string& leads = specials_->Leads();
+    p.SpecialLeads = leads.size() <= PartPattern::kMaxLeads ? static_cast<int>(leads.size()) : -1;
+    for (int k = 0; k < p.SpecialLeads; ++k)
+        p.SpecialLead[static_cast<std::size_t>(k)].fill(static_cast<unsigned char>(leads[static_cast<std::size_t>(k)]));
 }
 
 TextFinder::TextKind TextFinder::Classify(std::string_view text) const noexcept
@@ -90,16 +65,16 @@ TextFinder::TextKind TextFinder::Classify(std::string_view text) const noexcept
     TextKind kind = TextKind::Ascii;
     for (std::size_t i = vectors.NextHighByte(s, 0, n); i < n; i = vectors.NextHighByte(s, i + 1, n)) {
         kind = TextKind::Beyond;
-        if (specialLeads_[s[i]]) return TextKind::Special;
+        if (specials_->Might(s[i], i + 1 < n ? s[i + 1] : 0)) return TextKind::Special;
     }
     return kind;
 }
 
 bool TextFinder::FoundIn(std::string_view text, std::string& scratch) const
 {
-    if (upper_.empty() || text.empty()) return false;
-    // An ASCII part is found among the ASCII characters of the upper-cased
-    // text, each of which comes from at least one byte of the text.
+    if (folded_.empty() || text.empty()) return false;
+    // An ASCII part is found among the ASCII characters of the folded text,
+    // each of which comes from at least one byte of the text.
     if (asciiOnly_ && text.size() < upper_.size()) return false;
     const TextVectorTable& vectors = TextVectors();
     if (asciiOnly_ && text.size() >= 8 && text.size() <= 32 && vectors.FindInShort) {
@@ -114,24 +89,24 @@ bool TextFinder::FoundIn(std::string_view text, std::string& scratch) const
     }
     switch (Classify(text)) {
         case TextKind::Ascii:
-            // An ASCII text stays ASCII when upper-cased.
+            // An ASCII text stays ASCII when folded.
             return asciiOnly_ && vectors.FindAsciiFolded(text, upper_);
         case TextKind::Beyond:
-            // Its characters beyond ASCII stay beyond ASCII when upper-cased, so
-            // an ASCII part can only occur among the ASCII characters, which
-            // fold in place.
+            // Its characters beyond ASCII stay beyond ASCII when folded and
+            // leave the ASCII ones as they are, so an ASCII part can only
+            // occur among the ASCII characters, which fold in place.
             if (asciiOnly_) return vectors.FindAsciiFolded(text, upper_);
             break;
         case TextKind::Special:
             break;
     }
-    locale_->ToUpper(text, scratch);
-    return std::string_view(scratch).find(upper_) != std::string_view::npos;
+    FoldText(text, scratch, options_);
+    return std::string_view(scratch).find(folded_) != std::string_view::npos;
 }
 
 bool TextFinder::CanMarkNames() const noexcept
 {
-    return asciiOnly_ && !upper_.empty() && pattern_.SpecialPairs >= 0 && TextVectorLimit() > 0 &&
+    return asciiOnly_ && !upper_.empty() && pattern_.SpecialLeads >= 0 && TextVectorLimit() > 0 &&
            TextVectors().CollectShort != nullptr;
 }
 
@@ -249,7 +224,7 @@ void TextFinder::MarkRun(const VolumeStore& store, const TDetails* run, std::siz
     // last one found on. Only whole matches and lead bytes are looked up, so
     // the names without them cost nothing here. A name is settled by its
     // first place that is a whole match, or by the slow test at its first
-    // lead byte of a character that might upper-case to ASCII.
+    // lead byte of a character that might fold to or with ASCII.
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::size_t k = 0, settled = kNone;
     const std::size_t size = ends[n - 1];
@@ -266,6 +241,7 @@ void TextFinder::MarkRun(const VolumeStore& store, const TDetails* run, std::siz
         k = static_cast<std::size_t>(at - ends) + (k < n && *at <= p ? 1 : 0);
         if (k == n || k == settled || p + run[k].Name.Length < ends[k]) return;  // past the end, or before the name
         settled = k;
+        if (!lead && p + m <= ends[k]) lead = MightChangeLast(s + p + m, ends[k] - p - m);
         if (lead ? FoundIn(store.Name(run[k]), scratch) : p + m <= ends[k])
             bits[(first + k) >> 6] |= std::uint64_t{1} << ((first + k) & 63);
     };

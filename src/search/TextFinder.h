@@ -7,29 +7,31 @@
 
 #include "platform/Locale.h"
 #include "search/TextVectors.h"
+#include "search/UnicodeFold.h"
 #include "store/CatalogTree.h"
 
 namespace ardvel {
 
-/// True when `part` occurs in `text` once both are upper-cased, each
-/// character on its own by the locale (so accented and Cyrillic letters fold
-/// too). False when either is empty.
+/// True when `part` occurs in `text` once both are folded (FoldText: in
+/// composed form, each character to one case, so accented and Cyrillic
+/// letters fold too). False when either is empty.
 bool TextContains(std::string_view text, std::string_view part, const Locale& locale);
 
-/// A piece of text to look for, upper-cased once.
+/// A piece of text to look for, folded once.
 class TextFinder {
 public:
     TextFinder() = default;
-    TextFinder(std::string_view part, const Locale& locale);
+    TextFinder(std::string_view part, const Locale& locale, FoldOptions options = {});
 
-    /// TextContains(text, part). `scratch` holds the upper-cased text of a
-    /// name that is not plain ASCII; passing the same string each time keeps
-    /// the search free of allocations.
+    /// TextContains(text, part), with the finder's fold options. `scratch`
+    /// holds the folded text of a name that is not plain ASCII; passing the
+    /// same string each time keeps the search free of allocations.
     bool FoundIn(std::string_view text, std::string& scratch) const;
-    bool Empty() const noexcept { return upper_.empty(); }
+    bool Empty() const noexcept { return folded_.empty(); }
 
     /// Whether MarkNames can be used: an ASCII part, on a machine with the
-    /// vector compares it needs.
+    /// vector compares it needs, and few lead bytes of characters that fold
+    /// to or with ASCII.
     bool CanMarkNames() const noexcept;
     /// The names of the records `files[0 .. count)` of `store` at once: sets
     /// bit i of `bits` (bit i % 64 of word i / 64) for each record whose name
@@ -44,11 +46,11 @@ public:
 private:
     enum class TextKind : std::uint8_t {
         Ascii,    ///< ASCII only
-        Beyond,   ///< characters beyond ASCII, none that could upper-case to ASCII
-        Special,  ///< maybe a character that upper-cases to ASCII
+        Beyond,   ///< characters beyond ASCII, none that could fold to or with ASCII
+        Special,  ///< maybe a character that folds to or with ASCII (FoldSpecials)
     };
     TextKind Classify(std::string_view text) const noexcept;
-    void SetUpPattern(const Locale& locale);
+    void SetUpPattern();
     /// Records from `files[0]` on whose names lie one after another in one
     /// chunk of the pool; `ends[k]` receives where name k ends, counted from
     /// the first name's start. Returns how many (at least one).
@@ -59,21 +61,27 @@ private:
     /// Calls place(p, lead) for every place p of `size` bytes at `s` where
     /// the part's first and last characters fit (lead false; a long region
     /// may hand on only the places where more of the part fits) or a lead
-    /// byte of a character that might upper-case to ASCII sits (lead true),
+    /// byte of a character that might fold to or with ASCII sits (lead true),
     /// in increasing order.
     template <typename Place>
     void Sweep(const unsigned char* s, std::size_t size, Place&& place) const;
     /// The same, a vector at a time, for regions of a few hundred bytes.
     template <typename Place>
     void SweepShort(const unsigned char* s, std::size_t size, Place&& place) const;
-    bool IsSpecialLead(unsigned char c) const noexcept { return specialLeads_[c]; }
+    bool IsSpecialLead(unsigned char c) const noexcept { return specials_->MightLead(c); }
+    /// Whether the character at `s` (`left` bytes to the end of its text)
+    /// might fold with the ASCII one before it, as a mark composing with
+    /// it: a whole match of an ASCII part ending there is then no sure one.
+    bool MightChangeLast(const unsigned char* s, std::size_t left) const noexcept
+    {
+        return left != 0 && s[0] >= 0x80 && specials_->Might(s[0], left > 1 ? s[1] : 0);
+    }
 
-    std::string upper_;
+    std::string folded_;  ///< the part folded
+    std::string upper_;   ///< when ASCII: the part folded, its letters upper-cased
     bool asciiOnly_ = true;
-    const Locale* locale_ = nullptr;
-    /// When the part is ASCII: the first bytes of the UTF-8 forms of the
-    /// characters beyond ASCII that upper-case to ASCII.
-    std::array<bool, 256> specialLeads_{};
+    FoldOptions options_;
+    const FoldSpecials* specials_ = &FoldSpecials::For({});
     PartPattern pattern_;
 };
 

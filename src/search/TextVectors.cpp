@@ -172,15 +172,9 @@ ShortFind FindInShortSse2(const PartPattern& part, std::string_view upper, std::
     const std::size_t n = text.size();
     const std::size_t m = upper.size();
     const TextBlocks blocks(s, n);
-    if (blocks.AnyHigh()) {
-        if (part.SpecialPairs < 0) return ShortFind::Slow;
-        static constexpr PartPattern::Splat kNone{};
-        for (int k = 0; k < part.SpecialPairs; ++k) {
-            const std::uint64_t leads = blocks.Places(kNone.data(), part.SpecialLead[k].data());
-            const std::uint64_t trails = blocks.Places(kNone.data(), part.SpecialTrail[k].data());
-            if ((leads & (trails >> 1)) != 0) return ShortFind::Slow;
-        }
-    }
+    // A special character's lead byte alone does not tell whether it is
+    // one: the caller looks at such texts closely.
+    if (part.SpecialLeads != 0 && blocks.AnyHigh()) return ShortFind::Slow;
     // Bytes beyond ASCII match no ASCII character, even with the case bit set.
     if (m > n) return ShortFind::Missing;
     const std::size_t last = n - m;
@@ -214,7 +208,7 @@ unsigned Leads16(const PartPattern& part, __m128i a) noexcept
     // Compared every time: a test for bytes beyond ASCII first costs more
     // in mispredicted branches than it saves when such names are common.
     __m128i leads = _mm_setzero_si128();
-    for (int k = 0; k < part.SpecialPairs; ++k)
+    for (int k = 0; k < part.SpecialLeads; ++k)
         leads = _mm_or_si128(leads, _mm_cmpeq_epi8(a, Splat16(part.SpecialLead[k].data())));
     return static_cast<unsigned>(_mm_movemask_epi8(leads));
 }
@@ -301,7 +295,7 @@ ARDVEL_AVX2 std::size_t CollectShort32(const PartPattern& part, const unsigned c
         const std::uint32_t places =
             Mask32(_mm256_and_si256(Fits32(a, firstBit, firstWanted), Fits32(b, lastBit, lastWanted))) & keep;
         __m256i leadBytes = _mm256_setzero_si256();
-        for (int k = 0; k < part.SpecialPairs; ++k)
+        for (int k = 0; k < part.SpecialLeads; ++k)
             leadBytes = _mm256_or_si256(leadBytes, _mm256_cmpeq_epi8(a, Splat32(part.SpecialLead[k].data())));
         const std::uint32_t leads = Mask32(leadBytes) & keep;
         at = from + 32;
@@ -413,7 +407,9 @@ CollectFn ForLeads(int leads)
         case 1: return Pick<1>::Fn;
         case 2: return Pick<2>::Fn;
         case 3: return Pick<3>::Fn;
-        default: return Pick<4>::Fn;
+        case 4: return Pick<4>::Fn;
+        case 5: return Pick<5>::Fn;
+        default: return Pick<6>::Fn;
     }
 }
 
@@ -429,13 +425,13 @@ struct PickLong64 {
 std::size_t CollectLongAvx2(const PartPattern& part, const unsigned char* s, std::size_t size, std::size_t& at,
                             PlaceBlock* out, std::size_t capacity)
 {
-    return ForLeads<PickLong32>(part.SpecialPairs)(part, s, size, at, out, capacity);
+    return ForLeads<PickLong32>(part.SpecialLeads)(part, s, size, at, out, capacity);
 }
 
 std::size_t CollectLongAvx512(const PartPattern& part, const unsigned char* s, std::size_t size, std::size_t& at,
                               PlaceBlock* out, std::size_t capacity)
 {
-    return ForLeads<PickLong64>(part.SpecialPairs)(part, s, size, at, out, capacity);
+    return ForLeads<PickLong64>(part.SpecialLeads)(part, s, size, at, out, capacity);
 }
 
 constexpr TextVectorTable kAvx2{"AVX2",        &FindAsciiFoldedSse2, &NextHighByteSse2, &FindInShortSse2,

@@ -22,16 +22,16 @@ inline constexpr std::array<unsigned char, 256> kAsciiUpper = [] {
 /// text, (b | bit) == wanted holds exactly when b is the character in either
 /// letter case. Each value is repeated over a whole vector.
 struct PartPattern {
-    static constexpr int kMaxSpecialPairs = 4;
+    static constexpr int kMaxLeads = 6;
     struct alignas(32) Splat : std::array<unsigned char, 32> {};
 
     std::size_t Size = 0;  ///< characters (= bytes) of the part
     Splat FirstBit{}, FirstWanted{}, LastBit{}, LastWanted{};
-    /// The two bytes of each character beyond ASCII that upper-cases to
-    /// ASCII (the dotless i, the long s), when there are at most four and
-    /// all take two bytes; else SpecialPairs is -1.
-    std::array<Splat, kMaxSpecialPairs> SpecialLead{}, SpecialTrail{};
-    int SpecialPairs = -1;
+    /// The lead bytes of the characters beyond ASCII that fold to or with
+    /// ASCII (FoldSpecials), when there are at most kMaxLeads of them (six
+    /// when accents count); else SpecialLeads is -1.
+    std::array<Splat, kMaxLeads> SpecialLead{};
+    int SpecialLeads = -1;
     /// The whole part as one block, for parts of at most sixteen characters.
     bool InBlock = false;
     alignas(16) std::array<unsigned char, 16> PartBits{};
@@ -65,7 +65,7 @@ struct TextVectorTable {
     /// or `size`.
     std::size_t (*NextHighByte)(const unsigned char* s, std::size_t from, std::size_t size) noexcept;
     /// A text of 8 to 32 bytes: found, missing, or Slow when it holds a
-    /// character that might upper-case to ASCII. Null: no quick test.
+    /// character that might fold to or with ASCII. Null: no quick test.
     ShortFind (*FindInShort)(const PartPattern& part, std::string_view upper, std::string_view text) noexcept;
     /// Whether the part lies whole at p of the `size` bytes at `s`.
     bool (*WholeAt)(const PartPattern& part, std::string_view upper, const unsigned char* s, std::size_t size,

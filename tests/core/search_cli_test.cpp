@@ -84,6 +84,25 @@ TEST_F(SearchCli, LookInAVolumeOrAFolder)
     EXPECT_EQ(Run("doc --in 'Music:\\Jazz\\'").Err, "Path not found!\n");
 }
 
+TEST_F(SearchCli, ComposedOrDecomposedAndAccentsOnRequest)
+{
+    CatalogTree tree;
+    const NodeId photos = tree.AddVolume("Photos", At(2004, 1, 1));
+    tree.AddFile(photos, "\xC3\x89t\xC3\xA9 2004.jpg", 5, At(2004, 8, 1));  // Été, composed
+    tree.AddFile(photos, "Re\xCC\x81sume\xCC\x81.pdf", 2, At(2004, 8, 2));  // Résumé, decomposed
+    Save(tree, photos);
+    const std::string summer = "\xC3\x89t\xC3\xA9 2004.jpg\tPhotos\t\t5 KB\t08/01/2004\t\n";
+    const std::string resume = "Re\xCC\x81sume\xCC\x81.pdf\tPhotos\t\t2 KB\t08/02/2004\t\n";
+    EXPECT_EQ(Run("'r\xC3\xA9sum\xC3\xA9' --in photos").Out, resume);
+    EXPECT_EQ(Run("'\xC3\xA9T\xC3\xA9*' --in photos").Out, summer);
+    EXPECT_EQ(Run("e --in photos").Out, "");
+    EXPECT_EQ(Run("e --in photos --ignore-accents").Out, summer + resume);
+    EXPECT_EQ(Run("'ete*' --ignore-accents --in photos").Out, summer);
+    const Result twice = Run("--ignore-accents --ignore-accents");
+    EXPECT_EQ(twice.Status, 2);
+    EXPECT_NE(twice.Err.find("--ignore-accents given twice"), std::string::npos) << twice.Err;
+}
+
 TEST_F(SearchCli, InvalidMask)
 {
     const Result r = Run("'[]*'");

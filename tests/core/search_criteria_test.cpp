@@ -405,3 +405,112 @@ TEST(SearchTextFinder, EveryPathAgreesWithThePlainWay)
 
 }  // namespace
 }  // namespace ardvel
+
+namespace ardvel {
+namespace {
+
+TEST(SearchTextContains, ComposedOrDecomposedAndAccentsOnRequest)
+{
+    const Locale& l = EnUs();
+    EXPECT_TRUE(TextContains("Re\xCC\x81sume\xCC\x81.pdf", "r\xC3\xA9sum\xC3\xA9", l));  // NFD / résumé
+    EXPECT_TRUE(TextContains("r\xC3\xA9sum\xC3\xA9.pdf", "RE\xCC\x81SUME\xCC\x81", l));
+    EXPECT_FALSE(TextContains("cafe\xCC\x81", "cafe", l));  // the e is an é
+    EXPECT_TRUE(TextContains("cafe\xCC\x81", "caf", l));
+    EXPECT_TRUE(TextContains("5\xE2\x84\xAA.txt", "5k", l));  // Kelvin sign
+    EXPECT_TRUE(
+        TextContains("stra\xC3\x9F"
+                     "e",
+                     "STRA\xE1\xBA\x9E"
+                     "E",
+                     l));  // ß / ẞ
+    EXPECT_FALSE(
+        TextContains("Stra\xC3\x9F"
+                     "e",
+                     "strasse", l));
+    std::string scratch;
+    const TextFinder ete("ete", l, FoldOptions{true});
+    EXPECT_TRUE(ete.FoundIn("\xC3\x89t\xC3\xA9.txt", scratch));
+    EXPECT_TRUE(ete.FoundIn("E\xCC\x81te\xCC\x81", scratch));
+    EXPECT_FALSE(TextFinder("ete", l).FoundIn("\xC3\x89t\xC3\xA9.txt", scratch));
+    EXPECT_TRUE(TextFinder("Dvorak", l, FoldOptions{true}).FoundIn("Dvo\xC5\x99\xC3\xA1k", scratch));
+    EXPECT_FALSE(TextFinder("strasse", l, FoldOptions{true})
+                     .FoundIn("Stra\xC3\x9F"
+                              "e",
+                              scratch));
+}
+
+TEST(SearchNameText, IgnoreAccentsForTextsMasksAndMedia)
+{
+    SearchCriteria c;
+    c.NameText = "*ete*";
+    PrepareNameText(c);
+    EXPECT_FALSE(NameMatches("\xC3\x89t\xC3\xA9 2024", c, EnUs()));
+    c.IgnoreAccents = true;
+    EXPECT_TRUE(NameMatches("\xC3\x89t\xC3\xA9 2024", c, EnUs()));
+    c.NameText = "\xC3\xA9t\xC3\xA9";
+    PrepareNameText(c);
+    EXPECT_TRUE(NameMatches("Ete", c, EnUs()));
+
+    // Switching the option on a running matcher folds the texts again.
+    SearchCriteria m;
+    m.NameText = "ete";
+    PrepareNameText(m);
+    SearchMatcher matcher(m, EnUs());
+    EXPECT_FALSE(matcher.NameMatches("\xC3\xA9t\xC3\xA9"));
+    m.IgnoreAccents = true;
+    matcher.Update(m);
+    EXPECT_TRUE(matcher.NameMatches("\xC3\xA9t\xC3\xA9"));
+}
+
+/// Texts from pieces that reach every special case of folding: decomposed
+/// letters, marks, the Kelvin sign, the dotless i, letters that lose their
+/// accents, a stray byte.
+std::string FoldPieces(std::mt19937& random, std::size_t maxPieces)
+{
+    static const char* const kPieces[] = {"a",  "E",        "t",        "K",        "\xCC\x81",     "e\xCC\x81",
+                                          "ke", "\xC3\xA9", "\xC3\x89", "\xC4\xB1", "\xE2\x84\xAA", "\xE2\x80\x93",
+                                          "i",  "\xE9",     " ",        "ete",      "\xD0\x96",     "s"};
+    std::string text;
+    for (std::size_t k = random() % (maxPieces + 1); k > 0; --k) text += kPieces[random() % std::size(kPieces)];
+    return text;
+}
+
+TEST(SearchTextFinder, EveryPathFindsWhatTheFoldedTextsHold)
+{
+    std::mt19937 random(23);
+    const char* const parts[] = {"e", "et", "ke", "te", "k", "i", "\xC3\xA9t", "e\xCC\x81", "a k"};
+    std::string scratch;
+    for (const FoldOptions options : {FoldOptions{}, FoldOptions{true}}) {
+        int found = 0;
+        for (const char* part : parts) {
+            const TextFinder finder(part, EnUs(), options);
+            const std::string folded = FoldText(part, options);
+            // Names one after another in the pool, as a volume's files are.
+            VolumeStore store;
+            std::vector<bool> expected;
+            for (int k = 0; k < 1000; ++k) {
+                const std::string text = FoldPieces(random, k % 2 ? 5 : 14);
+                TDetails d;
+                d.Name = store.Strings.Add(text);
+                store.Files.push_back(d);
+                const bool holds = !text.empty() && FoldText(text, options).find(folded) != std::string::npos;
+                ASSERT_EQ(finder.FoundIn(text, scratch), holds) << "'" << text << "' / '" << part << "'";
+                expected.push_back(holds);
+                found += holds;
+            }
+            if (!finder.CanMarkNames()) continue;
+            std::size_t available;
+            const TDetails* files = store.Files.BlockAt(0, available);
+            ASSERT_GE(available, expected.size());
+            std::vector<std::uint64_t> bits((expected.size() + 63) / 64, 0);
+            finder.MarkNames(store, files, expected.size(), bits.data(), scratch);
+            for (std::size_t k = 0; k < expected.size(); ++k)
+                ASSERT_EQ(((bits[k / 64] >> (k % 64)) & 1) != 0, expected[k])
+                    << "part '" << part << "' name '" << store.Name(files[k]) << "'";
+        }
+        EXPECT_GT(found, 1000);
+    }
+}
+
+}  // namespace
+}  // namespace ardvel

@@ -31,13 +31,14 @@ protected:
 };
 
 /// Pieces of names that reach every path: ASCII in either case, letters
-/// beyond ASCII, the two that upper-case to ASCII (dotless i, long s), the
-/// lead byte of another two-byte letter, a stray byte.
+/// beyond ASCII, those that fold to ASCII (dotless i, long s, Kelvin sign),
+/// an ASCII letter with a combining mark, the lead byte of another two-byte
+/// letter, a stray byte.
 std::string RandomText(std::mt19937& random, std::size_t maxPieces)
 {
-    static const char* const kPieces[] = {"a",  "B",        "r",        "bor",      "HAR",      "x",        " ",
-                                          ".",  "\xC3\xA9", "\xD0\x96", "\xC4\xB1", "\xC5\xBF", "\xC4\x8D", "\xE9",
-                                          "ar", "harbor",   "Ha",       "1",        "file",     "Fi"};
+    static const char* const kPieces[] = {
+        "a",        "B",        "r",    "bor", "HAR",    "x",  " ", ".",    "\xC3\xA9", "\xD0\x96",  "\xC4\xB1",
+        "\xC5\xBF", "\xC4\x8D", "\xE9", "ar",  "harbor", "Ha", "1", "file", "Fi",       "a\xCC\x81", "\xE2\x84\xAA"};
     std::string text;
     const std::size_t count = random() % (maxPieces + 1);
     for (std::size_t i = 0; i < count; ++i) text += kPieces[random() % std::size(kPieces)];
@@ -281,6 +282,13 @@ TEST_F(SearchWalkSweep, RowsAndStatusAsOneNameAfterAnother)
 {
     for (const char* text : {"harbor", "HAR", "a", "file", "song", "s", "i", "bor1"})
         ExpectSameEverywhere([&](int width) { return Walk(tree, SearchScope::AllVolumes(), Text(text), width); });
+}
+
+TEST_F(SearchWalkSweep, MasksLookForTheirLiteralRunFirst)
+{
+    // Width 0 tests every name with the mask; the others sweep for the run.
+    for (const char* mask : {"*har*", "*bor?*", "harbor*", "[a-c]*", "*1", "*r*a*", "*\xC3\xA9*", "f??e*"})
+        ExpectSameEverywhere([&](int width) { return Walk(tree, SearchScope::AllVolumes(), Text(mask), width); });
 }
 
 TEST_F(SearchWalkSweep, OneFolderOfABigVolume)

@@ -30,6 +30,7 @@
 #include "search/SearchEntries.h"
 #include "search/SearchReport.h"
 #include "search/SearchResultsModel.h"
+#include "search/SearchTyping.h"
 #include "search/SearchWalk.h"
 #include "store/CatalogError.h"
 
@@ -158,6 +159,9 @@ void TSearchPanel::BuildControls()
     Place(LookInLabel, kLeft, Bottom(FileNames) + 6, HintWidth(LookInLabel));
     LookInLabel->setBuddy(LookIn);
     Place(LookIn, kLeft, Bottom(LookInLabel) + 2, kNarrowest);
+    Typing = new TSearchTyping(content_, [this] { RestartSearch(); });
+    Place(Typing->IgnoreAccents, kLeft, Bottom(LookIn) + 6, kNarrowest);
+    Place(Typing->SearchAsYouType, kLeft, Bottom(Typing->IgnoreAccents) + 2, kNarrowest);
 
     SearchNow = new QPushButton(QStringLiteral("Search Now"), content_);
     SearchNow->setObjectName(QStringLiteral("SearchNow"));
@@ -165,7 +169,7 @@ void TSearchPanel::BuildControls()
     StopSearch->setObjectName(QStringLiteral("StopSearch"));
     StopSearch->setEnabled(false);
     const int buttonWidth = std::max({kButtonWidth, HintWidth(SearchNow), HintWidth(StopSearch)});
-    Place(SearchNow, kLeft, Bottom(LookIn) + 8, buttonWidth);
+    Place(SearchNow, kLeft, Bottom(Typing->SearchAsYouType) + 8, buttonWidth);
     Place(StopSearch, kLeft + buttonWidth + 6, SearchNow->y(), buttonWidth);
     connect(SearchNow, &QPushButton::clicked, this, [this] { SearchNowClick(); });
     connect(StopSearch, &QPushButton::clicked, this, [this] { StopSearchClick(); });
@@ -257,8 +261,13 @@ void TSearchPanel::BuildDateOptions()
 
 void TSearchPanel::ConnectCriteria()
 {
-    // A change made while a search runs applies from its next slice on.
-    const auto changed = [this] { criteriaChanged_ = true; };
+    // A change made while a search runs applies from its next slice on; with
+    // search as you type, the search starts again once the changes pause.
+    const auto changed = [this] {
+        criteriaChanged_ = true;
+        Typing->Changed();
+    };
+    connect(Typing->IgnoreAccents, &QAbstractButton::toggled, this, changed);
     for (QLineEdit* edit : {FileNames, Artist, Title}) connect(edit, &QLineEdit::textChanged, this, changed);
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{MediaInfo, DateCB, SizeCB, LastMonths,
                                                                           LastDays, Between})
@@ -287,7 +296,8 @@ void TSearchPanel::Splitter1Moved()
     const int width = PanelWidth();
     for (QWidget* w : {static_cast<QWidget*>(Panel2), static_cast<QWidget*>(FileNames),
                        static_cast<QWidget*>(LookIn), static_cast<QWidget*>(Shape2),
-                       static_cast<QWidget*>(SOptHiden)})
+                       static_cast<QWidget*>(SOptHiden), static_cast<QWidget*>(Typing->IgnoreAccents),
+                       static_cast<QWidget*>(Typing->SearchAsYouType)})
         w->resize(width, w->height());
     // The controls inside the options panel follow its width.
     SOptShown->resize(width, SOptShown->height());
@@ -412,6 +422,7 @@ SearchCriteria TSearchPanel::Criteria() const
     // No item selected puts no bound on the size.
     c.SizeBound = static_cast<SearchSizeBound>(LeastMost->currentIndex());
     c.SizeLimitKB = SizeEdit->Value();
+    c.IgnoreAccents = Typing->IgnoreAccents->isChecked();
     return c;
 }
 
@@ -426,6 +437,7 @@ void TSearchPanel::SearchNowClick()
     SearchNow->setEnabled(false);
     host_.SetBusy(true);
     if (FileNames->text().isEmpty()) FileNames->setText(QStringLiteral("*"));
+    Typing->Cancel();
     FindFile->Start();
 
     SearchEvents events;
@@ -466,6 +478,7 @@ bool TSearchPanel::StepSearch(std::chrono::steady_clock::time_point deadline)
 
 void TSearchPanel::StopSearchClick()
 {
+    Typing->Cancel();
     StopSearch->setEnabled(false);
     SearchNow->setEnabled(true);
     if (!walk_) return;
@@ -499,6 +512,7 @@ void TSearchPanel::EndSearch(const QString& failure)
     SearchNow->setEnabled(true);
     // The walk has sorted the results by the shared sort state.
     model_->Reload();
+    SelectAgain();
     FindFile->Stop();
     if (host_.InSearchMode()) FocusFileNames();
     if (!failure.isEmpty()) {

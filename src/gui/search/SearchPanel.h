@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -39,6 +40,7 @@ class SearchResultsModel;
 class StyledListView;
 class TFindFileAnimation;
 class TLinkLabel;
+class TSearchTyping;
 class TSpinEdit;
 class UserDialogs;
 
@@ -50,7 +52,10 @@ class UserDialogs;
 /// zero-interval timer, so the window handles its events in between: the
 /// user can stop the search, switch modes, change the criteria (they apply
 /// from the next slice on) or use the menus. "Stop Search" ends the search
-/// at once: the rows found so far stay, sorted and counted.
+/// at once: the rows found so far stay, sorted and counted. With "Search as
+/// you type" ticked, a change of the criteria starts the search again after
+/// a short pause, cancelling the running one, and the row selected before
+/// is selected again when it is still a result.
 class TSearchPanel final : public QObject {
     Q_OBJECT
 public:
@@ -101,6 +106,10 @@ public:
     void Splitter1Moved();
     /// Gives the name field the focus, when it is enabled.
     void FocusFileNames();
+    /// Cancels the running search, if any, and starts it anew with the
+    /// criteria as they are now, keeping the selected row when it is found
+    /// again.
+    void RestartSearch();
 
     // -- Look-in list --------------------------------------------------------
 
@@ -160,6 +169,8 @@ public:
     QComboBox* LeastMost = nullptr;
     TSpinEdit* SizeEdit = nullptr;
     QLabel* KBLabel = nullptr;
+    /// "Ignore accents" and "Search as you type", with the restart after a pause.
+    TSearchTyping* Typing = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -172,6 +183,8 @@ private:
     /// The end of a search, stopped or not: buttons, animation, cursor, the
     /// sorted list, and the message of an invalid mask or a failure.
     void EndSearch(const QString& failure);
+    /// Selects the row RestartSearch kept, when it is a result again.
+    void SelectAgain();
     /// The search panel's content is as tall as its lowest control.
     void UpdateContentSize();
     int PanelWidth() const;
@@ -189,6 +202,7 @@ private:
     QTimer* stepTimer_ = nullptr;
     bool stepping_ = false;         ///< inside a slice of the walk
     bool criteriaChanged_ = false;  ///< to hand to the walk before its next slice
+    QStringList reselect_;          ///< name, volume and path of the row to select again
 };
 
 }  // namespace ardvel::gui

@@ -1,5 +1,6 @@
 #include "window/ArdvelForm.h"
 
+#include <QCheckBox>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontInfo>
@@ -18,6 +19,7 @@
 #include "common/UserDialogs.h"
 #include "help/AboutBox.h"
 #include "search/SearchPanel.h"
+#include "search/SearchTyping.h"
 #include "store/NodePath.h"
 #include "store/VolumeFiles.h"
 #include "window/BrowserSettings.h"
@@ -89,6 +91,8 @@ void TArdvelForm::FormCreate()
     LoadCatalogs();
     WriteCatalogCount();
     searchPanel_->LookInAll();
+    // Without a setting, on when the records loaded are few enough.
+    searchPanel_->Typing->SetSearchAsYouType(searchAsYouType_, *tree_);
 }
 
 void TArdvelForm::FormDestroy()
@@ -303,6 +307,8 @@ void TArdvelForm::LoadSettings()
     w_.StandartButtons1->setChecked(s.StdBar);
     w_.PathBar1->setChecked(s.PathBar);
     w_.AutoAdjust1->setChecked(s.AutoAdjust);
+    searchPanel_->Typing->IgnoreAccents->setChecked(s.IgnoreAccents);
+    searchAsYouType_ = s.SearchAsYouType;
     ToggleToolbars();
     ViewsClick(s.ListViewStyle);
 }
@@ -318,6 +324,8 @@ void TArdvelForm::SaveSettings()
     s.StdBar = !w_.StandartButs->isHidden();
     s.PathBar = !w_.PathBar->isHidden();
     s.AutoAdjust = w_.AutoAdjust1->isChecked();
+    s.IgnoreAccents = searchPanel_->Typing->IgnoreAccents->isChecked();
+    s.SearchAsYouType = searchPanel_->Typing->SearchAsYouType->isChecked();
     WriteViewSettings(ini, s);
     if (!ini.Save(path)) dialogs_.ShowError(QStringLiteral("Unable to write to ") + FromUtf8(path));
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cataloguing/CataloguingHost.h"
@@ -211,6 +212,7 @@ private:
     CatalogTreeModel* treeModel_ = nullptr;
     FolderListModel* listModel_ = nullptr;
     std::string catalogFolder_;
+    std::optional<bool> searchAsYouType_;  ///< as the settings hold it, until the catalogs are loaded
     SortState sort_;
     NavigationHistory history_;
     NodeHandle openNode_;

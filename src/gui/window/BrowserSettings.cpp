@@ -21,6 +21,8 @@ ViewSettings ReadViewSettings(const IniFile& ini)
     s.StdBar = ini.GetBool("View", "StdBar", true);
     s.PathBar = ini.GetBool("View", "PathBar", true);
     s.AutoAdjust = ini.GetBool("View", "AutoAdjust", true);
+    s.IgnoreAccents = ini.GetBool("Search", "IgnoreAccents", false);
+    if (ini.Get("Search", "SearchAsYouType")) s.SearchAsYouType = ini.GetBool("Search", "SearchAsYouType", true);
     return s;
 }
 
@@ -32,6 +34,8 @@ void WriteViewSettings(IniFile& ini, const ViewSettings& s)
     ini.SetBool("View", "StdBar", s.StdBar);
     ini.SetBool("View", "PathBar", s.PathBar);
     ini.SetBool("View", "AutoAdjust", s.AutoAdjust);
+    ini.SetBool("Search", "IgnoreAccents", s.IgnoreAccents);
+    if (s.SearchAsYouType) ini.SetBool("Search", "SearchAsYouType", *s.SearchAsYouType);
 }
 
 }  // namespace ardvel::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/Settings.h"
@@ -14,6 +15,8 @@ struct ViewSettings {
     bool StdBar = true;
     bool PathBar = true;
     bool AutoAdjust = true;
+    bool IgnoreAccents = false;            ///< `Search`/`IgnoreAccents`
+    std::optional<bool> SearchAsYouType;  ///< `Search`/`SearchAsYouType`; none: by the records loaded
 };
 
 /// The settings a file holds; missing or unreadable keys give the
@@ -21,7 +24,8 @@ struct ViewSettings {
 ViewSettings ReadViewSettings(const IniFile& ini);
 
 /// Sets the keys, in the order General/CatalogFolder, View/LV_ViewStyle,
-/// SLV_ViewStyle, StdBar, PathBar, AutoAdjust; other keys are kept.
+/// SLV_ViewStyle, StdBar, PathBar, AutoAdjust, Search/IgnoreAccents and
+/// SearchAsYouType (when set); other keys are kept.
 void WriteViewSettings(IniFile& ini, const ViewSettings& settings);
 
 }  // namespace ardvel::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "search/SearchControls.h"
 #include "search/SearchPanel.h"
 #include "search/SearchResultsModel.h"
+#include "search/SearchTyping.h"
 
 namespace ardvel::gui::test {
 
@@ -61,6 +63,8 @@ protected:
         form = std::make_unique<TArdvelForm>(English(), saveDialogs);
         form->SetUrlOpener([](const QUrl&) { return true; });
         resultsTester = TestModel(&Results());
+        // The tests start their searches themselves, unless they type to.
+        Panel().Typing->SearchAsYouType->setChecked(false);
         return *form;
     }
 
