@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/CliCommon.h"
-#include "store/CatalogError.h"
+#include "cli/CliGuard.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     const std::string command = argv[i++];
     const Args args(argv + i, argv + argc);
 
-    try {
+    return RunGuarded([&] {
         int code;
         if (command == "volumes") code = RunVolumes(context, args, std::cout, std::cerr);
         else if (command == "ls") code = RunLs(context, args, std::cout, std::cerr);
@@ -97,14 +97,5 @@ int main(int argc, char** argv)
         else throw UsageError("unknown command: " + command);
         std::cout.flush();
         return code;
-    } catch (const UsageError& e) {
-        std::cout.flush();
-        std::cerr << "ardvel-cli: " << e.what() << " (try --help)\n";
-        return kExitUsage;
-    } catch (const ardvel::CatalogError& e) {
-        std::cout.flush();
-        if (e.Path().empty()) std::cerr << e.what() << '\n';
-        else std::cerr << e.Path() << ": " << e.what() << '\n';
-        return kExitFailure;
-    }
+    }, std::cout, std::cerr);
 }

@@ -317,6 +317,7 @@ void TSelDirForm::OKButClick()
         ScanStarting();
     };
     events.ScanEnded = [this](NodeId volume) { ScanEnded(volume); };
+    events.RemoveVolume = [this](NodeId volume) { host_.RemoveVolume(volume); };
 
     CatalogOutcome outcome = CatalogOutcome::Refused;
     bool failed = false;
@@ -336,7 +337,8 @@ void TSelDirForm::OKButClick()
 void TSelDirForm::FinishRun(bool failed, CatalogOutcome outcome)
 {
     if (failed) {
-        // A volume that was scanned but not saved stays in the tree.
+        // A volume whose save failed is gone already (the run removed it);
+        // one that failed later, once saved, stays.
         if (runVolume_ != kNoNode && host_.Tree().IsAlive(runVolume_)) {
             host_.VolumesChanged();
         }

@@ -98,6 +98,9 @@ public:
     /// The end of a rename edit; true when the volume took the new name.
     bool CatalogEdited(NodeId node, const QString& text);
     void Delete1Execute();
+    /// Removes a volume node from the tree and from every view of it, then
+    /// opens the node the tree selects instead. Its catalog file is left.
+    void RemoveVolumeNode(NodeId node);
     void QuitExecute();
     /// Replaces every volume with the catalogs of the catalog folder.
     void LoadCatalogs();
@@ -150,6 +153,7 @@ public:
     void Expand(NodeId node) override;
     void OpenSelected() override { CatalogClick(); }
     void VolumesChanged() override;
+    void RemoveVolume(NodeId volume) override { RemoveVolumeNode(volume); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

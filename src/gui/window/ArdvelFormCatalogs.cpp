@@ -19,7 +19,6 @@ namespace ardvel::gui {
 
 namespace {
 
-constexpr const char* kImproperName = "Improper name! Please choose another one!";
 constexpr const char* kCatalogFileMissing = "Catalog file is missing.";
 constexpr const char* kDeleteNodeAnyway = "Do you want to delete the node anyway?";
 constexpr const char* kDeleteQuestion = "Do you really want to delete the catalog folder of ";
@@ -66,8 +65,9 @@ bool TArdvelForm::CatalogEdited(NodeId node, const QString& text)
         dialogs_.ShowError(QString::fromUtf8(kVolumeNameTaken));
         return false;
     }
-    if (RenameVolumeFile(*tree_, node, catalogFolder_, name) != VolumeFileResult::Done) {
-        dialogs_.ShowError(QString::fromLatin1(kImproperName));
+    const VolumeFileResult renamed = RenameVolumeFile(*tree_, node, catalogFolder_, name);
+    if (renamed != VolumeFileResult::Done) {
+        dialogs_.ShowError(QString::fromUtf8(RenameFailureText(renamed)));
         return false;
     }
     treeModel_->RenameVolume(node, name, [this](std::string_view a, std::string_view b) { return locale_.Less(a, b); });
@@ -86,6 +86,11 @@ void TArdvelForm::Delete1Execute()
         dialogs_.ShowError(QString::fromLatin1(kCatalogFileMissing));
         if (!dialogs_.Confirm(QString::fromLatin1(kDeleteNodeAnyway))) return;
     }
+    RemoveVolumeNode(node);
+}
+
+void TArdvelForm::RemoveVolumeNode(NodeId node)
+{
     const bool listedRoot = listModel_->ShownNode() == CatalogTree::kRoot;
     treeModel_->RemoveNode(node);
     ForgetRemovedNodes();

@@ -277,11 +277,15 @@ TEST_F(CatalogDialogTest, RefusedNamesAndADeclinedSourceLeaveTheNameToRetype)
 
     Catalogue(folder, "Disc~1");
     Catalogue(folder, "pHoToS");
+    Catalogue(folder, "   ");
+    Catalogue(folder, std::string(252, 'n'));
     dialogs.Answers = {false};
     Catalogue(folder, "Fresh");
-    ASSERT_EQ(dialogs.Errors.size(), 2);
+    ASSERT_EQ(dialogs.Errors.size(), 4);
     EXPECT_EQ(dialogs.Errors[0].toStdString(), EncodeVolumeName("Disc~1").Message);
     EXPECT_EQ(dialogs.Errors[1], QString::fromLatin1(kVolumeNameTaken));
+    EXPECT_EQ(dialogs.Errors[2], QStringLiteral("Improper name! Please choose another one!"));
+    EXPECT_EQ(dialogs.Errors[3], QStringLiteral("Improper name! Please choose another one!"));
     EXPECT_EQ(dialogs.Questions, QStringList{QString::fromLatin1(kAlreadyCataloguedQuestion)});
     EXPECT_EQ(Volumes(), (Names{"Backup", "Music 2002", "Photos"}));
     EXPECT_EQ(CatalogFiles(), before);
@@ -293,7 +297,7 @@ TEST_F(CatalogDialogTest, RefusedNamesAndADeclinedSourceLeaveTheNameToRetype)
     // Yes to the same question makes the new volume.
     dialogs.Answers = {true, false};
     d.OKBut->click();
-    EXPECT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_EQ(dialogs.Errors.size(), 4);
     EXPECT_EQ(Volumes(), (Names{"Backup", "Fresh", "Music 2002", "Photos"}));
     EXPECT_EQ(HeaderLabel(home.CatalogFolder() + "Fresh.arv"), "LABEL");
     EXPECT_EQ(finished->count(), 1);
@@ -434,12 +438,32 @@ TEST_F(CatalogDialogTest, AFailedSaveIsReportedAndTheDialogStaysUsable)
     EXPECT_EQ(finished->count(), 0);
     ExpectUsable();
     EXPECT_TRUE(d.CurFile->text().isEmpty());
-    // The scanned volume stays on show without a catalog file.
-    EXPECT_EQ(Volumes(), (Names{"Lost"}));
-    EXPECT_EQ(Entries(LookIn()), (Names{"Lost", "Lost:\\", "All"}));
-    EXPECT_EQ(form->StatusText(0), QStringLiteral("1 Catalogs"));
-    EXPECT_EQ(OpenPath(), "Lost:\\");
+    // The scanned volume is gone again: it has no catalog file.
+    EXPECT_EQ(Volumes(), (Names{}));
+    EXPECT_EQ(form->StatusText(0), QStringLiteral("0 Catalogs"));
+    EXPECT_EQ(OpenPath(), "My Catalogs");
     EXPECT_FALSE(fs::exists(missing));
+    // Its name is free for the next try.
+    fs::create_directories(missing);
+    dialogs.Errors.clear();
+    dialogs.Answers = {false};
+    Catalogue(Source("Lost"), "Lost");
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+    EXPECT_EQ(Volumes(), (Names{"Lost"}));
+}
+
+TEST_F(CatalogDialogTest, AnUnreadableCatalogDoesNotBlockCataloguing)
+{
+    WriteBytes(home.CatalogFolder() + "junk.arv", "");
+    dialogs.Errors.clear();
+    form->LoadCatalogs();  // reported here, once
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    Open();
+    dialogs.Answers = {false};
+    Catalogue(Source("New"), "New");
+    EXPECT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_EQ(Volumes(), (Names{"Backup", "Music 2002", "New", "Photos"}));
+    EXPECT_TRUE(CatalogExists("New.arv"));
 }
 
 TEST_F(CatalogDialogTest, TheDefaultCatalogFolderIsMadeOnFirstUse)

@@ -139,6 +139,23 @@ TEST_F(FolderListModelTest, FolderTotalReplacesSubDirAndSortsAsASize)
     EXPECT_EQ(model.LongestText(1), 9);
 }
 
+TEST_F(FolderListModelTest, FolderTotalsSortByTheirValues)
+{
+    model.ShowNode(vol, sort);
+    ASSERT_EQ(Column(0)[0], "Empty");
+    // Totals against the name order: ascending by size puts Rock first.
+    model.SetFolderTotal(0, 2048);
+    model.SetFolderTotal(1, 5);
+    SortState bySize;
+    bySize.ColumnClick(1);
+    model.SortRows(bySize);
+    EXPECT_EQ(Column(0), (Rows{"Rock", "Empty", "c.dat", "b.mp3", "a.txt"}));
+    EXPECT_EQ(Column(1)[0], "5 KB");
+    bySize.ColumnClick(1);
+    model.SortRows(bySize);
+    EXPECT_EQ(Column(0), (Rows{"Empty", "Rock", "a.txt", "b.mp3", "c.dat"}));
+}
+
 TEST_F(FolderListModelTest, SelectionFollowsItsRowThroughASort)
 {
     model.ShowNode(vol, sort);

@@ -12,6 +12,7 @@
 
 #include "ArdvelFormFixture.h"
 #include "catalog/NameChecks.h"
+#include "store/VolumeName.h"
 
 namespace ardvel::gui {
 namespace {
@@ -80,32 +81,43 @@ TEST_F(CommandsTest, RenameThatCannotBeAFileNameHereIsImproper)
 {
     WriteBytes(home.CatalogFolder() + "Stray.arv", "stray");
     std::filesystem::remove(home.CatalogFolder() + "Backup.arv");
+    const QString improper = QStringLiteral("Improper name! Please choose another one!");
     const std::pair<const char*, QString> cases[] = {
-        {"Photos:\\", QStringLiteral("a/b")},   // no file name
-        {"Photos:\\", QStringLiteral("Stray")}, // would replace another file
-        {"Backup:\\", QStringLiteral("Fresh")}, // its file is missing
+        {"Photos:\\", QStringLiteral("")},        // no name
+        {"Photos:\\", QStringLiteral("  ")},      // a blank one
+        {"Photos:\\", QString(252, QLatin1Char('n'))},  // too long a file name
+        {"Photos:\\", QStringLiteral("Stray")},   // would replace another file
+        {"Backup:\\", QStringLiteral("Fresh")},   // its file is missing
     };
     for (const auto& [path, text] : cases) {
         dialogs.Errors.clear();
         EXPECT_FALSE(Rename(path, text)) << text.toStdString();
         ASSERT_EQ(dialogs.Errors.size(), 1u);
-        EXPECT_EQ(dialogs.Errors[0], QStringLiteral("Improper name! Please choose another one!"));
+        EXPECT_EQ(dialogs.Errors[0], improper);
     }
+    // "~" and a digit: the refusal cataloguing gives.
+    dialogs.Errors.clear();
+    EXPECT_FALSE(Rename("Photos:\\", QStringLiteral("a~58")));
+    ASSERT_EQ(dialogs.Errors.size(), 1u);
+    EXPECT_EQ(dialogs.Errors[0].toStdString(), EncodeVolumeName("Disc~1").Message);
     EXPECT_EQ(ReadBytes(home.CatalogFolder() + "Stray.arv"), "stray");
     EXPECT_TRUE(CatalogExists("Photos.arv"));
     EXPECT_FALSE(CatalogExists("Fresh.arv"));
+    EXPECT_FALSE(CatalogExists("a~58.arv"));
     EXPECT_EQ(Volumes(), (Names{"Backup", "Music 2002", "Photos"}));
 }
 
-TEST_F(CommandsTest, RenameUsesTheTextAsTypedForTheFile)
+TEST_F(CommandsTest, RenameEncodesTheNameAsCataloguingDoes)
 {
-    ASSERT_TRUE(Rename("Photos:\\", QStringLiteral("a~58")));
-    EXPECT_TRUE(CatalogExists("a~58.arv"));
-    EXPECT_EQ(Volumes(), (Names{"a~58", "Backup", "Music 2002"}));
-    // The next loading decodes the name.
+    ASSERT_TRUE(Rename("Photos:\\", QStringLiteral("AC/DC: Live")));
+    EXPECT_TRUE(dialogs.Errors.empty());
+    EXPECT_TRUE(CatalogExists("AC~47DC~58 Live.arv"));
+    EXPECT_FALSE(CatalogExists("Photos.arv"));
+    EXPECT_EQ(Volumes(), (Names{"AC/DC: Live", "Backup", "Music 2002"}));
+    // The next loading shows the same name.
     form.reset();
     Start();
-    EXPECT_EQ(Volumes(), (Names{"a:", "Backup", "Music 2002"}));
+    EXPECT_EQ(Volumes(), (Names{"AC/DC: Live", "Backup", "Music 2002"}));
 }
 
 TEST_F(CommandsTest, RenameInPlaceCommitsWithEnterAndCancelsWithEscape)

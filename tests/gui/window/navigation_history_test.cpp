@@ -88,6 +88,22 @@ TEST_F(NavigationHistoryTest, KeepsTheLastElevenEntries)
     EXPECT_EQ(history.ForwardEntries().size(), 3u);
 }
 
+TEST_F(NavigationHistoryTest, ForwardReachesTheLastSlotAndNoFurther)
+{
+    for (int i = 1; i <= 11; ++i) Open(Numbered("N", i));
+    ASSERT_NE(history.GoBack(10), nullptr);
+    const auto* entry = history.GoForward(10);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Text, "N11");
+    EXPECT_EQ(history.CurrentIndex(), 11);
+    ASSERT_NE(history.GoBack(1), nullptr);
+    entry = history.GoForward(1);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Text, "N11");
+    EXPECT_EQ(history.GoForward(1), nullptr);
+    EXPECT_EQ(history.CurrentIndex(), 11);
+}
+
 TEST_F(NavigationHistoryTest, DroppingRemovedNodesClosesTheGaps)
 {
     const NodeHandle a = Node("A"), b = Node("B"), c = Node("C"), d = Node("D");
