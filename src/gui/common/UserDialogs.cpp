@@ -34,9 +34,15 @@ QString QtUserDialogs::ChooseFolder(const QString& title)
     return QFileDialog::getExistingDirectory(parent_, title, QString(), QFileDialog::ShowDirsOnly);
 }
 
-QString QtUserDialogs::SaveFileName(const QString& title, const QString& proposedName, const QString& filter)
+QString QtUserDialogs::SaveFileName(const QString& title, const QString& proposedName, const QString& filter,
+                                   const QString& defaultSuffix)
 {
-    return QFileDialog::getSaveFileName(parent_, title, proposedName, filter);
+    QFileDialog dialog(parent_, title, proposedName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 int QtUserDialogs::RunDialog(QDialog& dialog)

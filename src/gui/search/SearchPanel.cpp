@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,7 +26,7 @@
 #include "search/LookInList.h"
 #include "search/SearchControls.h"
 #include "search/SearchHost.h"
-#include "search/SearchReport.h"
+#include "search/ReportStream.h"
 #include "search/SearchResultsModel.h"
 #include "search/SearchWalk.h"
 #include "store/CatalogError.h"
@@ -39,7 +38,7 @@ namespace {
 constexpr const char* kPathNotFound = "Path not found!";
 constexpr const char* kSaveTitle = "Save To File..";
 constexpr const char* kSaveFilter = "Text Files (*.txt);; All Files (*.*)";
-constexpr const char* kDefaultExtension = ".txt";
+constexpr const char* kDefaultSuffix = "txt";
 
 // Layout of the search panel, in pixels.
 constexpr int kLeft = 10;           // left edge of the panel's rows
@@ -516,19 +515,17 @@ void TSearchPanel::SearchViewDblClick()
 void TSearchPanel::SaveSRExecute()
 {
     if (model_->rowCount() == 0) return;
-    const QByteArray lookIn = LookIn->currentText().toUtf8();
-    const std::vector<ReportRow> rows = model_->ReportRows();
-    const std::vector<std::string> lines =
-        BuildReportLines(Criteria(), std::string_view(lookIn.constData(), static_cast<std::size_t>(lookIn.size())), rows,
-                         host_.StatusText(kStatusCatalogs).toStdString(),
-                         host_.StatusText(kStatusProgress).toStdString(), locale_);
-
-    QString path =
-        dialogs_.SaveFileName(QString::fromLatin1(kSaveTitle), QString(), QString::fromLatin1(kSaveFilter));
+    // The dialog adds the extension to a name typed without one, so that its
+    // question about replacing a file covers the name that is written.
+    const QString path = dialogs_.SaveFileName(QString::fromLatin1(kSaveTitle), QString(),
+                                               QString::fromLatin1(kSaveFilter), QString::fromLatin1(kDefaultSuffix));
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += QString::fromLatin1(kDefaultExtension);
+    const std::string lookIn = ToUtf8(LookIn->currentText());
     try {
-        WriteReport(QFile::encodeName(path).toStdString(), lines);
+        WriteReportStreaming(
+            QFile::encodeName(path).toStdString(), Criteria(), lookIn, static_cast<std::size_t>(model_->rowCount()),
+            [this](std::size_t row) { return model_->ReportRowAt(row); }, ToUtf8(host_.StatusText(kStatusCatalogs)),
+            ToUtf8(host_.StatusText(kStatusProgress)), locale_);
     } catch (const CatalogError& e) {
         dialogs_.ShowError(QString::fromUtf8(e.what()));
     }

@@ -53,12 +53,9 @@ QStringList SearchResultsModel::Texts(int row) const
     return texts;
 }
 
-std::vector<ReportRow> SearchResultsModel::ReportRows() const
+ReportRow SearchResultsModel::ReportRowAt(std::size_t row) const
 {
-    std::vector<ReportRow> rows;
-    rows.reserve(order_.size());
-    for (std::uint32_t i : order_) rows.push_back(results_.Texts(i, locale_));
-    return rows;
+    return results_.Texts(order_[row], locale_);
 }
 
 int SearchResultsModel::rowCount(const QModelIndex& parent) const

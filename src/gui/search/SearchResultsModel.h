@@ -37,8 +37,8 @@ public:
     bool IsFolderRow(int row) const;
     /// The row's six texts, in column order.
     QStringList Texts(int row) const;
-    /// Every row's texts in the order the list holds them, for the report.
-    std::vector<ReportRow> ReportRows() const;
+    /// The texts of the list's row `row`, for the report.
+    ReportRow ReportRowAt(std::size_t row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -456,6 +456,16 @@ void TArdvelForm::ShowFolder(NodeId node)
     CatalogClick();
 }
 
+void TArdvelForm::OpenSelected()
+{
+    // A volume catalogued in search mode is shown in folders mode, so that
+    // the list, path box and status bar all speak of it.
+    if (w_.SBut->isChecked())
+        ShowFolder(SelectedNode());
+    else
+        CatalogClick();
+}
+
 void TArdvelForm::BeginTreeChange()
 {
     w_.Catalog->setUpdatesEnabled(false);

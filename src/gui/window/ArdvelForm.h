@@ -151,7 +151,7 @@ public:
     void EndTreeChange() override;
     bool IsExpanded(NodeId node) const override;
     void Expand(NodeId node) override;
-    void OpenSelected() override { CatalogClick(); }
+    void OpenSelected() override;
     void VolumesChanged() override;
     void RemoveVolume(NodeId volume) override { RemoveVolumeNode(volume); }
 

@@ -25,11 +25,13 @@ public:
     bool Confirm(const QString& text) override { return inner_.Confirm(text); }
     QString ChooseFolder(const QString& title) override { return inner_.ChooseFolder(title); }
     int RunDialog(QDialog& dialog) override { return inner_.RunDialog(dialog); }
-    QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter) override
+    QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter,
+                         const QString& defaultSuffix) override
     {
         SaveTitles.push_back(title);
         SaveProposed.push_back(proposedName);
         SaveFilters.push_back(filter);
+        SaveSuffixes.push_back(defaultSuffix);
         if (SaveNames.empty()) return {};
         const QString name = SaveNames.front();
         SaveNames.pop_front();
@@ -37,7 +39,7 @@ public:
     }
 
     std::deque<QString> SaveNames;
-    QStringList SaveTitles, SaveProposed, SaveFilters;
+    QStringList SaveTitles, SaveProposed, SaveFilters, SaveSuffixes;
 
 private:
     ScriptedDialogs& inner_;

@@ -705,7 +705,7 @@ TEST_F(SearchModeTest, SaveSearchResultsWritesTheReportInTheListsOrder)
 
     Search(QStringLiteral("*"));
     emit W().SearchView->HeaderClicked(kColumnName);  // descending
-    saveDialogs.SaveNames.push_back(QString::fromStdString((out.Path() / "report").string()));
+    saveDialogs.SaveNames.push_back(QString::fromStdString((out.Path() / "report.txt").string()));
     W().SaveSR->trigger();
     ASSERT_EQ(saveDialogs.SaveTitles.size(), 1);
     EXPECT_EQ(saveDialogs.SaveTitles[0], QStringLiteral("Save To File.."));
@@ -748,6 +748,45 @@ TEST_F(SearchModeTest, SaveSearchResultsWritesTheReportInTheListsOrder)
     W().SaveSR->trigger();
     EXPECT_TRUE(dialogs.Questions.isEmpty());
     EXPECT_NE(ReadBytes((out.Path() / "report.txt").string()).find("Size: at least 10 KB\r\n"), std::string::npos);
+}
+
+TEST_F(SearchModeTest, TheSaveDialogAddsTheExtensionSoItsOverwriteQuestionCoversTheFile)
+{
+    TempDir out;
+    WriteBytes((out.Path() / "report1.txt").string(), "kept");
+    W().SBut->trigger();
+    Search(QStringLiteral("*"));
+    // The dialog is told the suffix; the name it gives back is the file.
+    saveDialogs.SaveNames.push_back(QString::fromStdString((out.Path() / "report1").string()));
+    W().SaveSR->trigger();
+    ASSERT_EQ(saveDialogs.SaveSuffixes.size(), 1);
+    EXPECT_EQ(saveDialogs.SaveSuffixes[0], QStringLiteral("txt"));
+    EXPECT_EQ(ReadBytes((out.Path() / "report1.txt").string()), "kept");
+    EXPECT_TRUE(ReadBytes((out.Path() / "report1").string()).starts_with("Criteria: *\r\n"));
+}
+
+TEST_F(SearchModeTest, AFailedSaveLeavesTheOldReportAndNoTemporaryFile)
+{
+    TempDir out;
+    const std::string report = (out.Path() / "report.txt").string();
+    WriteBytes(report, "old");
+    W().SBut->trigger();
+    Search(QStringLiteral("*"));
+    // A folder in the report's place: the new report cannot replace it.
+    const std::string folder = (out.Path() / "taken").string();
+    std::filesystem::create_directory(folder);
+    WriteBytes(folder + "/inside", "x");
+    saveDialogs.SaveNames.push_back(QString::fromStdString(folder));
+    W().SaveSR->trigger();
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_EQ(dialogs.Errors.back(), QString::fromStdString("Cannot create file " + folder));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    // A good save goes through whole; the folder holds only the two files.
+    saveDialogs.SaveNames.push_back(QString::fromStdString(report));
+    W().SaveSR->trigger();
+    EXPECT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(ReadBytes(report).starts_with("Criteria: *"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), std::filesystem::directory_iterator()), 2);
 }
 
 TEST_F(SearchModeTest, CancellingTheSaveWritesNothingAndFailuresAreShown)
