@@ -41,6 +41,15 @@ Commands:
          [--months N | --days N | --between FROM TO]
          [--at-least KB | --at-most KB] [--report FILE]
                         search the catalogs
+  duplicates [--in All|VOLUME|NODEPATH]
+             [--by name+size|name+size+date|size+date|name]
+             [--min-size KB] [--folders]
+                        what is stored twice: "GROUP<TAB>NODEPATH<TAB>SIZE
+                        <TAB>DATE" per record, groups by wasted space;
+                        --folders compares folders (name, total size and
+                        file count); a summary on stderr
+  copies NODEPATH [--by KEY]
+                        the other records with the key of one file
 
 Output fields are tab-separated; a tab, newline or backslash inside a text
 is written as \t, \n and \\.
@@ -94,6 +103,8 @@ int main(int argc, char** argv)
         else if (command == "media") code = RunMedia(context, args, std::cout, std::cerr);
         else if (command == "catalog") code = RunCatalog(context, args, std::cout, std::cerr);
         else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
+        else if (command == "duplicates") code = RunDuplicates(context, args, std::cout, std::cerr);
+        else if (command == "copies") code = RunCopies(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
         std::cout.flush();
         return code;

@@ -9,7 +9,7 @@
 
 namespace ardvel::gui {
 
-TAboutBox::TAboutBox(QWidget* parent)
+TAboutBox::TAboutBox(QWidget* parent, const QString& contact)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
@@ -45,7 +45,8 @@ TAboutBox::TAboutBox(QWidget* parent)
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setGeometry(12, 96, 260, 18);
 
-    Label4 = new QLabel(QString::fromLatin1(kContactAddress), panel);
+    Label4 = new QLabel(contact, panel);
+    Label4->setTextFormat(Qt::PlainText);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(12, 116, 260, 18);
     Label4->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -53,6 +54,9 @@ TAboutBox::TAboutBox(QWidget* parent)
     linkFont.setUnderline(true);
     Label4->setFont(linkFont);
     Label4->setStyleSheet(QStringLiteral("color: blue;"));
+    // Without an address there is nothing to contact.
+    Label3->setHidden(contact.isEmpty());
+    Label4->setHidden(contact.isEmpty());
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "platform/BuildConfig.h"
+
 class QLabel;
 class QPushButton;
 
@@ -9,18 +11,20 @@ namespace ardvel::gui {
 
 class UserDialogs;
 
-/// The maker's address shown in the About box (plain text).
-inline constexpr const char* kContactAddress = "ardvel@example.org";
+/// The maker's address shown in the About box (plain text), as the build
+/// sets it (ARDVEL_CONTACT_ADDRESS); empty hides the contact line.
+inline constexpr const char* kContactAddress = kConfiguredContactAddress;
 
 /// The About box: the program's icon, name and version and the maker's
 /// contact address, with an OK button.
 class TAboutBox final : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit TAboutBox(QWidget* parent = nullptr, const QString& contact = QString::fromUtf8(kContactAddress));
 
     QLabel* ProductName() const noexcept { return Label5; }
     QLabel* VersionLabel() const noexcept { return Version; }
+    QLabel* ContactCaption() const noexcept { return Label3; }
     QLabel* ContactLabel() const noexcept { return Label4; }
     QPushButton* OkButton() const noexcept { return OKButton; }
 

@@ -23,9 +23,11 @@ void HelpContentsExecute(const UrlOpener& open, UserDialogs& dialogs)
     if (!opened) dialogs.ShowError(QString::fromLatin1(kHelpMissingText), QStringLiteral("Error"));
 }
 
-void UpdateClick(const UrlOpener& open)
+void UpdateClick(const UrlOpener& open, const char* webPage)
 {
-    if (open) open(QUrl(QString::fromLatin1(kUpdatePageUrl)));
+    if (!open) return;
+    if (webPage && *webPage) open(QUrl(QString::fromUtf8(webPage)));
+    else open(QUrl::fromLocalFile(QFileInfo(QDir::current(), QString::fromLatin1(kUpdatePagePath)).absoluteFilePath()));
 }
 
 }  // namespace ardvel::gui

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "platform/BuildConfig.h"
+
 namespace ardvel::gui {
 
 class UserDialogs;
@@ -12,8 +14,10 @@ class UserDialogs;
 /// The help page, relative to the current working folder (not to the
 /// program's own folder).
 inline constexpr const char* kHelpPagePath = "./Help/readme.html";
-/// The page that tells about newer versions.
-inline constexpr const char* kUpdatePageUrl = "https://ardvel.example.org/update";
+/// The page that tells how to update, installed beside the help page.
+inline constexpr const char* kUpdatePagePath = "./Help/update.html";
+/// A web page set for the build (ARDVEL_UPDATE_URL) replaces it.
+inline constexpr const char* kUpdatePageUrl = kConfiguredUpdateUrl;
 /// Shown when the help page cannot be opened.
 inline constexpr const char* kHelpMissingText = "Help files not found or corrupted.";
 
@@ -29,7 +33,9 @@ UrlOpener DesktopUrlOpener();
 /// corrupted." titled "Error".
 void HelpContentsExecute(const UrlOpener& open, UserDialogs& dialogs);
 
-/// "Check For Update": opens the update page; the outcome is not shown.
-void UpdateClick(const UrlOpener& open);
+/// "Check For Update": opens `webPage` when it is set, else the update page
+/// beside the help page, found as "Contents" finds that; the outcome is not
+/// shown.
+void UpdateClick(const UrlOpener& open, const char* webPage = kUpdatePageUrl);
 
 }  // namespace ardvel::gui

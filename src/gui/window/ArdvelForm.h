@@ -98,9 +98,6 @@ public:
     /// The end of a rename edit; true when the volume took the new name.
     bool CatalogEdited(NodeId node, const QString& text);
     void Delete1Execute();
-    /// Removes a volume node from the tree and from every view of it, then
-    /// opens the node the tree selects instead. Its catalog file is left.
-    void RemoveVolumeNode(NodeId node);
     void QuitExecute();
     /// Replaces every volume with the catalogs of the catalog folder.
     void LoadCatalogs();
@@ -153,7 +150,9 @@ public:
     void Expand(NodeId node) override;
     void OpenSelected() override;
     void VolumesChanged() override;
-    void RemoveVolume(NodeId volume) override { RemoveVolumeNode(volume); }
+    /// Removes a volume node from the tree and from every view of it, then
+    /// opens the node the tree selects instead. Its catalog file is left.
+    void RemoveVolume(NodeId node) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

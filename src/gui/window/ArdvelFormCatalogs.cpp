@@ -93,10 +93,10 @@ void TArdvelForm::Delete1Execute()
         dialogs_.ShowError(QString::fromLatin1(kCatalogFileMissing));
         if (!dialogs_.Confirm(QString::fromLatin1(kDeleteNodeAnyway))) return;
     }
-    RemoveVolumeNode(node);
+    RemoveVolume(node);
 }
 
-void TArdvelForm::RemoveVolumeNode(NodeId node)
+void TArdvelForm::RemoveVolume(NodeId node)
 {
     const bool listedRoot = listModel_->ShownNode() == CatalogTree::kRoot;
     treeModel_->RemoveNode(node);

@@ -64,14 +64,53 @@ TEST_F(HelpTest, AMissingOrUnopenableHelpPageIsReported)
     EXPECT_EQ(dialogs.Errors.size(), 2u);
 }
 
-TEST_F(HelpTest, UpdateOpensTheUpdatePageAndShowsNothing)
+TEST_F(HelpTest, UpdateOpensTheLocalUpdatePageUnlessTheBuildNamesAWebPage)
 {
+    std::filesystem::create_directory(work.Path() / "Help");
+    WriteBytes((work.Path() / "Help" / "update.html").string(), "<html></html>");
+    InFolder here(work.Path());
+    const UrlOpener opener = [this](const QUrl& url) {
+        OpenedUrls.push_back(url);
+        return false;
+    };
+
+    // No web page: update.html beside the help page of the working folder.
+    UpdateClick(opener, "");
+    ASSERT_EQ(OpenedUrls.size(), 1u);
+    ASSERT_TRUE(OpenedUrls[0].isLocalFile());
+    EXPECT_EQ(std::filesystem::canonical(OpenedUrls[0].toLocalFile().toStdString()),
+              std::filesystem::canonical(work.Path() / "Help" / "update.html"));
+
+    UpdateClick(opener, "https://downloads.ardvel.test/latest");
+    ASSERT_EQ(OpenedUrls.size(), 2u);
+    EXPECT_EQ(OpenedUrls[1], QUrl(QStringLiteral("https://downloads.ardvel.test/latest")));
+
+    // The menu command opens the page this build names, and a failure
+    // passes unseen.
     OpenResult = false;
     W().Update->trigger();
-    ASSERT_EQ(OpenedUrls.size(), 1u);
-    EXPECT_EQ(OpenedUrls[0], QUrl(QString::fromLatin1(kUpdatePageUrl)));
-    EXPECT_EQ(OpenedUrls[0].scheme(), QStringLiteral("https"));
+    ASSERT_EQ(OpenedUrls.size(), 3u);
+    if (*kUpdatePageUrl == '\0')
+        EXPECT_EQ(OpenedUrls[2], OpenedUrls[0]);
+    else
+        EXPECT_EQ(OpenedUrls[2], QUrl(QString::fromUtf8(kUpdatePageUrl)));
     EXPECT_TRUE(dialogs.Errors.empty());
+}
+
+TEST_F(HelpTest, AboutShowsTheContactLineOnlyWithAnAddress)
+{
+    TAboutBox without(form.get(), QString());
+    EXPECT_TRUE(without.ContactCaption()->isHidden());
+    EXPECT_TRUE(without.ContactLabel()->isHidden());
+
+    TAboutBox with(form.get(), QStringLiteral("maker@ardvel.test"));
+    EXPECT_FALSE(with.ContactCaption()->isHidden());
+    EXPECT_EQ(with.ContactCaption()->text(), QStringLiteral("Contact me via e-mail:"));
+    EXPECT_FALSE(with.ContactLabel()->isHidden());
+    EXPECT_EQ(with.ContactLabel()->text(), QStringLiteral("maker@ardvel.test"));
+    // An address is shown as written, never as markup.
+    TAboutBox named(form.get(), QStringLiteral("Ann <ann@ardvel.test>"));
+    EXPECT_EQ(named.ContactLabel()->textFormat(), Qt::PlainText);
 }
 
 TEST_F(HelpTest, AboutShowsAFreshBoxEachTime)
@@ -84,7 +123,8 @@ TEST_F(HelpTest, AboutShowsAFreshBoxEachTime)
         EXPECT_EQ(box->ProductName()->text(), QStringLiteral("Ardvel"));
         EXPECT_EQ(box->OkButton()->text(), QStringLiteral("OK"));
         EXPECT_TRUE(box->OkButton()->isDefault());
-        EXPECT_EQ(box->ContactLabel()->text(), QString::fromLatin1(kContactAddress));
+        EXPECT_EQ(box->ContactLabel()->text(), QString::fromUtf8(kContactAddress));
+        EXPECT_EQ(box->ContactLabel()->isHidden(), *kContactAddress == '\0');
         // Whatever the first box went through, the second starts anew.
         box->VersionLabel()->setText(QStringLiteral("changed"));
     };
