@@ -120,6 +120,7 @@ TSearchPanel::~TSearchPanel()
     // The window goes: a search ends without a word, before the tree it reads.
     stepTimer_->stop();
     walk_.reset();
+    model_->CancelSort();
     resultsView_.SetModel(nullptr);
 }
 
@@ -419,6 +420,7 @@ void TSearchPanel::SearchNowClick()
 {
     if (walk_) return;
     model_->Forget();
+    model_->SetGrowing(true);
     StopSearch->setEnabled(true);
     SearchNow->setEnabled(false);
     host_.SetBusy(true);
@@ -432,7 +434,9 @@ void TSearchPanel::SearchNowClick()
         host_.SetStatusText(panel, FromUtf8(text));
     };
     events.RowsAdded = [this](std::size_t first, std::size_t count) { model_->RowsAdded(first, count); };
-    events.CurrentSort = [this] { return host_.CurrentSort(); };
+    // The walk only puts folders first; the list sorts the rows once the
+    // search has ended, on its worker thread.
+    events.CurrentSort = [] { return SortState{static_cast<std::uint8_t>(kSearchColumnCount), 1}; };
 
     const SearchScope scope = ScopeFromLookIn(host_.Tree(), LookIn->currentIndex(), LookIn->count(), host_.SelectedNode());
     walk_ = std::make_unique<SearchWalk>(host_.Tree(), scope, Criteria(), locale_, results_, std::move(events));
@@ -483,8 +487,11 @@ void TSearchPanel::EndSearch(const QString& failure)
     host_.SetBusy(false);
     StopSearch->setEnabled(false);
     SearchNow->setEnabled(true);
-    // The walk has sorted the results by the shared sort state.
+    // The walk has put the folders first; the list sorts the rows by the
+    // shared sort state on its worker thread.
     model_->Reload();
+    model_->SetGrowing(false);
+    model_->SortRows(host_.CurrentSort());
     FindFile->Stop();
     if (host_.InSearchMode()) FocusFileNames();
     if (!failure.isEmpty()) {

@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFontInfo>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -302,6 +302,7 @@ void TArdvelForm::LoadSettings()
     w_.StandartButtons1->setChecked(s.StdBar);
     w_.PathBar1->setChecked(s.PathBar);
     w_.AutoAdjust1->setChecked(s.AutoAdjust);
+    AutoAdjustClick();
     ToggleToolbars();
     ViewsClick(s.ListViewStyle);
 }
@@ -332,7 +333,14 @@ void TArdvelForm::AdjustColsExecute()
     StyledListView* list = ShownList();
     ListRowsModel* rows = RowsOf(list);
     if (!rows || list->Style() != kDetails) return;
-    rows->FitColumns(*list->DetailsView()->header(), QFontInfo(list->DetailsView()->font()).pointSize());
+    rows->FitColumns(*list->DetailsView());
+}
+
+void TArdvelForm::AutoAdjustClick()
+{
+    const auto mode = w_.AutoAdjust1->isChecked() ? QHeaderView::Interactive : QHeaderView::Stretch;
+    for (StyledListView* list : {w_.ListView, w_.SearchView}) list->DetailsView()->header()->setSectionResizeMode(0, mode);
+    if (w_.AutoAdjust1->isChecked()) AdjustColsExecute();
 }
 
 void TArdvelForm::ViewsClick(int k)

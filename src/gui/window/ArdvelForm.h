@@ -108,6 +108,9 @@ public:
     void SaveSettings();
     void ToggleToolbars();
     void AdjustColsExecute();
+    /// With Auto Resize off the Name column of both lists takes the width
+    /// the other columns leave; with it on the columns fit their texts.
+    void AutoAdjustClick();
     /// Item `k` (0 large icons, 1 small icons, 2 list, 3 details) of either
     /// view-style menu.
     void ViewsClick(int k);

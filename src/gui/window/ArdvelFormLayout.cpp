@@ -66,6 +66,7 @@ void TArdvelForm::BuildActions()
     connect(w_.StandartButtons1, &QAction::triggered, this, [this] { ToggleToolbars(); });
     connect(w_.PathBar1, &QAction::triggered, this, [this] { ToggleToolbars(); });
     connect(w_.AdjustCols, &QAction::triggered, this, [this] { AdjustColsExecute(); });
+    connect(w_.AutoAdjust1, &QAction::triggered, this, [this] { AutoAdjustClick(); });
     connect(w_.HelpContents, &QAction::triggered, this, [this] { HelpContentsExecute(); });
     connect(w_.Update, &QAction::triggered, this, [this] { UpdateClick(); });
     connect(w_.About1, &QAction::triggered, this, [this] { About1Click(); });

@@ -69,14 +69,28 @@ protected:
     TSearchPanel& Panel() { return form->SearchPanel(); }
     SearchResultsModel& Results() { return form->SearchPanel().ResultsModel(); }
 
-    /// Runs the search under way to its end, in one slice.
+    /// Runs the search under way to its end, in one slice, and waits for
+    /// the list's sort.
     void RunToEnd()
     {
         while (Panel().StepSearch(std::chrono::steady_clock::time_point::max())) {
         }
+        Results().FinishSort();
     }
     /// Runs one short slice (a few hundred items); true while more is to do.
-    bool OneSlice() { return Panel().StepSearch(std::chrono::steady_clock::now()); }
+    /// After the last one the list's sort is waited for.
+    bool OneSlice()
+    {
+        const bool more = Panel().StepSearch(std::chrono::steady_clock::now());
+        if (!more) Results().FinishSort();
+        return more;
+    }
+    /// A click on a header of the results list, and the sort it starts.
+    void ClickResultsHeader(int column)
+    {
+        emit W().SearchView->HeaderClicked(column);
+        Results().FinishSort();
+    }
 
     void SelectLookIn(const QString& entry)
     {
