@@ -319,7 +319,9 @@ void CatalogWriter::WriteFileRecord(const VolumeStore& store, const TDetails& de
     WriteString(name);
     WriteInt32(details.SizeKB);
     WriteDate(details.Date);
-    if (HasMp3Extension(StoredName(name))) {
+    // As HasMp3Extension(StoredName(name)), without a copy: the blanks that
+    // StoredName puts for 01 and 02 are trimmed as those are.
+    if (HasMp3Extension(TrimTrailingControls(name))) {
         WriteString(store.Artist(details));
         WriteString(store.Title(details));
     }
