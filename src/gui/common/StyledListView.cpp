@@ -213,6 +213,11 @@ bool StyledListView::eventFilter(QObject* watched, QEvent* event)
             emit SpacePressed();
             return true;
         }
+        // Enter opens the selected row, as a double click does.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && SelectedRow() >= 0) {
+            emit RowDoubleClicked(SelectedRow());
+            return true;
+        }
     }
     return QStackedWidget::eventFilter(watched, event);
 }

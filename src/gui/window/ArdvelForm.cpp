@@ -88,6 +88,8 @@ void TArdvelForm::FormCreate()
     LoadCatalogs();
     WriteCatalogCount();
     searchPanel_->LookInAll();
+    ShowSortIndicators();
+    w_.Catalog->setFocus();
 }
 
 void TArdvelForm::FormDestroy()
@@ -164,7 +166,18 @@ void TArdvelForm::FillList()
 void TArdvelForm::ListViewColumnClick(StyledListView* list, int column)
 {
     sort_.ColumnClick(column);
+    ShowSortIndicators();
     if (ListRowsModel* rows = RowsOf(list)) rows->SortRows(sort_);
+}
+
+void TArdvelForm::ShowSortIndicators()
+{
+    const Qt::SortOrder order = sort_.Direction > 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    for (StyledListView* list : {w_.ListView, w_.SearchView}) {
+        QHeaderView* header = list->DetailsView()->header();
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(sort_.Column, order);
+    }
 }
 
 void TArdvelForm::ListViewKeyDown(StyledListView* list)

@@ -70,6 +70,8 @@ public:
     /// Fills the folder list from the selected node.
     void FillList();
     void ListViewColumnClick(StyledListView* list, int column);
+    /// Both lists' headers show the shared sort column and direction.
+    void ShowSortIndicators();
     /// Space on a list: the selected folder row shows its subtree's size.
     void ListViewKeyDown(StyledListView* list);
     void ListViewDblClick();
@@ -169,6 +171,9 @@ private:
     // Building the window (ArdvelFormLayout.cpp).
     void BuildActions();
     void BuildViewActions();
+    /// Keys without a menu item: Backspace and Alt+Up go up, Alt+Left and
+    /// Alt+Right go back and forward, Ctrl+F searches.
+    void BuildKeys();
     void BuildMenuBar();
     void BuildToolbars();
     void BuildModeButtons();
