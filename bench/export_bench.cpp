@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -50,8 +50,9 @@ void Generate(const std::string& path, int records)
     const NodeId volume = tree.AddVolume("bench", 45000.5);
     std::vector<NodeId> folders{volume};
     for (int f = 0; f < records / 100; ++f)
-        folders.push_back(tree.AddFolder(folders[rng() % folders.size()], "folder " + std::to_string(f),
-                                         DosToDateTime(DateTimeToDos(38000 + rng() % 3650 + (rng() % 86400) / 86400.0))));
+        folders.push_back(
+            tree.AddFolder(folders[rng() % folders.size()], "folder " + std::to_string(f),
+                           DosToDateTime(DateTimeToDos(38000 + rng() % 3650 + (rng() % 86400) / 86400.0))));
     int remaining = records - (static_cast<int>(folders.size()) - 1);
     for (std::size_t i = 0; i < folders.size() && remaining > 0; ++i) {
         const int count = i + 1 == folders.size() ? remaining : std::min(remaining, 80 + static_cast<int>(rng() % 40));

@@ -65,18 +65,33 @@ std::string ImportLabel(const std::string& rootName)
     return slash == std::string::npos || text == "/" ? text : text.substr(slash + 1);
 }
 
+namespace {
+
+std::string LabelOf(std::string_view document, const std::string& file)
+{
+    try {
+        return ImportLabel(NcduRootName(document));
+    } catch (const JsonError& e) {
+        throw CatalogError(e.Describe(), file);
+    }
+}
+
+}  // namespace
+
+std::string ProposedImportName(const std::string& file)
+{
+    const MappedFile mapped(file);
+    return LabelOf(mapped.Text(), file);
+}
+
 ImportResult ImportNcduFile(CatalogTree& tree, const std::string& catalogFolder, UserPrompt& prompt,
-                            const std::string& file, const std::string& volumeName, const Locale& locale)
+                            const std::string& file, const std::string& volumeName, const Locale& locale,
+                            const std::function<void()>& treeChanging)
 {
     ImportResult result;
     const MappedFile mapped(file);
     const std::string_view document = mapped.Text();
-    std::string label;
-    try {
-        label = ImportLabel(NcduRootName(document));
-    } catch (const JsonError& e) {
-        throw CatalogError(e.Describe(), file);
-    }
+    const std::string label = LabelOf(document, file);
     result.VolumeName = volumeName.empty() ? label : volumeName;
 
     const EncodedVolumeName encoded = EncodeNewVolumeName(result.VolumeName);
@@ -91,6 +106,7 @@ ImportResult ImportNcduFile(CatalogTree& tree, const std::string& catalogFolder,
         return result;
     }
 
+    if (treeChanging) treeChanging();
     const TDateTime date = NowLocal();
     const NodeId volume = tree.AddVolume(result.VolumeName, date);
     try {

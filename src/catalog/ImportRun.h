@@ -3,6 +3,7 @@
 // Importing a tree that another program recorded (an ncdu export) as a new
 // volume: the name checks and the save of cataloguing, without a scan.
 
+#include <functional>
 #include <string>
 
 #include "catalog/NcduImport.h"
@@ -40,8 +41,14 @@ std::string ImportLabel(const std::string& rootName);
 /// temporary file; sorts the tree. A file that cannot be read, a document
 /// with a fault ("FILE: line L, column C: message") or a failed save throw
 /// CatalogError; a faulty document leaves no volume and no catalog file.
+/// `treeChanging`, when given, runs once the checks have passed, just before
+/// the tree changes: every question and refusal comes before it.
 ImportResult ImportNcduFile(CatalogTree& tree, const std::string& catalogFolder, UserPrompt& prompt,
                             const std::string& file, const std::string& volumeName,
-                            const Locale& locale = Locale::User());
+                            const Locale& locale = Locale::User(), const std::function<void()>& treeChanging = {});
+
+/// The volume name an import of `file` proposes: its ImportLabel. Throws
+/// CatalogError as ImportNcduFile does.
+std::string ProposedImportName(const std::string& file);
 
 }  // namespace ardvel

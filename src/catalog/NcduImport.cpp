@@ -5,6 +5,7 @@
 
 #include "catalog/ScanFolder.h"
 #include "store/LocalTime.h"
+#include "store/MediaInfo.h"
 #include "store/Records.h"
 
 namespace ardvel {
@@ -97,7 +98,9 @@ struct Staged {
 class Importer {
 public:
     Importer(std::string_view document, CatalogTree& tree, TDateTime importDate)
-        : json_(document), tree_(tree), importDate_(importDate) {}
+        : json_(document), tree_(tree), importDate_(importDate)
+    {
+    }
 
     NcduImportStats Run(NodeId volume);
 

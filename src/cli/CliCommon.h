@@ -55,8 +55,8 @@ int RunCopies(const CliContext& context, const Args& args, std::ostream& out, st
 int RunExport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunImport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 
-/// For the commands that list rows (volumes, ls, search, dump, duplicates,
-/// diff): takes "--format tsv|csv|json|jsonl" and "-0"/"--null" out of
+/// For the commands that list rows through RowWriter (volumes, ls, search,
+/// dump): takes "--format tsv|csv|json|jsonl" and "-0"/"--null" out of
 /// `args` into `context.Format` and returns the rest; other commands get
 /// `args` back unchanged.
 Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context);

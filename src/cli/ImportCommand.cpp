@@ -3,11 +3,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
 #include "catalog/ImportRun.h"
 #include "cli/CliCommon.h"
+#include "platform/Settings.h"
 #include "store/LoadCatalogs.h"
 #include "store/VolumeName.h"
 
@@ -86,6 +88,12 @@ int RunImport(const CliContext& context, const Args& args, std::ostream& out, st
 {
     const ImportArgs parsed = ParseImportArgs(args);
     const std::string catalogFolder = ResolveCatalogFolder(context);
+    // As for catalog: the default catalog folder is made on first use, one
+    // that was named explicitly must exist.
+    if (!context.CatalogFolder && catalogFolder == DefaultCatalogFolder()) {
+        std::error_code ec;
+        std::filesystem::create_directories(catalogFolder, ec);
+    }
     struct stat info {};
     const int folderError = ::stat(catalogFolder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
     if (folderError != 0) {

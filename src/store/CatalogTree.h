@@ -165,7 +165,6 @@ public:
     std::uint32_t Level(NodeId node) const noexcept { return nodes_[node].Level; }
     std::string_view Text(NodeId node) const noexcept { return nodes_[node].Text; }
     const TFolderInfo& Info(NodeId node) const noexcept { return nodes_[node].Info; }
-    void SetDate(NodeId node, TDateTime date) noexcept { nodes_[node].Info.Date = date; }
     /// The volume node above `node` (itself for a volume); kNoNode for the root.
     NodeId VolumeOf(NodeId node) const noexcept { return nodes_[node].Volume; }
     /// Tree image index: 0 root, 1 volume, 2 folder.

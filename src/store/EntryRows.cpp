@@ -55,8 +55,8 @@ void WriteCatalogEntries(CatalogReader& reader, std::string_view volume, RowWrit
             lengths.push_back(path.size());
             WriteEntry(rows, {EntryType::Folder, volume, path, r.Name, 0, r.Date, false, {}, {}});
         } else {
-            WriteEntry(rows,
-                       {EntryType::File, volume, path, r.Name, r.SizeKB, r.Date, r.HasMedia, r.ArtistText, r.TitleText});
+            WriteEntry(
+                rows, {EntryType::File, volume, path, r.Name, r.SizeKB, r.Date, r.HasMedia, r.ArtistText, r.TitleText});
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "store/EntryRows.h"
 #include "store/LoadCatalogs.h"
 #include "store/NcduExport.h"
+#include "store/VolumeExport.h"
 
 namespace ardvel {
 namespace {
@@ -108,7 +109,8 @@ TEST(NcduImportRead, FaultsOfTheFormatNameTheirPlace)
          "line 1, column 43: \"asize\" must be a whole number of at least 0"},
         {"[1,0,{},[{\"name\":\"/\"},[{\"name\":\"d\"},3]]]",
          "line 1, column 37: expected a folder's array or an entry's info object"},
-        {"[1,0,{},[{\"name\":\"/\"},[{\"name\":\"d\"}]", "line 1, column 37: unexpected end of file; expected ',' or ']'"},
+        {"[1,0,{},[{\"name\":\"/\"},[{\"name\":\"d\"}]",
+         "line 1, column 37: unexpected end of file; expected ',' or ']'"},
     };
     for (const auto& [document, message] : cases) {
         CatalogTree tree;
@@ -191,6 +193,25 @@ TEST(NcduRoundTrip, ExportedVolumeImportsAsTheSameTree)
     EXPECT_EQ(s.RootName, "Vol \"1\"");
     EXPECT_EQ(s.Dated, 4u);  // the top folder's own date is the volume's
     EXPECT_EQ(Rows(back, w), Rows(tree, v));
+}
+
+TEST(VolumeExportFile, EachFormatAsAWholeFile)
+{
+    TempDir dir;
+    CatalogTree tree;
+    const NodeId v = tree.AddVolume("V", At(2019, 1, 1));
+    tree.AddFile(tree.AddFolder(v, "d", At(2018, 1, 1)), "f,1", 3, At(2018, 1, 2));
+    ExportVolumeFile(tree, v, VolumeExportFormat::Csv, dir.File("v.csv"));
+    EXPECT_EQ(test::ReadBytes(dir.File("v.csv")).substr(0, 54),
+              "type,volume,path,name,size,size_kb,date,artist,title\r\n");
+    ExportVolumeFile(tree, v, VolumeExportFormat::Json, dir.File("v.json"));
+    EXPECT_EQ(test::ReadBytes(dir.File("v.json")).substr(0, 18), "[\n{\"type\":\"volume\"");
+    ExportVolumeFile(tree, v, VolumeExportFormat::Ncdu, dir.File("ncdu.json"));
+    CatalogTree back;
+    const NodeId w = back.AddVolume("V", 0);
+    ReadNcduExport(test::ReadBytes(dir.File("ncdu.json")), back, w, 0);
+    EXPECT_EQ(Rows(back, w), Rows(tree, v));
+    EXPECT_THROW(ExportVolumeFile(tree, v, VolumeExportFormat::Csv, dir.File("no/such/folder.csv")), CatalogError);
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "SearchTreeFixture.h"
+#include "search/Mask.h"
 #include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 
 namespace ardvel {
 namespace {

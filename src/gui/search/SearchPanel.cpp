@@ -27,6 +27,7 @@
 #include "search/SearchControls.h"
 #include "search/SearchHost.h"
 #include "search/ReportStream.h"
+#include "search/SearchEntries.h"
 #include "search/SearchResultsModel.h"
 #include "search/SearchWalk.h"
 #include "store/CatalogError.h"
@@ -37,8 +38,9 @@ namespace {
 
 constexpr const char* kPathNotFound = "Path not found!";
 constexpr const char* kSaveTitle = "Save To File..";
-constexpr const char* kSaveFilter = "Text Files (*.txt);; All Files (*.*)";
-constexpr const char* kDefaultSuffix = "txt";
+constexpr const char* kSaveFilter = "Text report (*.txt);;CSV (*.csv);;JSON (*.json)";
+constexpr const char* kCsvFilter = "CSV (*.csv)";
+constexpr const char* kJsonFilter = "JSON (*.json)";
 
 // Layout of the search panel, in pixels.
 constexpr int kLeft = 10;           // left edge of the panel's rows
@@ -522,17 +524,24 @@ void TSearchPanel::SearchViewDblClick()
 void TSearchPanel::SaveSRExecute()
 {
     if (model_->rowCount() == 0) return;
-    // The dialog adds the extension to a name typed without one, so that its
-    // question about replacing a file covers the name that is written.
-    const QString path = dialogs_.SaveFileName(QString::fromLatin1(kSaveTitle), QString(),
-                                               QString::fromLatin1(kSaveFilter), QString::fromLatin1(kDefaultSuffix));
+    // The save dialog's filter says the form: the text report, or the rows
+    // as CSV or JSON. The dialog adds the filter's extension to a name typed
+    // without one, so that its question about replacing a file covers the
+    // file written.
+    QString filter;
+    const QString path = dialogs_.SaveFileNameAs(QString::fromLatin1(kSaveTitle), QString(),
+                                                 QString::fromLatin1(kSaveFilter), filter);
     if (path.isEmpty()) return;
-    const std::string lookIn = ToUtf8(LookIn->currentText());
+    const bool csv = filter == QLatin1String(kCsvFilter), json = filter == QLatin1String(kJsonFilter);
     try {
-        WriteReportStreaming(
-            QFile::encodeName(path).toStdString(), Criteria(), lookIn, static_cast<std::size_t>(model_->rowCount()),
-            [this](std::size_t row) { return model_->ReportRowAt(row); }, ToUtf8(host_.StatusText(kStatusCatalogs)),
-            ToUtf8(host_.StatusText(kStatusProgress)), locale_);
+        const std::string file = QFile::encodeName(path).toStdString();
+        if (csv || json)
+            SaveSearchEntries(results_, csv ? RowFormat::Csv : RowFormat::Json, file, model_->Order());
+        else
+            WriteReportStreaming(
+                file, Criteria(), ToUtf8(LookIn->currentText()), static_cast<std::size_t>(model_->rowCount()),
+                [this](std::size_t row) { return model_->ReportRowAt(row); },
+                ToUtf8(host_.StatusText(kStatusCatalogs)), ToUtf8(host_.StatusText(kStatusProgress)), locale_);
     } catch (const CatalogError& e) {
         dialogs_.ShowError(QString::fromUtf8(e.what()));
     }
