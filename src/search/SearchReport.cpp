@@ -42,6 +42,26 @@ std::vector<ReportRow> ReportRows(const SearchResults& results, const Locale& lo
     return rows;
 }
 
+void WidenReportColumns(ReportWidths& width, const ReportRow& row)
+{
+    for (int c = 0; c < kSearchColumnCount; ++c) {
+        const std::size_t count = CharacterCount(row[c]);
+        if (count > 0 && count + 3 > width[c]) width[c] = count + 3;
+    }
+}
+
+std::string ReportRowLine(const ReportRow& row, const ReportWidths& width)
+{
+    std::string line;
+    PadRight(line, row[kColumnName], width[kColumnName]);
+    PadRight(line, row[kColumnVolume], width[kColumnVolume]);
+    PadRight(line, row[kColumnPath], width[kColumnPath]);
+    PadLeft(line, row[kColumnSize] + "   ", width[kColumnSize] + 3);
+    PadRight(line, row[kColumnModified], width[kColumnModified] + 3);
+    PadRight(line, row[kColumnMediaInfo], width[kColumnMediaInfo]);
+    return line;
+}
+
 namespace {
 
 /// The criteria block at the report's top.
@@ -97,24 +117,9 @@ std::vector<std::string> BuildReportLines(const SearchCriteria& criteria, std::s
     std::vector<std::string> lines = CriteriaLines(criteria, lookIn, locale);
     lines.emplace_back(kSeparator);
 
-    // Widths in characters: the longest text plus three, 0 for a column
-    // whose texts are all empty.
-    std::array<std::size_t, kSearchColumnCount> width{};
-    for (const ReportRow& row : rows)
-        for (int c = 0; c < kSearchColumnCount; ++c) {
-            const std::size_t count = CharacterCount(row[c]);
-            if (count > 0 && count + 3 > width[c]) width[c] = count + 3;
-        }
-    for (const ReportRow& row : rows) {
-        std::string line;
-        PadRight(line, row[kColumnName], width[kColumnName]);
-        PadRight(line, row[kColumnVolume], width[kColumnVolume]);
-        PadRight(line, row[kColumnPath], width[kColumnPath]);
-        PadLeft(line, row[kColumnSize] + "   ", width[kColumnSize] + 3);
-        PadRight(line, row[kColumnModified], width[kColumnModified] + 3);
-        PadRight(line, row[kColumnMediaInfo], width[kColumnMediaInfo]);
-        lines.push_back(std::move(line));
-    }
+    ReportWidths width{};
+    for (const ReportRow& row : rows) WidenReportColumns(width, row);
+    for (const ReportRow& row : rows) lines.push_back(ReportRowLine(row, width));
 
     lines.emplace_back(kSeparator);
     std::string status(catalogsStatus);

@@ -19,6 +19,14 @@ using ReportRow = std::array<std::string, kSearchColumnCount>;
 /// The texts of every row of `results`, in their order.
 std::vector<ReportRow> ReportRows(const SearchResults& results, const Locale& locale);
 
+/// The width of each column of the report's rows, in characters: the
+/// longest text plus three, 0 for a column whose texts are all empty.
+using ReportWidths = std::array<std::size_t, kSearchColumnCount>;
+/// Widens `width` to hold `row`.
+void WidenReportColumns(ReportWidths& width, const ReportRow& row);
+/// The report line of `row`, its columns padded to `width`.
+std::string ReportRowLine(const ReportRow& row, const ReportWidths& width);
+
 /// The lines of the search-results report: the criteria block as the search
 /// panel shows it (`lookIn` is the text of the Look-in entry), a line of 40
 /// hyphens, one line per row with the columns padded to their widest text

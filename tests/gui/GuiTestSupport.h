@@ -68,7 +68,7 @@ public:
         Folders.pop_front();
         return folder;
     }
-    QString SaveFileName(const QString& title, const QString&, const QString&) override
+    QString SaveFileName(const QString& title, const QString&, const QString&, const QString&) override
     {
         SaveTitles.push_back(title);
         if (SaveNames.empty()) return {};

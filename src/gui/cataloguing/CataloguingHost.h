@@ -28,12 +28,12 @@ public:
     virtual void SelectNode(NodeId node) = 0;
     /// Opens the selected node in the folder list.
     virtual void OpenSelected() = 0;
+    /// Removes a volume that could not be saved from the tree and every
+    /// view of it (its catalog file is left as it is).
+    virtual void RemoveVolume(NodeId volume) = 0;
     /// The volumes changed: the lists that name them are rebuilt and the
     /// status bar counts them again.
     virtual void VolumesChanged() = 0;
-    /// Removes a volume that could not be saved from the tree and from
-    /// every view of it.
-    virtual void RemoveVolume(NodeId volume) = 0;
 
 protected:
     ~CataloguingHost() = default;

@@ -1,6 +1,11 @@
 #include "common/ListRowsModel.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace ardvel::gui {
 
@@ -12,15 +17,20 @@ int CharacterCount(std::string_view text) noexcept
     return count;
 }
 
-void ListRowsModel::FitColumns(QHeaderView& header, int pointSize) const
+void ListRowsModel::FitColumns(QTreeView& view) const
 {
-    int m = LongestText(0);
-    if (m < 3) m = 2;
-    header.resizeSection(0, pointSize * (m - 1) + 16);
-    for (int c = 1; c < columnCount(); ++c) {
-        m = LongestText(c);
-        if (m < 3) m = 3;
-        header.resizeSection(c, pointSize * m);
+    QHeaderView* header = view.header();
+    const QAbstractItemView& cells = view;
+    const QFontMetrics metrics(view.font());
+    const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+    for (int c = 0; c < columnCount(); ++c) {
+        // The view measures the rows near the top as its delegate draws
+        // them; the longest text of all rows, at the font's average
+        // character width, stands for the rest.
+        int width = std::max(cells.sizeHintForColumn(c), header->sectionSizeHint(c));
+        int estimate = LongestText(c) * metrics.averageCharWidth() + 2 * margin;
+        if (c == 0) estimate += (view.iconSize().isValid() ? view.iconSize().width() : 16) + 2 * margin;
+        header->resizeSection(c, std::max(width, estimate));
     }
 }
 

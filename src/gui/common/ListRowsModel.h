@@ -2,7 +2,7 @@
 
 #include <QAbstractTableModel>
 
-class QHeaderView;
+class QTreeView;
 
 #include <cstdint>
 #include <functional>
@@ -37,9 +37,10 @@ public:
     /// rows).
     virtual int LongestText(int column) const = 0;
 
-    /// Sizes the columns of `header` to the longest texts, at `pointSize`
-    /// points a character.
-    void FitColumns(QHeaderView& header, int pointSize) const;
+    /// Sizes the columns of `view` (the details style of a list of these
+    /// rows) to their longest texts and header captions, as the view's font
+    /// and style draw them.
+    void FitColumns(QTreeView& view) const;
 
 protected:
     /// Reorders the rows: `sort` rearranges `order` (row -> source index,

@@ -1,10 +1,16 @@
 #include "common/StyledListView.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListView>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QToolTip>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace ardvel::gui {
 
@@ -27,7 +33,6 @@ StyledListView::StyledListView(QWidget* parent) : QStackedWidget(parent), detail
 
     icons_->setSelectionMode(QAbstractItemView::SingleSelection);
     icons_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    icons_->setUniformItemSizes(true);
     icons_->setLayoutMode(QListView::Batched);
     icons_->setBatchSize(1000);
     icons_->setResizeMode(QListView::Adjust);
@@ -39,6 +44,7 @@ StyledListView::StyledListView(QWidget* parent) : QStackedWidget(parent), detail
 
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(details_), static_cast<QAbstractItemView*>(icons_)}) {
         view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
         connect(view, &QAbstractItemView::doubleClicked, this,
                 [this](const QModelIndex& index) { emit RowDoubleClicked(index.row()); });
     }
@@ -48,10 +54,28 @@ StyledListView::StyledListView(QWidget* parent) : QStackedWidget(parent), detail
 
 void StyledListView::SetModel(QAbstractItemModel* model)
 {
+    if (model_) disconnect(model_, nullptr, this, nullptr);
     model_ = model;
     details_->setModel(model);
     icons_->setModel(model);
+    captionWidth_ = 0;
     if (model) {
+        // The cells follow the captions: all of them anew after a reset,
+        // the new ones as rows come.
+        const auto remeasure = [this] {
+            captionWidth_ = 0;
+            MeasureRows(0, model_->rowCount() - 1);
+            FitCells();
+        };
+        connect(model, &QAbstractItemModel::modelReset, this, remeasure);
+        connect(model, &QAbstractItemModel::layoutChanged, this, remeasure);
+        connect(model, &QAbstractItemModel::dataChanged, this, remeasure);
+        connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+            MeasureRows(first, last);
+            FitCells();
+        });
+        MeasureRows(0, model->rowCount() - 1);
+        FitCells();
         QItemSelectionModel* own = icons_->selectionModel();
         icons_->setSelectionModel(details_->selectionModel());
         if (own != details_->selectionModel()) delete own;
@@ -76,21 +100,24 @@ void StyledListView::SetStyle(int style)
         icons_->setWrapping(true);
         break;
     case kSmallIcons:
-        icons_->setViewMode(QListView::IconMode);
+        // Icon left, text right, in rows of columns.
+        icons_->setViewMode(QListView::ListMode);
         icons_->setIconSize(QSize(16, 16));
-        icons_->setGridSize(QSize(140, 20));
         icons_->setFlow(QListView::LeftToRight);
         icons_->setWrapping(true);
         break;
     case kListStyle:
         icons_->setViewMode(QListView::ListMode);
         icons_->setIconSize(QSize(16, 16));
-        icons_->setGridSize(QSize());
         icons_->setFlow(QListView::TopToBottom);
         icons_->setWrapping(true);
         break;
     default: break;
     }
+    // A cell of the small-icon and list styles is as wide as its caption,
+    // on a grid as wide as the longest (FitCells).
+    icons_->setUniformItemSizes(style == kLargeIcons);
+    FitCells();
     QWidget* wanted = style == kDetails ? static_cast<QWidget*>(details_) : static_cast<QWidget*>(icons_);
     const bool hadFocus = HasFocus();
     setCurrentWidget(wanted);
@@ -122,12 +149,73 @@ bool StyledListView::HasFocus() const
     return details_->hasFocus() || icons_->hasFocus();
 }
 
+void StyledListView::MeasureRows(int first, int last)
+{
+    if (!model_) return;
+    const QFontMetrics metrics(icons_->font());
+    last = std::min(last, kMeasuredRows - 1);
+    for (int row = std::max(first, 0); row <= last; ++row)
+        captionWidth_ = std::max(captionWidth_, metrics.horizontalAdvance(model_->index(row, 0).data().toString()));
+}
+
+void StyledListView::FitCells()
+{
+    if (style_ != kSmallIcons && style_ != kListStyle) return;
+    // As the item delegate lays out a cell: a margin either side of the
+    // icon and of the text.
+    const int margin = icons_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, icons_) + 1;
+    const QFontMetrics metrics(icons_->font());
+    const int icon = icons_->iconSize().width();
+    const int width = std::min(captionWidth_, kMaxCellWidth) + icon + 4 * margin + 2;
+    const int height = std::max(metrics.height(), icons_->iconSize().height()) + 4;
+    icons_->setGridSize(QSize(width, height));
+}
+
+QString StyledListView::CutCaption(const QModelIndex& index) const
+{
+    if (!index.isValid()) return {};
+    const QString text = index.data().toString();
+    QStyleOptionViewItem option;
+    QAbstractItemView* view = CurrentView();
+    option.initFrom(view);
+    option.decorationSize = style_ == kDetails ? QSize(16, 16) : icons_->iconSize();
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    if (style_ == kLargeIcons) {
+        option.decorationPosition = QStyleOptionViewItem::Top;
+        option.features |= QStyleOptionViewItem::WrapText;
+    }
+    const QSize wanted = view->itemDelegate()->sizeHint(option, index);
+    const QRect cell = view->visualRect(index);
+    const bool cut = wanted.width() > cell.width() || wanted.height() > cell.height();
+    return cut ? text : QString();
+}
+
+bool StyledListView::ShowToolTip(QEvent* event)
+{
+    auto* help = static_cast<QHelpEvent*>(event);
+    QAbstractItemView* view = CurrentView();
+    const QString text = CutCaption(view->indexAt(help->pos()));
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return false;
+    }
+    QToolTip::showText(help->globalPos(), text, view->viewport());
+    return true;
+}
+
 bool StyledListView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ToolTip && (watched == details_->viewport() || watched == icons_->viewport()))
+        return ShowToolTip(event) || QStackedWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress && (watched == details_ || watched == icons_)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
             emit SpacePressed();
+            return true;
+        }
+        // Enter opens the selected row, as a double click does.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && SelectedRow() >= 0) {
+            emit RowDoubleClicked(SelectedRow());
             return true;
         }
     }

@@ -3,6 +3,7 @@
 #include <QStackedWidget>
 
 class QAbstractItemModel;
+class QModelIndex;
 class QAbstractItemView;
 class QItemSelectionModel;
 class QListView;
@@ -38,6 +39,15 @@ public:
     void SelectRow(int row);
     /// True when either view has the keyboard focus.
     bool HasFocus() const;
+    /// The full caption of the cell `index` when the current style cuts it
+    /// short (the view shows it as a tooltip), else an empty text.
+    QString CutCaption(const QModelIndex& index) const;
+
+    /// Widest cell of the small-icon and list styles: longer captions are
+    /// cut there, and shown whole in a tooltip.
+    static constexpr int kMaxCellWidth = 320;
+    /// Captions measured for the cell width: the first this many rows.
+    static constexpr int kMeasuredRows = 20000;
 
 signals:
     void RowDoubleClicked(int row);
@@ -48,10 +58,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The small-icon and list styles lay out cells as wide as the longest
+    /// caption (up to kMaxCellWidth), icon left, text right.
+    void FitCells();
+    void MeasureRows(int first, int last);
+    bool ShowToolTip(QEvent* event);
+
     QTreeView* details_;
     QListView* icons_;
     QAbstractItemModel* model_ = nullptr;
     int style_ = kDetails;
+    int captionWidth_ = 0;  ///< widest caption measured, in pixels
 };
 
 }  // namespace ardvel::gui

@@ -37,9 +37,15 @@ QString QtUserDialogs::ChooseFolder(const QString& title)
     return QFileDialog::getExistingDirectory(parent_, title, QString(), QFileDialog::ShowDirsOnly);
 }
 
-QString QtUserDialogs::SaveFileName(const QString& title, const QString& proposedName, const QString& filter)
+QString QtUserDialogs::SaveFileName(const QString& title, const QString& proposedName, const QString& filter,
+                                   const QString& defaultSuffix)
 {
-    return QFileDialog::getSaveFileName(parent_, title, proposedName, filter);
+    QFileDialog dialog(parent_, title, proposedName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 int QtUserDialogs::RunDialog(QDialog& dialog)
@@ -50,7 +56,16 @@ int QtUserDialogs::RunDialog(QDialog& dialog)
 QString QtUserDialogs::SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
                                       QString& chosenFilter)
 {
-    return QFileDialog::getSaveFileName(parent_, title, proposedName, filters, &chosenFilter);
+    QFileDialog dialog(parent_, title, proposedName, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The extension of the chosen form goes on a name typed without one.
+    dialog.setDefaultSuffix(FilterSuffix(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterSuffix(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    chosenFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString QtUserDialogs::OpenFileName(const QString& title, const QString& filter)
@@ -69,7 +84,7 @@ std::optional<QString> QtUserDialogs::AskText(const QString& title, const QStrin
 QString UserDialogs::SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
                                     QString& chosenFilter)
 {
-    const QString path = SaveFileName(title, proposedName, filters);
+    const QString path = SaveFileName(title, proposedName, filters, FilterSuffix(filters.section(QStringLiteral(";;"), 0, 0)));
     chosenFilter = FilterOfPath(filters, path);
     return path;
 }
@@ -82,6 +97,15 @@ QString UserDialogs::OpenFileName(const QString&, const QString&)
 std::optional<QString> UserDialogs::AskText(const QString&, const QString&, const QString& proposed)
 {
     return proposed;
+}
+
+QString FilterSuffix(const QString& filter)
+{
+    const qsizetype star = filter.indexOf(QLatin1String("*."));
+    if (star < 0) return {};
+    qsizetype end = star + 2;
+    while (end < filter.size() && filter[end].isLetterOrNumber()) ++end;
+    return filter.mid(star + 2, end - star - 2);
 }
 
 QString FilterOfPath(const QString& filters, const QString& path)

@@ -22,7 +22,10 @@ public:
     /// A folder chooser; the chosen folder's path, or empty when cancelled.
     virtual QString ChooseFolder(const QString& title) = 0;
     /// A save-file dialog; the chosen file's path, or empty when cancelled.
-    virtual QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter) = 0;
+    /// A name typed without an extension gets `defaultSuffix` (when not
+    /// empty) before the dialog asks about replacing an existing file.
+    virtual QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
     /// Shows a dialog modally and returns its result code.
     virtual int RunDialog(QDialog& dialog) = 0;
 
@@ -44,6 +47,10 @@ public:
 /// of `path` matches, case ignored; the first filter when none does.
 QString FilterOfPath(const QString& filters, const QString& path);
 
+/// The extension of a filter's first pattern: "txt" for "Text (*.txt)",
+/// empty when it has none.
+QString FilterSuffix(const QString& filter);
+
 /// The dialogs of the desktop, owned by `parent` (which may be set later).
 class QtUserDialogs final : public UserDialogs {
 public:
@@ -53,7 +60,8 @@ public:
     void ShowError(const QString& text, const QString& title = QString()) override;
     bool Confirm(const QString& text) override;
     QString ChooseFolder(const QString& title) override;
-    QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter) override;
+    QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter,
+                         const QString& defaultSuffix) override;
     int RunDialog(QDialog& dialog) override;
     QString SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
                            QString& chosenFilter) override;

@@ -146,7 +146,7 @@ void TDuplicatesDialog::SaveClick()
 {
     if (!result_) return;
     const QString path = dialogs_.SaveFileName(QStringLiteral("Save Duplicates"), QStringLiteral("duplicates.txt"),
-                                               QStringLiteral("Text files (*.txt);;All files (*)"));
+                                               QStringLiteral("Text files (*.txt);;All files (*)"), QStringLiteral("txt"));
     if (path.isEmpty()) return;
     std::ofstream out(ToUtf8(path), std::ios::binary | std::ios::trunc);
     if (out) DuplicateRowWriter(tree_, locale_, out).WriteAll(*result_);

@@ -10,7 +10,9 @@ class QComboBox;
 namespace ardvel::gui {
 
 /// Fills `box` from the volumes of `tree`, with `current` (the root when
-/// kNoNode) as the current-folder entry; the first entry is chosen.
+/// kNoNode) as the current-folder entry. The choice made before stays: the
+/// same volume (under its new name after a rename), the current-folder
+/// entry or All; the first volume when the chosen one has gone.
 void FillLookIn(QComboBox& box, const CatalogTree& tree, NodeId current);
 
 /// The current-folder entry (the one before "All") names `node`.

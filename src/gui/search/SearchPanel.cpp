@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,8 +26,8 @@
 #include "search/LookInList.h"
 #include "search/SearchControls.h"
 #include "search/SearchHost.h"
+#include "search/ReportStream.h"
 #include "search/SearchEntries.h"
-#include "search/SearchReport.h"
 #include "search/SearchResultsModel.h"
 #include "search/SearchTyping.h"
 #include "search/SearchWalk.h"
@@ -124,6 +123,7 @@ TSearchPanel::~TSearchPanel()
     // The window goes: a search ends without a word, before the tree it reads.
     stepTimer_->stop();
     walk_.reset();
+    model_->CancelSort();
     resultsView_.SetModel(nullptr);
 }
 
@@ -433,6 +433,7 @@ void TSearchPanel::SearchNowClick()
 {
     if (walk_) return;
     model_->Forget();
+    model_->SetGrowing(true);
     StopSearch->setEnabled(true);
     SearchNow->setEnabled(false);
     host_.SetBusy(true);
@@ -447,7 +448,9 @@ void TSearchPanel::SearchNowClick()
         host_.SetStatusText(panel, FromUtf8(text));
     };
     events.RowsAdded = [this](std::size_t first, std::size_t count) { model_->RowsAdded(first, count); };
-    events.CurrentSort = [this] { return host_.CurrentSort(); };
+    // The walk only puts folders first; the list sorts the rows once the
+    // search has ended, on its worker thread.
+    events.CurrentSort = [] { return SortState{static_cast<std::uint8_t>(kSearchColumnCount), 1}; };
 
     const SearchScope scope = ScopeFromLookIn(host_.Tree(), LookIn->currentIndex(), LookIn->count(), host_.SelectedNode());
     walk_ = std::make_unique<SearchWalk>(host_.Tree(), scope, Criteria(), locale_, results_, std::move(events));
@@ -510,8 +513,11 @@ void TSearchPanel::EndSearch(const QString& failure)
     host_.SetBusy(false);
     StopSearch->setEnabled(false);
     SearchNow->setEnabled(true);
-    // The walk has sorted the results by the shared sort state.
+    // The walk has put the folders first; the list sorts the rows by the
+    // shared sort state on its worker thread.
     model_->Reload();
+    model_->SetGrowing(false);
+    model_->SortRows(host_.CurrentSort());
     SelectAgain();
     FindFile->Stop();
     if (host_.InSearchMode()) FocusFileNames();
@@ -543,28 +549,24 @@ void TSearchPanel::SearchViewDblClick()
 void TSearchPanel::SaveSRExecute()
 {
     if (model_->rowCount() == 0) return;
-    const QByteArray lookIn = LookIn->currentText().toUtf8();
-    const std::vector<ReportRow> rows = model_->ReportRows();
-    const std::vector<std::string> lines =
-        BuildReportLines(Criteria(), std::string_view(lookIn.constData(), static_cast<std::size_t>(lookIn.size())), rows,
-                         host_.StatusText(kStatusCatalogs).toStdString(),
-                         host_.StatusText(kStatusProgress).toStdString(), locale_);
-
     // The save dialog's filter says the form: the text report, or the rows
-    // as CSV or JSON.
+    // as CSV or JSON. The dialog adds the filter's extension to a name typed
+    // without one, so that its question about replacing a file covers the
+    // file written.
     QString filter;
-    QString path = dialogs_.SaveFileNameAs(QString::fromLatin1(kSaveTitle), QString(),
-                                           QString::fromLatin1(kSaveFilter), filter);
+    const QString path = dialogs_.SaveFileNameAs(QString::fromLatin1(kSaveTitle), QString(),
+                                                 QString::fromLatin1(kSaveFilter), filter);
     if (path.isEmpty()) return;
     const bool csv = filter == QLatin1String(kCsvFilter), json = filter == QLatin1String(kJsonFilter);
-    if (QFileInfo(path).suffix().isEmpty())
-        path += csv ? QStringLiteral(".csv") : json ? QStringLiteral(".json") : QStringLiteral(".txt");
     try {
         const std::string file = QFile::encodeName(path).toStdString();
         if (csv || json)
             SaveSearchEntries(results_, csv ? RowFormat::Csv : RowFormat::Json, file, model_->Order());
         else
-            WriteReport(file, lines);
+            WriteReportStreaming(
+                file, Criteria(), ToUtf8(LookIn->currentText()), static_cast<std::size_t>(model_->rowCount()),
+                [this](std::size_t row) { return model_->ReportRowAt(row); },
+                ToUtf8(host_.StatusText(kStatusCatalogs)), ToUtf8(host_.StatusText(kStatusProgress)), locale_);
     } catch (const CatalogError& e) {
         dialogs_.ShowError(QString::fromUtf8(e.what()));
     }

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include <QFont>
+#include <QMetaObject>
 
 #include "common/QtText.h"
 #include "common/Icons.h"
@@ -12,13 +13,26 @@
 
 namespace ardvel::gui {
 
+namespace {
+
+/// Thrown inside the worker's sort when the sort is no longer wanted.
+struct SortCancelled {};
+
+}  // namespace
+
 SearchResultsModel::SearchResultsModel(SearchResults& results, const Locale& locale, QObject* parent)
     : ListRowsModel(parent), results_(results), locale_(locale)
 {
 }
 
+SearchResultsModel::~SearchResultsModel()
+{
+    CancelSort();
+}
+
 void SearchResultsModel::Forget()
 {
+    CancelSort();
     beginResetModel();
     order_.clear();
     marked_ = SIZE_MAX;
@@ -62,12 +76,9 @@ QStringList SearchResultsModel::Texts(int row) const
     return texts;
 }
 
-std::vector<ReportRow> SearchResultsModel::ReportRows() const
+ReportRow SearchResultsModel::ReportRowAt(std::size_t row) const
 {
-    std::vector<ReportRow> rows;
-    rows.reserve(order_.size());
-    for (std::uint32_t i : order_) rows.push_back(results_.Texts(i, locale_));
-    return rows;
+    return results_.Texts(order_[row], locale_);
 }
 
 int SearchResultsModel::rowCount(const QModelIndex& parent) const
@@ -133,10 +144,77 @@ QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation
 
 void SearchResultsModel::SortRows(const SortState& sort)
 {
-    ReorderRows(order_, results_.size(), [&] {
-        SortRowsStable(order_, [this](std::uint32_t i) { return results_.Keys(i); }, sort, ListKind::SearchResults,
-                       locale_);
+    if (growing_) {
+        ReorderRows(order_, results_.size(), [&] {
+            SortRowsStable(order_, [this](std::uint32_t i) { return results_.Keys(i); }, sort,
+                           ListKind::SearchResults, locale_);
+        });
+        return;
+    }
+    if (Sorting()) {
+        pendingSort_ = sort;
+        return;
+    }
+    StartSort(sort);
+}
+
+void SearchResultsModel::StartSort(const SortState& sort)
+{
+    cancel_ = false;
+    sortedReady_ = false;
+    const std::uint64_t generation = ++sortGeneration_;
+    worker_ = std::thread([this, sort, generation, order = order_]() mutable {
+        try {
+            // The keys are taken once per row (and the cancel flag looked at
+            // as often); the rows' texts are only read.
+            SortRowsStable(
+                order,
+                [this](std::uint32_t i) {
+                    if (cancel_.load(std::memory_order_relaxed)) throw SortCancelled{};
+                    return results_.Keys(i);
+                },
+                sort, ListKind::SearchResults, locale_);
+        } catch (const SortCancelled&) {
+            return;
+        }
+        sorted_ = std::move(order);
+        sortedReady_ = true;
+        QMetaObject::invokeMethod(
+            this, [this, generation] { if (generation == sortGeneration_) TakeSortedOrder(); }, Qt::QueuedConnection);
     });
+}
+
+void SearchResultsModel::TakeSortedOrder()
+{
+    if (!worker_.joinable()) return;
+    worker_.join();
+    ++sortGeneration_;  // a queued call of this worker finds nothing to take
+    if (sortedReady_ && sorted_.size() == order_.size())
+        ReorderRows(order_, results_.size(), [&] { order_.swap(sorted_); });
+    sorted_.clear();
+    sortedReady_ = false;
+    if (pendingSort_) {
+        const SortState next = *pendingSort_;
+        pendingSort_.reset();
+        StartSort(next);
+        return;
+    }
+    emit SortFinished();
+}
+
+void SearchResultsModel::FinishSort()
+{
+    while (Sorting()) TakeSortedOrder();
+}
+
+void SearchResultsModel::CancelSort()
+{
+    pendingSort_.reset();
+    if (!worker_.joinable()) return;
+    cancel_ = true;
+    worker_.join();
+    sorted_.clear();
+    sortedReady_ = false;
 }
 
 int SearchResultsModel::RowImage(int row) const
@@ -152,6 +230,8 @@ NodeHandle SearchResultsModel::RowNode(int row) const
 void SearchResultsModel::SetFolderTotal(int row, std::int64_t sizeKB)
 {
     if (!IsFolderRow(row)) return;
+    // The worker reads the sizes it sorts by.
+    FinishSort();
     results_.SetFolderTotal(ResultRow(row), sizeKB);
     const QModelIndex cell = index(row, kColumnSize);
     emit dataChanged(cell, cell);

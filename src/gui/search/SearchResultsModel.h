@@ -1,8 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstddef>
 #include <climits>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "common/ListRowsModel.h"
@@ -18,16 +21,30 @@ namespace ardvel::gui {
 /// column click moves four bytes a row and leaves the results alone.
 ///
 /// While a search runs the results grow before the list is told
-/// (RowsAdded); rows the list has not been told of are not shown. When the
-/// search has sorted the results at its end, Reload shows them in their
-/// new order.
+/// (RowsAdded); rows the list has not been told of are not shown, and a
+/// re-sort runs at once. Once the results stop growing a sort runs on a
+/// worker thread over a copy of the list's order, which only reads the
+/// results: the window goes on while millions of rows are sorted, and the
+/// rows take their new order when the sort is done.
 class SearchResultsModel final : public ListRowsModel {
     Q_OBJECT
 public:
     SearchResultsModel(SearchResults& results, const Locale& locale, QObject* parent = nullptr);
+    ~SearchResultsModel() override;
 
     /// Removes every row from the list (before the results are emptied).
+    /// A sort under way is dropped.
     void Forget();
+    /// While the results grow (a search runs), sorts run at once: a worker
+    /// must not read results that are being added to.
+    void SetGrowing(bool growing) noexcept { growing_ = growing; }
+    /// True while a sort runs on the worker thread.
+    bool Sorting() const noexcept { return worker_.joinable(); }
+    /// Waits for the sort under way (and any asked for meanwhile) and shows
+    /// its order.
+    void FinishSort();
+    /// Stops the sort under way; the rows keep the order they show.
+    void CancelSort();
     /// Result rows first .. first+count-1 were added: they join the end of
     /// the list.
     void RowsAdded(std::size_t first, std::size_t count);
@@ -46,8 +63,8 @@ public:
     bool IsFolderRow(int row) const;
     /// The row's six texts, in column order.
     QStringList Texts(int row) const;
-    /// Every row's texts in the order the list holds them, for the report.
-    std::vector<ReportRow> ReportRows() const;
+    /// The texts of the list's row `row`, for the report.
+    ReportRow ReportRowAt(std::size_t row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -55,19 +72,37 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     ListKind Kind() const override { return ListKind::SearchResults; }
+    /// Sorts on the worker thread, unless the results grow; a sort asked
+    /// for while one runs follows it.
     void SortRows(const SortState& sort) override;
     int RowImage(int row) const override;
     NodeHandle RowNode(int row) const override;
     void SetFolderTotal(int row, std::int64_t sizeKB) override;
     int LongestText(int column) const override;
 
+signals:
+    /// A sort on the worker thread is done and the rows show its order.
+    void SortFinished();
+
 private:
+    void StartSort(const SortState& sort);
+    /// Shows the worker's order, then starts the sort asked for meanwhile.
+    void TakeSortedOrder();
+
     bool ValidRow(int row) const noexcept { return row >= 0 && static_cast<std::size_t>(row) < order_.size(); }
 
     SearchResults& results_;
     const Locale& locale_;
     std::vector<std::uint32_t> order_;  // list row -> result row
     std::size_t marked_ = SIZE_MAX;     // result row shown in bold
+
+    bool growing_ = false;
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    std::vector<std::uint32_t> sorted_;     // the worker's result, read once it is joined
+    bool sortedReady_ = false;              // set by the worker before it ends
+    std::optional<SortState> pendingSort_;  // asked for while the worker ran
+    std::uint64_t sortGeneration_ = 0;      // the worker whose order is wanted
 };
 
 }  // namespace ardvel::gui

@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QAction>
 #include <QCloseEvent>
-#include <QFontInfo>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -93,6 +93,8 @@ void TArdvelForm::FormCreate()
     searchPanel_->LookInAll();
     // Without a setting, on when the records loaded are few enough.
     searchPanel_->Typing->SetSearchAsYouType(searchAsYouType_, *tree_);
+    ShowSortIndicators();
+    w_.Catalog->setFocus();
 }
 
 void TArdvelForm::FormDestroy()
@@ -169,7 +171,18 @@ void TArdvelForm::FillList()
 void TArdvelForm::ListViewColumnClick(StyledListView* list, int column)
 {
     sort_.ColumnClick(column);
+    ShowSortIndicators();
     if (ListRowsModel* rows = RowsOf(list)) rows->SortRows(sort_);
+}
+
+void TArdvelForm::ShowSortIndicators()
+{
+    const Qt::SortOrder order = sort_.Direction > 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    for (StyledListView* list : {w_.ListView, w_.SearchView}) {
+        QHeaderView* header = list->DetailsView()->header();
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(sort_.Column, order);
+    }
 }
 
 void TArdvelForm::ListViewKeyDown(StyledListView* list)
@@ -309,6 +322,7 @@ void TArdvelForm::LoadSettings()
     w_.AutoAdjust1->setChecked(s.AutoAdjust);
     searchPanel_->Typing->IgnoreAccents->setChecked(s.IgnoreAccents);
     searchAsYouType_ = s.SearchAsYouType;
+    AutoAdjustClick();
     ToggleToolbars();
     ViewsClick(s.ListViewStyle);
 }
@@ -341,7 +355,14 @@ void TArdvelForm::AdjustColsExecute()
     StyledListView* list = ShownList();
     ListRowsModel* rows = RowsOf(list);
     if (!rows || list->Style() != kDetails) return;
-    rows->FitColumns(*list->DetailsView()->header(), QFontInfo(list->DetailsView()->font()).pointSize());
+    rows->FitColumns(*list->DetailsView());
+}
+
+void TArdvelForm::AutoAdjustClick()
+{
+    const auto mode = w_.AutoAdjust1->isChecked() ? QHeaderView::Interactive : QHeaderView::Stretch;
+    for (StyledListView* list : {w_.ListView, w_.SearchView}) list->DetailsView()->header()->setSectionResizeMode(0, mode);
+    if (w_.AutoAdjust1->isChecked()) AdjustColsExecute();
 }
 
 void TArdvelForm::ViewsClick(int k)
@@ -463,6 +484,16 @@ void TArdvelForm::ShowFolder(NodeId node)
     SelectNode(node);
     ToggleSearch();
     CatalogClick();
+}
+
+void TArdvelForm::OpenSelected()
+{
+    // A volume catalogued in search mode is shown in folders mode, so that
+    // the list, path box and status bar all speak of it.
+    if (w_.SBut->isChecked())
+        ShowFolder(SelectedNode());
+    else
+        CatalogClick();
 }
 
 void TArdvelForm::BeginTreeChange()

@@ -71,6 +71,8 @@ public:
     /// Fills the folder list from the selected node.
     void FillList();
     void ListViewColumnClick(StyledListView* list, int column);
+    /// Both lists' headers show the shared sort column and direction.
+    void ShowSortIndicators();
     /// Space on a list: the selected folder row shows its subtree's size.
     void ListViewKeyDown(StyledListView* list);
     void ListViewDblClick();
@@ -109,6 +111,9 @@ public:
     void SaveSettings();
     void ToggleToolbars();
     void AdjustColsExecute();
+    /// With Auto Resize off the Name column of both lists takes the width
+    /// the other columns leave; with it on the columns fit their texts.
+    void AutoAdjustClick();
     /// Item `k` (0 large icons, 1 small icons, 2 list, 3 details) of either
     /// view-style menu.
     void ViewsClick(int k);
@@ -161,7 +166,7 @@ public:
     void EndTreeChange() override;
     bool IsExpanded(NodeId node) const override;
     void Expand(NodeId node) override;
-    void OpenSelected() override { CatalogClick(); }
+    void OpenSelected() override;
     void VolumesChanged() override;
     /// Removes a volume node from the tree and from every view of it, then
     /// opens the node the tree selects instead. Its catalog file is left.
@@ -179,6 +184,9 @@ private:
     // Building the window (ArdvelFormLayout.cpp).
     void BuildActions();
     void BuildViewActions();
+    /// Keys without a menu item: Backspace and Alt+Up go up, Alt+Left and
+    /// Alt+Right go back and forward, Ctrl+F searches.
+    void BuildKeys();
     void BuildMenuBar();
     void BuildToolbars();
     void BuildModeButtons();

@@ -14,6 +14,7 @@
 #include "window/CatalogTreeModel.h"
 #include "window/FolderListModel.h"
 #include "window/LoadForm.h"
+#include "window/PathBox.h"
 
 namespace ardvel::gui {
 
@@ -65,6 +66,8 @@ bool TArdvelForm::CatalogEdited(NodeId node, const QString& text)
         dialogs_.ShowError(QString::fromUtf8(kVolumeNameTaken));
         return false;
     }
+    const std::string oldName(tree_->Text(node));
+    // The catalog file takes the encoded name, as in cataloguing.
     const VolumeFileResult renamed = RenameVolumeFile(*tree_, node, catalogFolder_, name);
     if (renamed != VolumeFileResult::Done) {
         dialogs_.ShowError(QString::fromUtf8(RenameFailureText(renamed)));
@@ -73,6 +76,10 @@ bool TArdvelForm::CatalogEdited(NodeId node, const QString& text)
     treeModel_->RenameVolume(node, name, [this](std::string_view a, std::string_view b) { return locale_.Less(a, b); });
     // A list of the volumes shows the new name in its sorted place.
     if (listModel_->ShownNode() == CatalogTree::kRoot) listModel_->SortRows(sort_);
+    // Every text that names the volume follows it.
+    w_.PathBox->RenameRoot(FromUtf8(oldName + ":\\"), FromUtf8(name + ":\\"));
+    history_.Retitle(tree_->Handle(node), name);
+    UpdateHistoryMenus();
     RefreshLookIn();
     return true;
 }

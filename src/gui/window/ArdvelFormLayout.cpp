@@ -72,11 +72,32 @@ void TArdvelForm::BuildActions()
     connect(w_.StandartButtons1, &QAction::triggered, this, [this] { ToggleToolbars(); });
     connect(w_.PathBar1, &QAction::triggered, this, [this] { ToggleToolbars(); });
     connect(w_.AdjustCols, &QAction::triggered, this, [this] { AdjustColsExecute(); });
+    connect(w_.AutoAdjust1, &QAction::triggered, this, [this] { AutoAdjustClick(); });
     connect(w_.HelpContents, &QAction::triggered, this, [this] { HelpContentsExecute(); });
     connect(w_.Update, &QAction::triggered, this, [this] { UpdateClick(); });
     connect(w_.About1, &QAction::triggered, this, [this] { About1Click(); });
+    w_.Delete1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+D")), QKeySequence(QKeySequence::Delete)});
     BuildViewActions();
     BuildDuplicateActions();
+    BuildKeys();
+}
+
+void TArdvelForm::BuildKeys()
+{
+    auto key = [this](const char* name, QList<QKeySequence> keys, std::function<void()> run) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, std::move(run));
+    };
+    key("GoUp", {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Up)}, [this] { UpButClick(); });
+    key("GoBack", {QKeySequence(Qt::ALT | Qt::Key_Left)}, [this] { BackButClick(); });
+    key("GoForward", {QKeySequence(Qt::ALT | Qt::Key_Right)}, [this] { ForwButClick(); });
+    key("FindFiles", {QKeySequence(QKeySequence::Find)}, [this] {
+        w_.SBut->setChecked(true);
+        ToggleSearch();
+    });
 }
 
 void TArdvelForm::BuildViewActions()

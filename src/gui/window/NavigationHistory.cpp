@@ -76,4 +76,10 @@ void NavigationHistory::DropStale(const CatalogTree& tree)
     current_ = newCurrent > 0 ? newCurrent : 1;
 }
 
+void NavigationHistory::Retitle(NodeHandle handle, const std::string& text)
+{
+    for (std::optional<Entry>& slot : slots_)
+        if (slot && slot->Handle == handle) slot->Text = text;
+}
+
 }  // namespace ardvel::gui

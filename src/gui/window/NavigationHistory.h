@@ -48,6 +48,8 @@ public:
     /// current index goes to the nearest remaining entry at or behind it,
     /// or to 1.
     void DropStale(const CatalogTree& tree);
+    /// The entries of `handle`'s node take the node's new text.
+    void Retitle(NodeHandle handle, const std::string& text);
 
 private:
     std::array<std::optional<Entry>, kSlots> slots_;

@@ -61,11 +61,30 @@ QStringList PathBox::Entries() const
     return entries;
 }
 
+void PathBox::RenameRoot(const QString& oldRoot, const QString& newRoot)
+{
+    for (int i = 0; i < count(); ++i) {
+        const QString text = itemText(i);
+        if (text.startsWith(oldRoot)) setItemText(i, newRoot + text.mid(oldRoot.size()));
+    }
+}
+
+void PathBox::showPopup()
+{
+    popupOpen_ = true;
+    QComboBox::showPopup();
+}
+
 void PathBox::hidePopup()
 {
+    // Qt hides the popup too when the box itself is hidden (the window
+    // closing, the path bar switched off): only the close-up of an open
+    // list is the user's choice.
+    const bool closingUp = popupOpen_;
+    popupOpen_ = false;
     QComboBox::hidePopup();
     // The chosen entry becomes current only after the popup has gone.
-    QMetaObject::invokeMethod(this, &PathBox::ClosedUp, Qt::QueuedConnection);
+    if (closingUp) QMetaObject::invokeMethod(this, &PathBox::ClosedUp, Qt::QueuedConnection);
 }
 
 }  // namespace ardvel::gui

@@ -15,7 +15,7 @@ int PathBoxImageIndex(const QString& text);
 /// The path box: a drop-down list of the most recently shown node paths,
 /// newest first, each at most once, at most 11 of them (plus "Search
 /// Results" while search mode is on). `ClosedUp` follows every closing of
-/// the drop-down, once the chosen entry (if any) is current.
+/// the open drop-down, once the chosen entry (if any) is current.
 class PathBox final : public QComboBox {
     Q_OBJECT
 public:
@@ -32,7 +32,10 @@ public:
     /// Removes "Search Results" when it is the first entry.
     void RemoveSearchResults();
     QStringList Entries() const;
+    /// The paths on the volume `oldRoot` ("Name:\") move to `newRoot`.
+    void RenameRoot(const QString& oldRoot, const QString& newRoot);
 
+    void showPopup() override;
     void hidePopup() override;
 
 signals:
@@ -40,6 +43,8 @@ signals:
 
 private:
     void InsertEntry(int index, const QString& text);
+
+    bool popupOpen_ = false;
 };
 
 }  // namespace ardvel::gui

@@ -248,6 +248,22 @@ TEST_F(CatalogDialogTest, CataloguesAVolumeShowsItSortedAndClosesOnNo)
     EXPECT_EQ(finished->at(0).at(0).toInt(), int(QDialog::Accepted));
 }
 
+TEST_F(CatalogDialogTest, CataloguingInSearchModeShowsTheNewVolumeInFoldersMode)
+{
+    W().SBut->trigger();
+    ASSERT_FALSE(form->FolderListShown());
+    Open();
+    dialogs.Answers = {false};
+    Catalogue(Source("Holiday"), "Apples");
+    EXPECT_TRUE(W().FBut->isChecked());
+    EXPECT_FALSE(W().SBut->isChecked());
+    EXPECT_TRUE(form->FolderListShown());
+    EXPECT_EQ(OpenPath(), "Apples:\\");
+    EXPECT_EQ(W().PathBox->currentText(), QStringLiteral("Apples:\\"));
+    EXPECT_EQ(W().PathBox->findText(QStringLiteral("Search Results")), -1);
+    EXPECT_EQ(form->StatusText(1), QStringLiteral("4 Items"));
+}
+
 TEST_F(CatalogDialogTest, YesLeavesTheDialogOpenForTheNextVolume)
 {
     TSelDirForm& d = Open();

@@ -18,9 +18,10 @@ public:
     void ShowError(const QString& text, const QString& title) override { inner_.ShowError(text, title); }
     bool Confirm(const QString& text) override { return inner_.Confirm(text); }
     QString ChooseFolder(const QString& title) override { return inner_.ChooseFolder(title); }
-    QString SaveFileName(const QString& title, const QString& proposed, const QString& filter) override
+    QString SaveFileName(const QString& title, const QString& proposed, const QString& filter,
+                         const QString& suffix) override
     {
-        return inner_.SaveFileName(title, proposed, filter);
+        return inner_.SaveFileName(title, proposed, filter, suffix);
     }
     int RunDialog(QDialog& dialog) override { return inner_.RunDialog(dialog); }
 

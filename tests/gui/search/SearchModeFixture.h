@@ -27,11 +27,13 @@ public:
     bool Confirm(const QString& text) override { return inner_.Confirm(text); }
     QString ChooseFolder(const QString& title) override { return inner_.ChooseFolder(title); }
     int RunDialog(QDialog& dialog) override { return inner_.RunDialog(dialog); }
-    QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter) override
+    QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter,
+                         const QString& defaultSuffix) override
     {
         SaveTitles.push_back(title);
         SaveProposed.push_back(proposedName);
         SaveFilters.push_back(filter);
+        SaveSuffixes.push_back(defaultSuffix);
         if (SaveNames.empty()) return {};
         const QString name = SaveNames.front();
         SaveNames.pop_front();
@@ -39,7 +41,7 @@ public:
     }
 
     std::deque<QString> SaveNames;
-    QStringList SaveTitles, SaveProposed, SaveFilters;
+    QStringList SaveTitles, SaveProposed, SaveFilters, SaveSuffixes;
 
 private:
     ScriptedDialogs& inner_;
@@ -71,14 +73,28 @@ protected:
     TSearchPanel& Panel() { return form->SearchPanel(); }
     SearchResultsModel& Results() { return form->SearchPanel().ResultsModel(); }
 
-    /// Runs the search under way to its end, in one slice.
+    /// Runs the search under way to its end, in one slice, and waits for
+    /// the list's sort.
     void RunToEnd()
     {
         while (Panel().StepSearch(std::chrono::steady_clock::time_point::max())) {
         }
+        Results().FinishSort();
     }
     /// Runs one short slice (a few hundred items); true while more is to do.
-    bool OneSlice() { return Panel().StepSearch(std::chrono::steady_clock::now()); }
+    /// After the last one the list's sort is waited for.
+    bool OneSlice()
+    {
+        const bool more = Panel().StepSearch(std::chrono::steady_clock::now());
+        if (!more) Results().FinishSort();
+        return more;
+    }
+    /// A click on a header of the results list, and the sort it starts.
+    void ClickResultsHeader(int column)
+    {
+        emit W().SearchView->HeaderClicked(column);
+        Results().FinishSort();
+    }
 
     void SelectLookIn(const QString& entry)
     {

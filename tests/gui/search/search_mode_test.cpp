@@ -537,6 +537,7 @@ TEST_F(LongSearchTest, FoldersModeStopsASearchAndItsRowsWaitForTheReturn)
     W().SBut->trigger();
     EXPECT_EQ(Results().rowCount(), kept);
     EXPECT_EQ(form->StatusText(1), QString::number(kept) + QStringLiteral(" Matches found"));
+    Results().FinishSort();  // the rows found so far, sorted off the event loop
     const auto names = RowNames();
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
 
@@ -648,18 +649,18 @@ TEST_F(SearchModeTest, SpaceShowsAFolderRowsTotalAndColumnClicksResort)
     // Column sizing works on the results list when it is on show.
     form->AdjustColsExecute();
     const QHeaderView* header = W().SearchView->DetailsView()->header();
-    const int f = QFontInfo(W().SearchView->DetailsView()->font()).pointSize();
-    EXPECT_EQ(header->sectionSize(kColumnName), f * (10 - 1) + 16);  // readme.txt
-    EXPECT_EQ(header->sectionSize(kColumnVolume), f * 10);           // Music 2002
-    EXPECT_EQ(header->sectionSize(kColumnSize), f * 9);              // [SUB-DIR]
-    EXPECT_EQ(header->sectionSize(kColumnMediaInfo), f * 10);        // Band - One
+    const QFontMetrics metrics(W().SearchView->DetailsView()->font());
+    EXPECT_GT(header->sectionSize(kColumnName), metrics.horizontalAdvance(QStringLiteral("readme.txt")) + 16);
+    EXPECT_GT(header->sectionSize(kColumnVolume), metrics.horizontalAdvance(QStringLiteral("Music 2002")));
+    EXPECT_GT(header->sectionSize(kColumnSize), metrics.horizontalAdvance(QStringLiteral("[SUB-DIR]")));
+    EXPECT_GT(header->sectionSize(kColumnMediaInfo), metrics.horizontalAdvance(QStringLiteral("Media Info")));
 
     // The shared sort state: the same column again sorts descending.
-    emit W().SearchView->HeaderClicked(kColumnName);
+    ClickResultsHeader(kColumnName);
     EXPECT_EQ(RowNames(), (Names{"Rock", "Live", "Jazz", "two.mp3", "readme.txt", "one.mp3", "beach.jpg"}));
     EXPECT_EQ(form->CurrentSort().Direction, -1);
     // Another column sorts ascending, keeping the order of level rows.
-    emit W().SearchView->HeaderClicked(kColumnVolume);
+    ClickResultsHeader(kColumnVolume);
     EXPECT_EQ(form->CurrentSort().Direction, 1);
     EXPECT_EQ(RowNames(), (Names{"Rock", "Live", "Jazz", "two.mp3", "readme.txt", "one.mp3", "beach.jpg"}));
     // A new search ends sorted by the same state.
@@ -704,8 +705,8 @@ TEST_F(SearchModeTest, SaveSearchResultsWritesTheReportInTheListsOrder)
     EXPECT_TRUE(saveDialogs.SaveTitles.isEmpty());
 
     Search(QStringLiteral("*"));
-    emit W().SearchView->HeaderClicked(kColumnName);  // descending
-    saveDialogs.SaveNames.push_back(QString::fromStdString((out.Path() / "report").string()));
+    ClickResultsHeader(kColumnName);  // descending
+    saveDialogs.SaveNames.push_back(QString::fromStdString((out.Path() / "report.txt").string()));
     W().SaveSR->trigger();
     ASSERT_EQ(saveDialogs.SaveTitles.size(), 1);
     EXPECT_EQ(saveDialogs.SaveTitles[0], QStringLiteral("Save To File.."));
@@ -748,6 +749,45 @@ TEST_F(SearchModeTest, SaveSearchResultsWritesTheReportInTheListsOrder)
     W().SaveSR->trigger();
     EXPECT_TRUE(dialogs.Questions.isEmpty());
     EXPECT_NE(ReadBytes((out.Path() / "report.txt").string()).find("Size: at least 10 KB\r\n"), std::string::npos);
+}
+
+TEST_F(SearchModeTest, TheSaveDialogAddsTheExtensionSoItsOverwriteQuestionCoversTheFile)
+{
+    TempDir out;
+    WriteBytes((out.Path() / "report1.txt").string(), "kept");
+    W().SBut->trigger();
+    Search(QStringLiteral("*"));
+    // The dialog is told the suffix; the name it gives back is the file.
+    saveDialogs.SaveNames.push_back(QString::fromStdString((out.Path() / "report1").string()));
+    W().SaveSR->trigger();
+    ASSERT_EQ(saveDialogs.SaveSuffixes.size(), 1);
+    EXPECT_EQ(saveDialogs.SaveSuffixes[0], QStringLiteral("txt"));
+    EXPECT_EQ(ReadBytes((out.Path() / "report1.txt").string()), "kept");
+    EXPECT_TRUE(ReadBytes((out.Path() / "report1").string()).starts_with("Criteria: *\r\n"));
+}
+
+TEST_F(SearchModeTest, AFailedSaveLeavesTheOldReportAndNoTemporaryFile)
+{
+    TempDir out;
+    const std::string report = (out.Path() / "report.txt").string();
+    WriteBytes(report, "old");
+    W().SBut->trigger();
+    Search(QStringLiteral("*"));
+    // A folder in the report's place: the new report cannot replace it.
+    const std::string folder = (out.Path() / "taken").string();
+    std::filesystem::create_directory(folder);
+    WriteBytes(folder + "/inside", "x");
+    saveDialogs.SaveNames.push_back(QString::fromStdString(folder));
+    W().SaveSR->trigger();
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_EQ(dialogs.Errors.back(), QString::fromStdString("Cannot create file " + folder));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    // A good save goes through whole; the folder holds only the two files.
+    saveDialogs.SaveNames.push_back(QString::fromStdString(report));
+    W().SaveSR->trigger();
+    EXPECT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(ReadBytes(report).starts_with("Criteria: *"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), std::filesystem::directory_iterator()), 2);
 }
 
 TEST_F(SearchModeTest, CancellingTheSaveWritesNothingAndFailuresAreShown)

@@ -14,7 +14,7 @@ struct SearchSaveFormatsTest : SearchModeFixture {
         StartWindow();
         W().SBut->trigger();
         Search(QStringLiteral("*"));
-        emit W().SearchView->HeaderClicked(kColumnName);  // descending
+        ClickResultsHeader(kColumnName);  // descending
     }
     std::string Save(const std::string& name)
     {
