@@ -43,5 +43,6 @@ int RunDump(const CliContext& context, const Args& args, std::ostream& out, std:
 int RunMedia(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace ardvel::cli

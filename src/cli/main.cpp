@@ -41,6 +41,16 @@ Commands:
          [--months N | --days N | --between FROM TO]
          [--at-least KB | --at-most KB] [--report FILE]
                         search the catalogs
+  diff VOLUME (DIR | --volume OTHER) [--exit-code]
+                        the changes from VOLUME to a fresh scan of DIR
+                        (nothing saved) or to the volume OTHER, one a line:
+                        "+<TAB>PATH" added, "-<TAB>PATH" removed,
+                        "~<TAB>PATH<TAB>old size<TAB>new size<TAB>old date<TAB>
+                        new date" changed; PATH is below the volume
+                        (Folder\Sub\file.txt, a folder ending in \); an
+                        added or removed folder is one line. A summary goes
+                        to stderr. With --exit-code: 0 no changes,
+                        1 changes, 2 usage error, 3 failure
 
 Output fields are tab-separated; a tab, newline or backslash inside a text
 is written as \t, \n and \\.
@@ -94,6 +104,7 @@ int main(int argc, char** argv)
         else if (command == "media") code = RunMedia(context, args, std::cout, std::cerr);
         else if (command == "catalog") code = RunCatalog(context, args, std::cout, std::cerr);
         else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
+        else if (command == "diff") code = RunDiff(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
         std::cout.flush();
         return code;

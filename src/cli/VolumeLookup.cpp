@@ -1,0 +1,37 @@
+#include "cli/VolumeLookup.h"
+
+#include <ostream>
+
+#include "platform/Locale.h"
+#include "store/LoadCatalogs.h"
+#include "store/VolumeName.h"
+
+namespace ardvel::cli {
+
+std::string FindVolumeFile(const std::string& catalogFolder, std::string_view name)
+{
+    const std::vector<std::string> entries = ListCatalogEntries(catalogFolder);
+    // Loading reads nothing when no entry has the exact extension.
+    bool any = false;
+    for (const std::string& entry : entries) any = any || HasExactCatalogExtension(entry);
+    if (!any) return {};
+    std::string found;
+    for (const std::string& entry : entries) {
+        const std::string volume = DecodeVolumeName(entry);
+        if (volume == name) return entry;
+        if (found.empty() && Locale::User().EqualIgnoreCase(volume, name)) found = entry;
+    }
+    return found;
+}
+
+NodeId LoadVolumeNamed(CatalogTree& tree, const std::string& catalogFolder, std::string_view name, std::ostream& err)
+{
+    const std::string file = FindVolumeFile(catalogFolder, name);
+    if (file.empty()) {
+        err << name << ": no such volume\n";
+        return kNoNode;
+    }
+    return LoadCatalogFile(tree, catalogFolder + file, file, DecodeVolumeName(file));
+}
+
+}  // namespace ardvel::cli
