@@ -1,6 +1,7 @@
 #include "catalog/CatalogRun.h"
 
 #include "catalog/NameChecks.h"
+#include "catalog/VolumeSources.h"
 #include "store/CatalogFile.h"
 #include "store/DateTime.h"
 #include "store/LoadCatalogs.h"
@@ -82,6 +83,8 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
         writer.Commit();
     }
     tree_.SetCatalogFileName(volume, fileName);
+    if (!options_.SettingsFile.empty())
+        RememberVolumeSource(options_.SettingsFile, result.CatalogPath, date, source.ScanRoot);
 
     status(kStatusSorting);
     SortCatalogTree(tree_, locale_);

@@ -44,5 +44,6 @@ int RunMedia(const CliContext& context, const Args& args, std::ostream& out, std
 int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunUpdate(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace ardvel::cli

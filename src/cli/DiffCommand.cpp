@@ -1,9 +1,5 @@
 // diff: what changed from a volume to a folder's fresh scan or to another
 // volume. Nothing is written.
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <optional>
 #include <ostream>
 
@@ -61,15 +57,6 @@ DiffArgs ParseDiffArgs(const Args& args)
     return parsed;
 }
 
-/// "PATH: message" when `folder` is no folder that can be scanned.
-bool CheckFolder(const std::string& folder, std::ostream& err)
-{
-    struct stat info {};
-    const int error = ::stat(folder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
-    if (error != 0) err << folder << ": " << std::strerror(error) << '\n';
-    return error == 0;
-}
-
 }  // namespace
 
 int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err)
@@ -95,7 +82,7 @@ int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std:
         return failure;
     }
     if (parsed.Folder) {
-        if (!CheckFolder(*parsed.Folder, err)) return failure;
+        if (!CheckFolderToScan(*parsed.Folder, err)) return failure;
         InterruptFlag interrupt;
         FolderScanner::Options options;
         options.StopRequested = interrupt.Flag();

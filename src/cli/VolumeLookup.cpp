@@ -1,5 +1,10 @@
 #include "cli/VolumeLookup.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <ostream>
 
 #include "platform/Locale.h"
@@ -32,6 +37,14 @@ NodeId LoadVolumeNamed(CatalogTree& tree, const std::string& catalogFolder, std:
         return kNoNode;
     }
     return LoadCatalogFile(tree, catalogFolder + file, file, DecodeVolumeName(file));
+}
+
+bool CheckFolderToScan(const std::string& folder, std::ostream& err)
+{
+    struct stat info {};
+    const int error = ::stat(folder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    if (error != 0) err << folder << ": " << std::strerror(error) << '\n';
+    return error == 0;
 }
 
 }  // namespace ardvel::cli

@@ -1,7 +1,7 @@
 #pragma once
 
-// Reading the one volume a command names, without loading the whole
-// catalog folder.
+// The inputs of diff and update: the one volume a command names, read
+// without loading the whole catalog folder, and the folder to scan.
 
 #include <iosfwd>
 #include <string>
@@ -20,5 +20,8 @@ std::string FindVolumeFile(const std::string& catalogFolder, std::string_view na
 /// "NAME: no such volume" to `err` and returns kNoNode. A catalog file that
 /// cannot be read whole throws CatalogError.
 NodeId LoadVolumeNamed(CatalogTree& tree, const std::string& catalogFolder, std::string_view name, std::ostream& err);
+
+/// True when `folder` is a folder; else writes "FOLDER: reason" to `err`.
+bool CheckFolderToScan(const std::string& folder, std::ostream& err);
 
 }  // namespace ardvel::cli

@@ -51,6 +51,12 @@ Commands:
                         added or removed folder is one line. A summary goes
                         to stderr. With --exit-code: 0 no changes,
                         1 changes, 2 usage error, 3 failure
+  update VOLUME [DIR] [--dry-run]
+                        scan DIR again (by default the folder VOLUME was
+                        catalogued or last updated from, or a mounted file
+                        system with its label), print the changes as diff
+                        does and replace the volume's catalog file, keeping
+                        its name; --dry-run writes nothing
 
 Output fields are tab-separated; a tab, newline or backslash inside a text
 is written as \t, \n and \\.
@@ -105,6 +111,7 @@ int main(int argc, char** argv)
         else if (command == "catalog") code = RunCatalog(context, args, std::cout, std::cerr);
         else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
         else if (command == "diff") code = RunDiff(context, args, std::cout, std::cerr);
+        else if (command == "update") code = RunUpdate(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
         std::cout.flush();
         return code;
