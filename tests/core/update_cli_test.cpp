@@ -90,6 +90,7 @@ TEST(UpdateCli, ListsTheChangesAndLeavesWhatAFreshCatalogWouldHold)
     ASSERT_EQ(f.Cli({"catalog", f.Disk.string(), "--name", "Fresh", "--yes"}).ExitCode, 0);
     EXPECT_EQ(f.DumpWithoutDate(f.Catalog), f.DumpWithoutDate(f.Catalogs + "Fresh.arv"));
 
+    EXPECT_EQ(f.Cli({"diff", "Disk", f.Disk.string(), "--exit-code"}).ExitCode, 0);
     r = f.Cli({"update", "Disk"});
     EXPECT_EQ(r.Out, "");
     EXPECT_EQ(r.Err, "0 added, 0 removed, 0 changed (0 files in added folders, 0 in removed ones)\n");
