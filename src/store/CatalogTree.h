@@ -145,6 +145,10 @@ public:
     /// Removes every volume.
     void RemoveAllVolumes();
 
+    /// Releases the file records of `volume` and of every folder below it;
+    /// the nodes stay, without files (a volume's contents being replaced).
+    void ClearFiles(NodeId volume);
+
     void SetText(NodeId node, std::string text);
     void SetCatalogFileName(NodeId volume, std::string fileName);
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/ReplaceVolume.h"
 #include "catalog/UpdateSource.h"
 #include "catalog/VolumeSources.h"
 #include "catalog/VolumeUpdate.h"
@@ -138,6 +139,44 @@ TEST(VolumeUpdate, StoppingWritesNothing)
     EXPECT_EQ(r.Outcome, UpdateOutcome::Stopped);
     EXPECT_EQ(ReadBytes(f.Catalogs + "Disk.arv"), before);
     EXPECT_FALSE(fs::exists(f.Settings));
+}
+
+TEST(ReplaceVolumeContents, KeepsTheNodesOfFoldersThatStillExist)
+{
+    CatalogTree tree, scan;
+    const NodeId volume = tree.AddVolume("Disk", 1000);
+    const NodeId other = tree.AddVolume("Other", 1000);
+    tree.AddFile(other, "untouched", 1, 1000);
+    tree.AddFile(volume, "root.txt", 1, 1000);
+    const NodeId a = tree.AddFolder(volume, "A", 1000);
+    tree.AddFile(a, "a1", 1, 1000);
+    const NodeId b = tree.AddFolder(volume, "B", 1000);
+    tree.AddFolder(b, "C", 1000);
+    const NodeHandle keptA = tree.Handle(a), goneB = tree.Handle(b);
+
+    const NodeId from = scan.AddVolume("/media/disk", 2000);
+    const NodeId d = scan.AddFolder(from, "D", 2000);
+    scan.AddFile(d, "d1", 3, 2000);
+    const NodeId newA = scan.AddFolder(from, "A", 2001);
+    const TMediaInfo media{"Artist", " - Title"};
+    scan.AddFile(newA, "a2.mp3", 2, 2000, &media);
+    scan.AddFile(newA, "a1", 5, 2000);
+    scan.AddFile(from, "root.txt", 1, 1000);
+
+    ReplaceVolumeContents(tree, volume, scan, from, English());
+    EXPECT_EQ(tree.Resolve(keptA), a);
+    EXPECT_EQ(tree.Resolve(goneB), kNoNode);
+    EXPECT_EQ(tree.Info(a).Date, 2001);
+    EXPECT_EQ(tree.Info(volume).Date, 1000);
+    ASSERT_EQ(tree.Children(volume).size(), 2u);
+    EXPECT_EQ(tree.Text(tree.Children(volume)[1]), "D");  // sorted
+    const FileList files = tree.Files(a);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files.Store().Name(files[0]), "a2.mp3");
+    EXPECT_EQ(files.Store().Title(files[0]), " - Title");
+    EXPECT_EQ(tree.Files(other).size(), 1u);
+    const CompareSummary left = CompareTrees(tree, volume, scan, from, English(), [](const TreeChange&) {});
+    EXPECT_TRUE(left.Empty()) << ChangeSummaryText(left);
 }
 
 TEST(VolumeSources, FollowRenamesAndForgetDeletedCatalogs)
