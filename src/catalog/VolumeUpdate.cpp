@@ -21,12 +21,21 @@ bool VolumeUpdate::Stopped() const noexcept
 VolumeUpdateResult VolumeUpdate::Run(const CatalogTree& tree, NodeId volume, const std::string& folder,
                                      const VolumeUpdateEvents& events)
 {
+    VolumeUpdateResult result = Prepare(tree, volume, folder, events);
+    if (result.Outcome == UpdateOutcome::Stopped || options_.DryRun) return result;
+    return Commit(std::move(result));
+}
+
+VolumeUpdateResult VolumeUpdate::Prepare(const CatalogTree& tree, NodeId volume, const std::string& folder,
+                                         const VolumeUpdateEvents& events)
+{
     VolumeUpdateResult result;
     const std::string& fileName = tree.CatalogFileName(volume);
     if (!options_.DryRun && fileName.empty()) throw CatalogError(kFileNotFound, std::string(tree.Text(volume)));
     result.CatalogPath = catalogFolder_ + fileName;
     const CatalogSource source = SelectSource(folder, options_.CdRom);
     result.Label = source.SourceLabel;
+    result.ScanRoot = source.ScanRoot;
 
     MediaReuse reuse(tree, volume, source.ScanRoot, options_.ReadMedia);
     FolderScanner::Options scanOptions;
@@ -42,15 +51,16 @@ VolumeUpdateResult VolumeUpdate::Run(const CatalogTree& tree, NodeId volume, con
     const ChangeSink ignore = [](const TreeChange&) {};
     result.Summary =
         CompareTrees(tree, volume, scan_.Tree(), scan_.Volume(), locale_, events.Change ? events.Change : ignore);
-    if (options_.DryRun) {
-        result.Outcome = UpdateOutcome::DryRun;
-        return result;
-    }
+    result.Outcome = UpdateOutcome::DryRun;
+    return result;
+}
 
-    const TDateTime date = scan_.Tree().Info(scan_.Volume()).Date;
+VolumeUpdateResult VolumeUpdate::Commit(VolumeUpdateResult result)
+{
+    result.Outcome = UpdateOutcome::Stopped;
     {
         CatalogWriter writer(result.CatalogPath);
-        writer.WriteHeader(source.SourceLabel, date);
+        writer.WriteHeader(result.Label, VolumeDate());
         writer.WriteTree(scan_.Tree(), scan_.Volume());
         // The last moment at which stopping keeps the old catalog.
         if (Stopped()) return result;
@@ -58,7 +68,8 @@ VolumeUpdateResult VolumeUpdate::Run(const CatalogTree& tree, NodeId volume, con
     }
     result.Outcome = UpdateOutcome::Updated;
     if (!options_.SettingsFile.empty())
-        result.SourceRemembered = RememberVolumeSource(options_.SettingsFile, result.CatalogPath, date, source.ScanRoot);
+        result.SourceRemembered =
+            RememberVolumeSource(options_.SettingsFile, result.CatalogPath, VolumeDate(), result.ScanRoot);
     return result;
 }
 

@@ -44,6 +44,7 @@ struct VolumeUpdateResult {
     std::uint64_t MediaReused = 0;  ///< MP3 files whose tags were not read again
     std::string CatalogPath;
     std::string Label;           ///< the header label written
+    std::string ScanRoot;        ///< the folder scanned, absolute
     bool SourceRemembered = false;
 };
 
@@ -69,8 +70,18 @@ public:
     VolumeUpdateResult Run(const CatalogTree& tree, NodeId volume, const std::string& folder,
                            const VolumeUpdateEvents& events = {});
 
+    /// Steps 1 and 2 alone, for a window that shows the changes before it
+    /// applies them: the outcome is DryRun, or Stopped.
+    VolumeUpdateResult Prepare(const CatalogTree& tree, NodeId volume, const std::string& folder,
+                               const VolumeUpdateEvents& events = {});
+    /// Steps 3 and 4 after Prepare: Updated, or Stopped when a stop was
+    /// asked for by now.
+    VolumeUpdateResult Commit(VolumeUpdateResult prepared);
+
     /// The scan of the last run: the volume's new state.
     const FreshScan& Scan() const noexcept { return scan_; }
+    /// The date the new state carries: when the update started.
+    TDateTime VolumeDate() const noexcept { return scan_.Tree().Info(scan_.Volume()).Date; }
 
 private:
     bool Stopped() const noexcept;
