@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "platform/Locale.h"
 #include "search/Mask.h"
 #include "search/SearchWalk.h"
@@ -195,15 +196,11 @@ struct Extension {
 const Extension kExtensions[] = {{"mp3", 10}, {"jpg", 20}, {"txt", 12}, {"doc", 8}, {"pdf", 8}, {"png", 8}, {"wav", 4},
                                  {"zip", 5},  {"html", 8}, {"MP3", 2},  {"avi", 3}, {"xls", 5}, {"c", 4},   {"h", 3}};
 
-struct Options {
-    std::size_t Records = 10'000'000;
-    std::size_t Volumes = 10;
-    std::string Dir;
-};
+using bench::BenchOptions;
 
 /// Builds the tree and writes the names files (every tested name, in walk
 /// order; and "name<TAB>sizeKB" for the files).
-void Generate(CatalogTree& tree, const Options& o, const std::string& namesPath, const std::string& sizesPath)
+void Generate(CatalogTree& tree, const BenchOptions& o, const std::string& namesPath, const std::string& sizesPath)
 {
     std::mt19937_64 random(12345);
     std::lognormal_distribution<double> sizeDistribution(std::log(200.0), 2.0);
@@ -340,44 +337,19 @@ SearchRun RunSearch(const CatalogTree& tree, const SearchScope& scope, const Sea
     return best;
 }
 
-long PeakMemoryKB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-    return -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--records" && i + 1 < argc)
-            o.Records = std::strtoull(argv[++i], nullptr, 10);
-        else if (arg == "--volumes" && i + 1 < argc)
-            o.Volumes = std::strtoull(argv[++i], nullptr, 10);
-        else if (arg == "--dir" && i + 1 < argc)
-            o.Dir = argv[++i];
-        else {
-            std::fprintf(stderr, "usage: search_bench [--records N] [--volumes V] [--dir DIR]\n");
-            return 2;
-        }
-    }
-    if (o.Volumes == 0 || o.Records < o.Volumes) o.Volumes = 1;
+    const auto parsed = bench::ParseBenchOptions(argc, argv, "search_bench");
+    if (!parsed) return 2;
+    const BenchOptions& o = *parsed;
     // grep and the search see text the same way.
     ::setenv("LC_ALL", "en_US.UTF-8", 1);
     const Locale locale("en_US.UTF-8");
 
-    std::string dir = o.Dir;
-    if (dir.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ardvel-search-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return 2;
-        dir = pattern;
-    }
+    const std::string dir = bench::BenchFolder(o, "ardvel-search-bench");
+    if (dir.empty()) return 2;
     const std::string namesPath = dir + "/names.txt";
     const std::string sizesPath = dir + "/sizes.txt";
 
@@ -448,7 +420,7 @@ int main(int argc, char** argv)
         std::printf("\n\"*a*a*a*a*a*a*a*a*a*a*a*a*b\" over 100000 \"a\": %s in %.2f ms\n",
                     accepted ? "match" : "no match", std::chrono::duration<double>(Clock::now() - start).count() * 1e3);
     }
-    std::printf("peak memory: %ld MB\n", PeakMemoryKB() / 1024);
+    std::printf("peak memory: %ld MB\n", bench::PeakMemoryKB() / 1024);
 
     if (o.Dir.empty())
         std::filesystem::remove_all(dir);

@@ -38,7 +38,7 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     stopRequested_.store(false, std::memory_order_relaxed);
 
     // The name checks.
-    const EncodedVolumeName encoded = EncodeVolumeName(volumeName);
+    const EncodedVolumeName encoded = EncodeNewVolumeName(volumeName);
     if (encoded.Refused) {
         prompt_.ShowError(encoded.Message);
         return result;
@@ -76,11 +76,17 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     status(kStatusSaving);
     const std::string fileName = encoded.Stem + ".arv";
     result.CatalogPath = catalogFolder_ + fileName;
-    {
+    try {
         CatalogWriter writer(result.CatalogPath);
         writer.WriteHeader(source.SourceLabel, date);
         writer.WriteTree(tree_, volume);
         writer.Commit();
+    } catch (...) {
+        // A volume without a catalog file would look catalogued until the
+        // next loading, and keep its name taken.
+        if (events.RemoveVolume) events.RemoveVolume(volume);
+        if (tree_.IsAlive(volume)) tree_.RemoveNode(volume);
+        throw;
     }
     tree_.SetCatalogFileName(volume, fileName);
     if (!options_.SettingsFile.empty())

@@ -48,6 +48,9 @@ struct CatalogEvents {
     /// The scan ended: the filled volume, or kNoNode when the scan was
     /// stopped and the volume removed.
     std::function<void(NodeId volume)> ScanEnded;
+    /// The save failed: removes the unsaved volume from the tree and from
+    /// whatever shows it. Without it the run removes the node itself.
+    std::function<void(NodeId volume)> RemoveVolume;
 };
 
 struct CatalogResult {
@@ -86,7 +89,8 @@ public:
     /// Catalogues `source` as a new volume named `volumeName` (as typed):
     /// 1. clears the stop request;
     /// 2. checks, in this order, each refusal shown through the prompt:
-    ///    EncodeVolumeName; VolumeNameIsFree; the catalog file name not in
+    ///    EncodeNewVolumeName (so no blank name, no over-long file name);
+    ///    VolumeNameIsFree; the catalog file name not in
     ///    use (CatalogFileNameIsFree); IsAlreadyCatalogued of the source
     ///    label, which asks kAlreadyCataloguedQuestion (No: Declined);
     /// 3. adds the volume node dated now and scans the source into it; a
@@ -97,9 +101,9 @@ public:
     /// 5. sorts the whole tree by the locale's collation;
     /// 6. reports MP3 files whose tags could not be read, in one message;
     /// 7. opens the CD-ROM's door when the source asks for it.
-    /// A catalog file that cannot be read by the check or written by the
-    /// save throws CatalogError; after a failed save the volume stays in the
-    /// tree without a catalog file. A call made while a run is going on (from
+    /// A catalog file that cannot be read is passed over by the check (its
+    /// loading reported it). A save that fails throws CatalogError after the
+    /// unsaved volume was removed (CatalogEvents::RemoveVolume). A call made while a run is going on (from
     /// an event handler) returns Busy at once.
     CatalogResult Run(const CatalogSource& source, const std::string& volumeName, const CatalogEvents& events = {});
 

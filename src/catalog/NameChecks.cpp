@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/LoadCatalogs.h"
 
@@ -35,9 +36,14 @@ bool IsAlreadyCatalogued(const std::string& catalogFolder, std::string_view labe
 {
     for (const std::string& name : ListCatalogEntries(catalogFolder)) {
         if (!HasExactCatalogExtension(name)) continue;
-        // Only the header's first String, the label, is read.
-        CatalogReader reader(catalogFolder + name);
-        if (reader.ReadString() == label) return true;
+        // Only the header's first String, the label, is read. A catalog that
+        // cannot be read was reported when loading and is left out here, as
+        // there; it must not block every new cataloguing.
+        try {
+            CatalogReader reader(catalogFolder + name);
+            if (reader.ReadString() == label) return true;
+        } catch (const CatalogError&) {
+        }
     }
     return false;
 }

@@ -36,7 +36,7 @@ bool CatalogFileNameIsFree(const CatalogTree& tree, const std::string& catalogFo
 /// names ending exactly in ".arv") equals `label` exactly. The label comes
 /// back from the file without trailing blanks and control characters, so a
 /// `label` that has them never matches. A catalog file that cannot be read
-/// throws CatalogError.
+/// (empty, damaged, unreadable) is passed over.
 bool IsAlreadyCatalogued(const std::string& catalogFolder, std::string_view label);
 
 }  // namespace ardvel

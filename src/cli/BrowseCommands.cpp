@@ -5,25 +5,17 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
+#include "cli/LookIn.h"
 #include "platform/Locale.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/ListFormats.h"
-#include "store/LoadCatalogs.h"
 #include "store/NodePath.h"
 #include "store/RowSort.h"
 
 namespace ardvel::cli {
 
 namespace {
-
-/// Loads the catalog folder; failures go to `err` as "PATH: message".
-bool LoadForCommand(const CliContext& context, CatalogTree& tree, std::ostream& err)
-{
-    const LoadResult result = LoadCatalogs(tree, ResolveCatalogFolder(context), Locale::User());
-    for (const LoadFailure& f : result.Failures) err << f.Path << ": " << f.Message << '\n';
-    return result.Failures.empty();
-}
 
 std::string DumpDate(TDateTime date)
 {

@@ -1,5 +1,7 @@
 #include "cli/CliCommon.h"
 
+#include <limits>
+
 #include "platform/Settings.h"
 
 namespace ardvel::cli {
@@ -17,6 +19,21 @@ std::string EscapeField(std::string_view text)
         }
     }
     return out;
+}
+
+std::optional<std::int64_t> ParseWhole(const std::string& text)
+{
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return std::nullopt;
+    std::int64_t value = 0;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        if (value < kLimit) value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
 }
 
 std::string ResolveCatalogFolder(const CliContext& context)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
@@ -35,6 +36,9 @@ std::string EscapeField(std::string_view text);
 /// of the settings file (with its default). Always ends with "/".
 std::string ResolveCatalogFolder(const CliContext& context);
 
+/// A whole decimal number, optionally signed; saturates at the int64 range.
+std::optional<std::int64_t> ParseWhole(const std::string& text);
+
 using Args = std::vector<std::string>;
 
 int RunVolumes(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
@@ -43,6 +47,8 @@ int RunDump(const CliContext& context, const Args& args, std::ostream& out, std:
 int RunMedia(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunDuplicates(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunCopies(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunUpdate(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 

@@ -6,33 +6,16 @@
 #include <string>
 
 #include "cli/CliCommon.h"
+#include "cli/LookIn.h"
 #include "platform/Locale.h"
 #include "platform/TextEncoding.h"
 #include "search/SearchReport.h"
 #include "search/SearchWalk.h"
 #include "store/CatalogError.h"
-#include "store/LoadCatalogs.h"
-#include "store/NodePath.h"
 
 namespace ardvel::cli {
 
 namespace {
-
-/// A whole decimal number, optionally signed; saturates at the int64 range.
-std::optional<std::int64_t> ParseWhole(const std::string& text)
-{
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size()) return std::nullopt;
-    std::int64_t value = 0;
-    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        if (value < kLimit) value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
-}
 
 std::int32_t ParseCount(const std::string& option, const std::string& text)
 {
@@ -154,41 +137,17 @@ int RunSearch(const CliContext& context, const Args& args, std::ostream& out, st
     const Locale& locale = Locale::User();
 
     CatalogTree tree;
-    const LoadResult loaded = LoadCatalogs(tree, ResolveCatalogFolder(context), locale);
-    for (const LoadFailure& f : loaded.Failures) err << f.Path << ": " << f.Message << '\n';
-    bool ok = loaded.Failures.empty();
+    bool ok = LoadForCommand(context, tree, err);
 
     // The Look-in entry: "All", a volume, or the current folder's node path.
-    SearchScope scope;
-    std::string lookIn;
-    if (options.In == "All") {
-        scope = SearchScope::AllVolumes();
-        lookIn = "All";
-    } else {
-        NodeId volume = kNoNode;
-        for (NodeId v : tree.Children(CatalogTree::kRoot)) {
-            if (locale.EqualIgnoreCase(tree.Text(v), options.In)) {
-                volume = v;
-                break;
-            }
-        }
-        if (volume != kNoNode) {
-            scope = SearchScope::Of(volume);
-            lookIn = tree.Text(volume);
-        } else {
-            const NodeId node =
-                options.In == CatalogTree::kRootText ? CatalogTree::kRoot : ResolveNodePath(tree, options.In, locale);
-            if (node == kNoNode) {
-                err << "Path not found!\n";
-                return kExitFailure;
-            }
-            scope = node == CatalogTree::kRoot ? SearchScope::AllVolumes() : SearchScope::Of(node);
-            lookIn = GetNodePath(tree, node);
-        }
+    const std::optional<LookIn> lookIn = ResolveLookIn(tree, options.In, locale);
+    if (!lookIn) {
+        err << "Path not found!\n";
+        return kExitFailure;
     }
 
     SearchResults results;
-    SearchWalk walk(tree, scope, options.Criteria, locale, results);
+    SearchWalk walk(tree, lookIn->Scope, options.Criteria, locale, results);
     walk.Run();
     if (const EMaskException* error = walk.Error()) {
         out.flush();
@@ -208,7 +167,7 @@ int RunSearch(const CliContext& context, const Args& args, std::ostream& out, st
     if (options.Report && !results.empty()) {
         const std::vector<ReportRow> rows = ReportRows(results, locale);
         const std::vector<std::string> lines =
-            BuildReportLines(walk.Criteria(), lookIn, rows, std::to_string(tree.VolumeCount()) + " Catalogs",
+            BuildReportLines(walk.Criteria(), lookIn->Text, rows, std::to_string(tree.VolumeCount()) + " Catalogs",
                              std::to_string(results.size()) + " Matches found", locale);
         try {
             WriteReport(*options.Report, lines);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/CliCommon.h"
-#include "store/CatalogError.h"
+#include "cli/CliGuard.h"
 
 namespace {
 
@@ -41,6 +41,15 @@ Commands:
          [--months N | --days N | --between FROM TO]
          [--at-least KB | --at-most KB] [--report FILE]
                         search the catalogs
+  duplicates [--in All|VOLUME|NODEPATH]
+             [--by name+size|name+size+date|size+date|name]
+             [--min-size KB] [--folders]
+                        what is stored twice: "GROUP<TAB>NODEPATH<TAB>SIZE
+                        <TAB>DATE" per record, groups by wasted space;
+                        --folders compares folders (name, total size and
+                        file count); a summary on stderr
+  copies NODEPATH [--by KEY]
+                        the other records with the key of one file
   diff VOLUME (DIR | --volume OTHER) [--exit-code]
                         the changes from VOLUME to a fresh scan of DIR
                         (nothing saved) or to the volume OTHER, one a line:
@@ -102,7 +111,7 @@ int main(int argc, char** argv)
     const std::string command = argv[i++];
     const Args args(argv + i, argv + argc);
 
-    try {
+    return RunGuarded([&] {
         int code;
         if (command == "volumes") code = RunVolumes(context, args, std::cout, std::cerr);
         else if (command == "ls") code = RunLs(context, args, std::cout, std::cerr);
@@ -110,19 +119,12 @@ int main(int argc, char** argv)
         else if (command == "media") code = RunMedia(context, args, std::cout, std::cerr);
         else if (command == "catalog") code = RunCatalog(context, args, std::cout, std::cerr);
         else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
+        else if (command == "duplicates") code = RunDuplicates(context, args, std::cout, std::cerr);
+        else if (command == "copies") code = RunCopies(context, args, std::cout, std::cerr);
         else if (command == "diff") code = RunDiff(context, args, std::cout, std::cerr);
         else if (command == "update") code = RunUpdate(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
         std::cout.flush();
         return code;
-    } catch (const UsageError& e) {
-        std::cout.flush();
-        std::cerr << "ardvel-cli: " << e.what() << " (try --help)\n";
-        return kExitUsage;
-    } catch (const ardvel::CatalogError& e) {
-        std::cout.flush();
-        if (e.Path().empty()) std::cerr << e.what() << '\n';
-        else std::cerr << e.Path() << ": " << e.what() << '\n';
-        return kExitFailure;
-    }
+    }, std::cout, std::cerr);
 }

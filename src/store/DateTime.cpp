@@ -73,7 +73,9 @@ DateTimeFields DecodeDateTime(TDateTime value) noexcept
     double ms = std::round(std::fabs(value - whole) * 86400000.0);
     if (ms >= 86400000.0) {  // rounding reached the next day
         ms = 0;
-        whole += value >= 0 ? 1 : -1;
+        // The day after, on either side of the epoch: before it the whole
+        // part is the day and the fraction still counts forwards from midnight.
+        whole += 1;
     }
     CivilFromDays(static_cast<std::int64_t>(whole) + kEpochOffset, f.Year, f.Month, f.Day);
     auto total = static_cast<std::int64_t>(ms);

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "store/VolumeName.h"
+
 namespace ardvel {
 
 namespace {
@@ -46,24 +48,16 @@ NodeId FindVolumeNamed(const CatalogTree& tree, std::string_view name, const Loc
     return kNoNode;
 }
 
-std::string RenamedCatalogFileName(std::string_view name)
-{
-    if (name.empty()) return {};
-    for (char c : name)
-        if (c == '/' || c == '\\' || c == '\0') return {};
-    std::string file(name);
-    file += ".arv";
-    return file;
-}
-
 VolumeFileResult RenameVolumeFile(CatalogTree& tree, NodeId volume, const std::string& catalogFolder,
                                   std::string_view newName)
 {
     if (!tree.IsAlive(volume) || tree.Level(volume) != 1) return VolumeFileResult::NoCatalogFile;
     const std::string& oldFile = tree.CatalogFileName(volume);
     if (oldFile.empty()) return VolumeFileResult::NoCatalogFile;
-    const std::string newFile = RenamedCatalogFileName(newName);
-    if (newFile.empty()) return VolumeFileResult::ImproperName;
+    const EncodedVolumeName encoded = EncodeNewVolumeName(newName);
+    if (encoded.Refused)
+        return encoded.Message == kTildeDigitRefusal ? VolumeFileResult::TildeDigit : VolumeFileResult::ImproperName;
+    const std::string newFile = encoded.Stem + ".arv";
     const std::string from = catalogFolder + oldFile;
     const std::string to = catalogFolder + newFile;
     if (newFile == oldFile) return VolumeFileResult::Done;
@@ -74,6 +68,11 @@ VolumeFileResult RenameVolumeFile(CatalogTree& tree, NodeId volume, const std::s
     if (r != 0) return errno == EEXIST ? VolumeFileResult::TargetExists : VolumeFileResult::SystemError;
     tree.SetCatalogFileName(volume, newFile);
     return VolumeFileResult::Done;
+}
+
+const char* RenameFailureText(VolumeFileResult result) noexcept
+{
+    return result == VolumeFileResult::TildeDigit ? kTildeDigitRefusal : kImproperVolumeName;
 }
 
 VolumeFileResult DeleteVolumeFile(const CatalogTree& tree, NodeId volume, const std::string& catalogFolder)

@@ -19,22 +19,24 @@ NodeId FindVolumeNamed(const CatalogTree& tree, std::string_view name, const Loc
 enum class VolumeFileResult {
     Done,
     NoCatalogFile,   ///< the volume remembers no catalog file
-    ImproperName,    ///< the new name cannot be a catalog file name here
+    ImproperName,    ///< the new name cannot give a catalog file name
+    TildeDigit,      ///< the new name holds "~" followed by a digit
     TargetExists,    ///< another file already has the new name
     SystemError,     ///< the file system refused (missing file, no access...)
 };
 
-/// The file name a renamed volume's catalog file gets: the new name as it
-/// stands followed by ".arv" (no "~" encoding). Empty when `name` cannot be
-/// a file name of the catalog folder: empty, or holding "/", "\" or NUL.
-std::string RenamedCatalogFileName(std::string_view name);
-
 /// Renames the catalog file of `volume` (in `catalogFolder`, ending in "/")
-/// to RenamedCatalogFileName(newName), never replacing an existing file.
-/// On success the volume remembers the new file name; the node's text is
-/// the caller's to change. On failure nothing is changed.
+/// to the file name cataloguing would give `newName`: the stem of
+/// EncodeNewVolumeName and ".arv", so the next loading shows the volume
+/// under `newName`. Never replaces an existing file. On success the volume
+/// remembers the new file name; the node's text is the caller's to change.
+/// On failure nothing is changed.
 VolumeFileResult RenameVolumeFile(CatalogTree& tree, NodeId volume, const std::string& catalogFolder,
                                   std::string_view newName);
+
+/// The message telling the user that a rename failed with `result`: the
+/// refusal of EncodeVolumeName for TildeDigit, else kImproperVolumeName.
+const char* RenameFailureText(VolumeFileResult result) noexcept;
 
 /// Deletes the catalog file of `volume` from `catalogFolder`. The tree is
 /// not changed.

@@ -38,6 +38,22 @@ EncodedVolumeName EncodeVolumeName(std::string_view name)
     return result;
 }
 
+EncodedVolumeName EncodeNewVolumeName(std::string_view name)
+{
+    EncodedVolumeName result = EncodeVolumeName(name);
+    if (result.Refused) return result;
+    bool blank = true;
+    for (char c : name) blank = blank && static_cast<unsigned char>(c) <= 32;
+    const bool improper = blank || name.find('\0') != std::string_view::npos ||
+                          result.Stem.size() + 4 > kMaxFileNameBytes;
+    if (improper) {
+        result.Refused = true;
+        result.Stem.clear();
+        result.Message = kImproperVolumeName;
+    }
+    return result;
+}
+
 std::string DecodeVolumeName(std::string_view fileName)
 {
     const std::string_view stem = fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0);

@@ -156,6 +156,25 @@ TEST(CatalogCli, RefusedNamesPrintTheirMessageAndFail)
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_EQ(r.Err, "There is a volume with the same name.\r\n    Please choose another one!\n");
     EXPECT_EQ(f.CatalogEntries(), (std::vector<std::string>{"CD~581.arv", "Disc.arv"}));
+
+    // Blank and over-long names, before anything is scanned.
+    for (const std::string& name : {std::string(), std::string("  "), std::string(252, 'n')}) {
+        r = RunCli(f.Args({f.Dir.File("src"), "--name", name, "--yes"}), f.Outputs);
+        EXPECT_EQ(r.ExitCode, 1);
+        EXPECT_EQ(r.Err, "Improper name! Please choose another one!\n");
+    }
+    EXPECT_EQ(f.CatalogEntries(), (std::vector<std::string>{"CD~581.arv", "Disc.arv"}));
+}
+
+TEST(CatalogCli, AnEmptyCatalogFileDoesNotBlockCataloguing)
+{
+    CliFixture f;
+    fs::create_directories(f.Dir.Path() / "src");
+    WriteBytes(f.Catalogs + "junk.arv", "");
+    const CliResult r = RunCli(f.Args({f.Dir.File("src")}), f.Outputs);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(r.Err, "");
+    EXPECT_EQ(f.CatalogEntries(), (std::vector<std::string>{"junk.arv", "src.arv"}));
 }
 
 TEST(CatalogCli, ASourceCataloguedBeforeIsMadeAgainOnlyWithYes)

@@ -136,9 +136,13 @@ TEST(CatalogNameChecks, IsAlreadyCataloguedComparesStoredLabelsOfExactArvFiles)
     EXPECT_FALSE(IsAlreadyCatalogued(folder, "Backup"));
     EXPECT_TRUE(IsAlreadyCatalogued(folder, ""));
 
-    // A file that is no catalog ends the test with the reader's error.
+    // Catalogs that cannot be read (empty, damaged, a folder) are passed
+    // over, as loading passes over them; the readable ones still count.
+    WriteBytes(folder + "Empty.arv", "");
     WriteBytes(folder + "Broken.arv", "no end mark here");
-    EXPECT_THROW(IsAlreadyCatalogued(folder, "Other"), CatalogError);
+    fs::create_directory(folder + "Folder.arv");
+    EXPECT_FALSE(IsAlreadyCatalogued(folder, "Other"));
+    EXPECT_TRUE(IsAlreadyCatalogued(folder, "Disc"));
 }
 
 TEST(CatalogNameChecks, CatalogFileNameInUseByAVolumeOrAFileIsRefused)
@@ -211,30 +215,48 @@ TEST(CatalogRunChecks, RefusalsAndTheQuestionComeInOrderAndEndTheRun)
               "This folder has already been cataloged.\n\r   Do you want to make a new volume?");
 }
 
-TEST(CatalogRunChecks, NamesWithTildesAndTheEmptyNameAreAccepted)
+TEST(CatalogRunChecks, NamesWithTildesAreAcceptedBlankAndOverLongNamesAreImproper)
 {
     Fixture f;
     const std::string src = f.Source("src");
-    for (const std::string name : {"Disc~", "Disc~A", "Disc 1", ""}) {
+    for (const std::string name : {"Disc~", "Disc~A", "Disc 1", " lead"}) {
         f.Prompt.Answers = {true};
         EXPECT_EQ(f.Run(src, name).Outcome, CatalogOutcome::Catalogued) << name;
     }
-    EXPECT_EQ(f.CatalogEntries(), (std::vector<std::string>{".arv", "Disc 1.arv", "Disc~.arv", "Disc~A.arv"}));
+    // The longest file name the file system takes: 251 bytes and ".arv",
+    // "/" counting as the three of "~47".
+    const std::string longest = std::string(248, 'x') + "/";
+    f.Prompt.Answers = {true};
+    EXPECT_EQ(f.Run(src, longest).Outcome, CatalogOutcome::Catalogued);
+    const std::vector<std::string> saved = f.CatalogEntries();
+    EXPECT_EQ(saved, (std::vector<std::string>{" lead.arv", "Disc 1.arv", "Disc~.arv", "Disc~A.arv",
+                                               std::string(248, 'x') + "~47.arv"}));
+
+    // Refused before anything is scanned.
+    bool scanned = false;
+    f.Events.ScanStarting = [&](NodeId) { scanned = true; };
+    for (const std::string& name : {std::string(), std::string("   "), std::string(" \t\n"), std::string("a\0b", 3),
+                                   std::string(249, 'x') + "/", std::string(252, 'y')}) {
+        f.Prompt.Log.clear();
+        f.Prompt.Answers = {true};
+        EXPECT_EQ(f.Run(src, name).Outcome, CatalogOutcome::Refused) << name.size();
+        EXPECT_EQ(f.Prompt.Log, (std::vector<std::string>{"error: Improper name! Please choose another one!"}));
+    }
+    EXPECT_FALSE(scanned);
+    EXPECT_EQ(f.CatalogEntries(), saved);
+    EXPECT_EQ(f.Tree.VolumeCount(), 5u);
 }
 
-TEST(CatalogRunChecks, UnreadableCatalogFileEndsTheRunBeforeTheScan)
+TEST(CatalogRunChecks, UnreadableCatalogFilesDoNotBlockCataloguing)
 {
     Fixture f;
     const std::string src = f.Source("src");
+    WriteBytes(f.Catalogs + "junk.arv", "");
     WriteBytes(f.Catalogs + "Broken.arv", "xx");
-    bool scanned = false;
-    f.Events.ScanStarting = [&](NodeId) { scanned = true; };
-    EXPECT_THROW(f.Run(src, "New"), CatalogError);
-    EXPECT_FALSE(scanned);
-    EXPECT_EQ(f.Tree.VolumeCount(), 0u);
+    EXPECT_EQ(f.Run(src, "New").Outcome, CatalogOutcome::Catalogued);
+    EXPECT_EQ(f.Prompt.Log.front(), "status:" + std::string(kStatusScanning));
+    EXPECT_EQ(HeaderLabel(f.Catalogs + "New.arv"), "src");
 }
-
-// -- a whole run -------------------------------------------------------------------
 
 TEST(CatalogRun, SavesInScanOrderUnderTheSourceLabelThenSortsTheTree)
 {
@@ -401,20 +423,28 @@ TEST(CatalogRun, Mp3FilesThatCannotBeReadAreReportedOnceAfterSaving)
     EXPECT_EQ(UnreadableMediaReport(ScanStats{}), "");
 }
 
-TEST(CatalogRun, SaveFailureKeepsTheVolumeWithoutACatalogFile)
+TEST(CatalogRun, SaveFailureRemovesTheUnsavedVolume)
 {
     Fixture f;
     const std::string src = f.Source("src");
     f.Catalogs = f.Dir.Folder() + "not-there/";
     EXPECT_THROW(f.Run(src, "Lost"), CatalogError);
-    ASSERT_EQ(f.Tree.VolumeCount(), 1u);
-    const NodeId volume = f.Tree.Children(CatalogTree::kRoot)[0];
-    EXPECT_EQ(f.Tree.Text(volume), "Lost");
-    EXPECT_EQ(f.Tree.CatalogFileName(volume), "");
-    // Its name stays taken until the catalogs are loaded again.
-    f.Prompt.Log.clear();
+    EXPECT_EQ(f.Tree.VolumeCount(), 0u);
+
+    // A handler removes it in the run's stead, once the scan has ended.
+    std::vector<std::string> events;
+    f.Events.ScanEnded = [&](NodeId v) { events.push_back("ended " + std::string(f.Tree.Text(v))); };
+    f.Events.RemoveVolume = [&](NodeId v) {
+        events.push_back("remove " + std::string(f.Tree.Text(v)));
+        f.Tree.RemoveNode(v);
+    };
+    EXPECT_THROW(f.Run(src, "Lost"), CatalogError);
+    EXPECT_EQ(events, (std::vector<std::string>{"ended Lost", "remove Lost"}));
+    EXPECT_EQ(f.Tree.VolumeCount(), 0u);
+
+    // The name is free again at once.
     fs::create_directories(f.Catalogs);
-    EXPECT_EQ(f.Run(src, "lost").Outcome, CatalogOutcome::Refused);
+    EXPECT_EQ(f.Run(src, "lost").Outcome, CatalogOutcome::Catalogued);
 }
 
 // -- CD-ROM ------------------------------------------------------------------------

@@ -3,10 +3,8 @@
 
 #include <filesystem>
 
+#include "CliCatalogFixture.h"
 #include "SearchTreeFixture.h"
-#include "TempDir.h"
-#include "store/CatalogFile.h"
-#include "store/VolumeName.h"
 
 namespace ardvel {
 namespace {
@@ -15,7 +13,7 @@ using test::At;
 
 /// Music: Intro.mp3, cover.jpg, Rock\ (Song.mp3, Live\ (encore.mp3));
 /// Docs: readme.DOC, "a\b.txt".
-class SearchCli : public ::testing::Test {
+class SearchCli : public ::testing::Test, protected test::CliCatalogFolder {
 protected:
     SearchCli()
     {
@@ -37,29 +35,7 @@ protected:
         Save(tree, docs);
     }
 
-    void Save(const CatalogTree& tree, NodeId volume)
-    {
-        CatalogWriter writer(dir.Folder() + EncodeVolumeName(tree.Text(volume)).Stem + ".arv");
-        writer.WriteHeader("D:\\", tree.Info(volume).Date);
-        writer.WriteTree(tree, volume);
-        writer.Commit();
-    }
-
-    struct Result {
-        int Status;
-        std::string Out, Err;
-    };
-    Result Run(const std::string& arguments)
-    {
-        const std::string errFile = dir.File("stderr.txt");
-        const std::string command = "LC_ALL=en_US.UTF-8 " + test::ShellQuote(ARDVEL_CLI_PATH) + " --catalog-folder " +
-                                    test::ShellQuote(dir.Folder()) + " search " + arguments + " 2>" +
-                                    test::ShellQuote(errFile);
-        const test::CommandResult r = test::RunCommand(command);
-        return {r.Status, r.Out, test::ReadBytes(errFile)};
-    }
-
-    test::TempDir dir;
+    Result Run(const std::string& arguments) { return RunCli("search " + arguments); }
 };
 
 TEST_F(SearchCli, EveryRowSortedAsTheListSortsIt)

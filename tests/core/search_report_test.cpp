@@ -1,6 +1,8 @@
 // The search-results report: criteria block, columns, status line, file.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "SearchTreeFixture.h"
 #include "TempDir.h"
 #include "search/SearchReport.h"
@@ -184,6 +186,31 @@ TEST(SearchReport, RowsFromResults)
     // Space on the folder row: its total in place of "[SUB-DIR]".
     results.SetFolderTotal(0, 2400);
     EXPECT_EQ(results.Text(0, kColumnSize, EnUs()), "2.344 MB");
+}
+
+TEST(SearchReport, FolderTotalsSortAsSizes)
+{
+    CatalogTree tree;
+    const NodeId v = tree.AddVolume("Vol", At(2002, 1, 1));
+    for (const char* name : {"Big", "Mid", "Small"}) tree.AddFolder(v, name, At(2002, 1, 1));
+    SearchResults results;
+    SearchWalk(tree, SearchScope::AllVolumes(), SearchCriteria{}, EnUs(), results).Run();
+    ASSERT_EQ(results.size(), 3u);
+    // Space on each folder row, smallest total on the row named last.
+    const std::map<std::string, std::int64_t> totals{{"Big", 3000}, {"Mid", 40}, {"Small", 5}};
+    for (std::size_t i = 0; i < results.size(); ++i) results.SetFolderTotal(i, totals.at(std::string(results.Name(i))));
+    auto names = [&] {
+        std::vector<std::string> n;
+        for (std::size_t i = 0; i < results.size(); ++i) n.emplace_back(results.Name(i));
+        return n;
+    };
+    SortState bySize;
+    bySize.ColumnClick(kColumnSize);
+    results.Sort(bySize, EnUs());
+    EXPECT_EQ(names(), (std::vector<std::string>{"Small", "Mid", "Big"}));
+    bySize.ColumnClick(kColumnSize);
+    results.Sort(bySize, EnUs());
+    EXPECT_EQ(names(), (std::vector<std::string>{"Big", "Mid", "Small"}));
 }
 
 }  // namespace

@@ -282,6 +282,22 @@ TEST_F(CatalogFileRead, TruncationFailsWithReadBeyondEndAndKeepsWhatWasRead)
     EXPECT_EQ(FailureOf(Write(Header() + "\x04" + "abc" + "\x02\x01")), "Read beyond end of file");
 }
 
+TEST_F(CatalogFileRead, OnlyAnEndMarkOnAMultipleOfThreeEndsAString)
+{
+    // 02 01 02 one and two bytes into a string's text is text.
+    const std::string one("x\x02\x01\x02yz", 6), two("ab\x02\x01\x02z", 6);
+    Loaded l;
+    Load(l, Write(Header() + File(one, 7) + File(two, 8) + File("last", 9)));
+    const FileList f = l.Tree.Files(l.Volume);
+    ASSERT_EQ(f.size(), 3u);
+    EXPECT_EQ(f.Store().Name(f[0]), one);
+    EXPECT_EQ(f[0].SizeKB, 7);
+    EXPECT_EQ(f.Store().Name(f[1]), two);
+    EXPECT_EQ(f[1].SizeKB, 8);
+    EXPECT_EQ(f.Store().Name(f[2]), "last");
+    EXPECT_EQ(f[2].SizeKB, 9);
+}
+
 TEST_F(CatalogFileRead, OpeningFailuresCarryTheRuntimeTexts)
 {
     EXPECT_EQ(FailureOf(dir.File("missing.arv")), "File not found");
@@ -311,8 +327,9 @@ TEST_F(CatalogFileRead, TextsThatAreNotUtf8AreReadAsWindows1252)
 {
     Loaded l;
     std::string label;
+    // E0 80..9F would start an overlong form of a character below U+0800.
     const std::string path = Write(Str("Caf\xE9") + LE32(Dos(2001, 1, 1, 0, 0, 0)) + File("na\xEFve \x80.txt") +
-                                   File("ok \xC3\xA9"));
+                                   File("ok \xC3\xA9") + File("\xE0\x9F\xBF") + File("\xE0\xA0\x80"));
     {
         CatalogReader r(path);
         r.ReadHeader(&label);
@@ -322,6 +339,8 @@ TEST_F(CatalogFileRead, TextsThatAreNotUtf8AreReadAsWindows1252)
     const FileList f = l.Tree.Files(l.Volume);
     EXPECT_EQ(f.Store().Name(f[0]), "naïve €.txt");
     EXPECT_EQ(f.Store().Name(f[1]), "ok é");
+    EXPECT_EQ(f.Store().Name(f[2]), "àŸ¿");
+    EXPECT_EQ(f.Store().Name(f[3]), "\xE0\xA0\x80");  // U+0800, the first three-byte character
 }
 
 TEST_F(CatalogFileRead, TrailingBlanksAndControlsGoLeadingBlanksStay)
@@ -358,6 +377,27 @@ TEST(CatalogFileSave, FailedSaveLeavesNeitherPartialFileNorTemporary)
 
     EXPECT_EQ(message, "Disk full");
     EXPECT_EQ(ReadBytes(target), "previous");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 1u);
+}
+
+TEST(CatalogFileSave, CommitOntoAFolderFailsAndLeavesNoTemporary)
+{
+    TempDir dir;
+    const std::string target = dir.File("V.arv");
+    std::filesystem::create_directory(target);
+    WriteBytes(target + "/inside", "x");
+    CatalogWriter writer(target);
+    writer.WriteHeader("L", At(2000, 1, 1));
+    try {
+        writer.Commit();
+        ADD_FAILURE() << "the commit did not fail";
+    } catch (const CatalogError& e) {
+        EXPECT_EQ(e.Path(), target);
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+    EXPECT_EQ(ReadBytes(target + "/inside"), "x");
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
     EXPECT_EQ(entries, 1u);

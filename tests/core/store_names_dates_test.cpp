@@ -80,6 +80,36 @@ TEST(DateTimeConversion, DosFormTruncatesToEvenSecondsAndClampsItsRange)
     EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(2107, 12, 31, 23, 59, 59, 999))), kDosMaximum);
 }
 
+TEST(DateTimeConversion, TheFirstAndLastDosYearsAreKeptNotClamped)
+{
+    for (const DateTimeFields& f : {Fields(1980, 6, 15, 12, 30, 10), Fields(1980, 1, 1, 0, 0, 2),
+                                    Fields(2107, 6, 15, 8, 0, 0), Fields(2107, 12, 31, 23, 59, 56)}) {
+        const std::uint32_t dos = DateTimeToDos(EncodeDateTime(f));
+        EXPECT_EQ(dos >> 25, static_cast<std::uint32_t>(f.Year - 1980)) << f.Year;
+        EXPECT_EQ(DosToDateTime(dos), EncodeDateTime(f)) << f.Year << "-" << f.Month;
+    }
+}
+
+TEST(DateTimeConversion, ATimeThatRoundsUpToMidnightIsTheNextDay)
+{
+    // Half a millisecond before midnight rounds to the next day's 00:00:00.000.
+    const double halfMs = 0.5 / 86400000.0;
+    for (const auto& [day, next] : {std::pair{Fields(2024, 2, 28), Fields(2024, 2, 29)},
+                                    std::pair{Fields(2023, 12, 31), Fields(2024, 1, 1)},
+                                    std::pair{Fields(1899, 12, 29), Fields(1899, 12, 30)},
+                                    std::pair{Fields(1899, 12, 28), Fields(1899, 12, 29)}}) {
+        // Before the epoch the time of day counts away from zero.
+        const TDateTime base = EncodeDateTime(day);
+        const TDateTime late = base >= 0 ? base + 1 - halfMs / 2 : base - 1 + halfMs / 2;
+        const DateTimeFields f = DecodeDateTime(late);
+        EXPECT_EQ(f.Year, next.Year) << day.Day;
+        EXPECT_EQ(f.Month, next.Month) << day.Day;
+        EXPECT_EQ(f.Day, next.Day) << day.Day;
+        EXPECT_EQ(f.Hour + f.Minute + f.Second + f.Millisecond, 0) << day.Day;
+    }
+    EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(2003, 4, 5)) - halfMs / 2), DateTimeToDos(EncodeDateTime(Fields(2003, 4, 5))));
+}
+
 TEST(DateTimeConversion, InvalidDosStampsReadAsTheFirstDosDay)
 {
     const TDateTime first = EncodeDateTime(Fields(1980, 1, 1));

@@ -4,6 +4,7 @@
 
 #include "TempDir.h"
 #include "store/VolumeFiles.h"
+#include "store/VolumeName.h"
 
 namespace ardvel {
 namespace {
@@ -45,16 +46,20 @@ TEST_F(VolumeFilesTest, FindVolumeNamedIgnoresCaseInEveryScript)
     (void)f;
 }
 
-TEST_F(VolumeFilesTest, RenameMovesTheRememberedFileToTheTextAsTyped)
+TEST_F(VolumeFilesTest, RenameMovesTheRememberedFileToTheEncodedName)
 {
     // The file a volume came from is not always what encoding its text gives.
     const NodeId v = AddVolumeWithFile("a:b", "a~58b.arv", "catalog");
-    ASSERT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "x~58"), VolumeFileResult::Done);
+    ASSERT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "AC/DC: Live"), VolumeFileResult::Done);
     EXPECT_FALSE(Exists("a~58b.arv"));
-    EXPECT_EQ(ReadBytes(dir.File("x~58.arv")), "catalog");
-    EXPECT_EQ(tree.CatalogFileName(v), "x~58.arv");
+    EXPECT_EQ(ReadBytes(dir.File("AC~47DC~58 Live.arv")), "catalog");
+    EXPECT_EQ(tree.CatalogFileName(v), "AC~47DC~58 Live.arv");
     // The node text is the caller's business.
     EXPECT_EQ(tree.Text(v), "a:b");
+    // The longest name the file system takes: 251 bytes of stem and ".arv".
+    const std::string longest = std::string(248, 'x') + "?";
+    ASSERT_EQ(RenameVolumeFile(tree, v, dir.Folder(), longest), VolumeFileResult::Done);
+    EXPECT_EQ(tree.CatalogFileName(v), std::string(248, 'x') + "~63.arv");
 }
 
 TEST_F(VolumeFilesTest, RenameRefusesAndChangesNothing)
@@ -62,17 +67,24 @@ TEST_F(VolumeFilesTest, RenameRefusesAndChangesNothing)
     const NodeId v = AddVolumeWithFile("One", "One.arv", "one");
     AddVolumeWithFile("Two", "Two.arv", "two");
     WriteBytes(dir.File("Stray.arv"), "stray");
+    WriteBytes(dir.File("Enc~63.arv"), "encoded");
 
     EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "Two"), VolumeFileResult::TargetExists);
     EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "Stray"), VolumeFileResult::TargetExists);
-    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "sub/dir"), VolumeFileResult::ImproperName);
-    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "back\\slash"), VolumeFileResult::ImproperName);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "Enc?"), VolumeFileResult::TargetExists);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), "a~58"), VolumeFileResult::TildeDigit);
     EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), ""), VolumeFileResult::ImproperName);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), " \t "), VolumeFileResult::ImproperName);
+    EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), std::string(249, 'x') + "?"), VolumeFileResult::ImproperName);
     EXPECT_EQ(RenameVolumeFile(tree, v, dir.Folder(), std::string_view("nul\0x", 5)), VolumeFileResult::ImproperName);
+    EXPECT_STREQ(RenameFailureText(VolumeFileResult::TildeDigit), kTildeDigitRefusal);
+    EXPECT_STREQ(RenameFailureText(VolumeFileResult::ImproperName), "Improper name! Please choose another one!");
+    EXPECT_STREQ(RenameFailureText(VolumeFileResult::SystemError), "Improper name! Please choose another one!");
 
     EXPECT_EQ(ReadBytes(dir.File("One.arv")), "one");
     EXPECT_EQ(ReadBytes(dir.File("Two.arv")), "two");
     EXPECT_EQ(ReadBytes(dir.File("Stray.arv")), "stray");
+    EXPECT_EQ(ReadBytes(dir.File("Enc~63.arv")), "encoded");
     EXPECT_EQ(tree.CatalogFileName(v), "One.arv");
 }
 

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "browser/UserDialogs.h"
+#include "common/UserDialogs.h"
 #include "core/TempDir.h"
 #include "platform/Locale.h"
 #include "store/CatalogFile.h"

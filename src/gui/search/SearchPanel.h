@@ -1,0 +1,189 @@
+#pragma once
+
+// The search panel of the main window's left pane and the run of a search:
+// the name, Look-in and option controls, "Search Now" and "Stop Search",
+// the results list's model, the way back from a result to the browser and
+// the report of the results.
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+#include "platform/Locale.h"
+#include "search/SearchCriteria.h"
+#include "search/SearchResults.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QTimer;
+class QWidget;
+
+namespace ardvel {
+class SearchWalk;
+}
+
+namespace ardvel::gui {
+
+class SearchHost;
+class SearchResultsModel;
+class StyledListView;
+class TFindFileAnimation;
+class TLinkLabel;
+class TSpinEdit;
+class UserDialogs;
+
+/// Builds the search controls into the window's search pane and runs
+/// searches over the host's catalog tree, showing the rows in the results
+/// list it is given.
+///
+/// A search runs on the GUI thread in slices of about 15 ms, driven by a
+/// zero-interval timer, so the window handles its events in between: the
+/// user can stop the search, switch modes, change the criteria (they apply
+/// from the next slice on) or use the menus. "Stop Search" ends the search
+/// at once: the rows found so far stay, sorted and counted.
+class TSearchPanel final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kHeading = "Search for Files and Folders";
+    /// Longest time one slice of a search keeps the window waiting.
+    static constexpr std::chrono::milliseconds kSliceTime{15};
+    /// Where "between" starts when the window opens.
+    static constexpr int kSecondDateYear = 2002, kSecondDateMonth = 7, kSecondDateDay = 22;
+    static constexpr int kSecondDateHour = 20, kSecondDateMinute = 44, kSecondDateSecond = 56;
+
+    /// The controls fill `pane`; `resultsView` shows the rows. All of them
+    /// must outlive the panel.
+    TSearchPanel(SearchHost& host, QScrollArea& pane, StyledListView& resultsView, UserDialogs& dialogs,
+                 const Locale& locale);
+    ~TSearchPanel() override;
+    TSearchPanel(const TSearchPanel&) = delete;
+    TSearchPanel& operator=(const TSearchPanel&) = delete;
+
+    // -- events ----------------------------------------------------------------
+
+    /// Starts a search over the scope chosen in the Look-in list; it runs
+    /// on from the event loop (or from StepSearch). Does nothing while a
+    /// search runs.
+    void SearchNowClick();
+    /// Ends a running search; the rows found so far stay. Also run when the
+    /// window leaves search mode.
+    void StopSearchClick();
+    /// Opens the folder of the selected row in the browser. A file row, or
+    /// no row, does nothing; a folder that has left the tree since it was
+    /// found gives "Path not found!".
+    void SearchViewDblClick();
+    /// "&Save Search Results": the criteria and the rows, in the list's
+    /// order, as a text report in a file that the user chooses.
+    void SaveSRExecute();
+
+    /// A click on either options link: shows or hides the options panel.
+    /// A hidden panel leaves no test switched on.
+    void ToggleSearchOptions();
+    void MediaInfoClick();
+    void DateCBClick();
+    void SizeCBClick();
+    void RadioButClick();
+    /// The pane changed width: the wide controls follow it.
+    void Splitter1Moved();
+    /// Gives the name field the focus, when it is enabled.
+    void FocusFileNames();
+
+    // -- Look-in list --------------------------------------------------------
+
+    /// Rebuilds the list from the host's volumes and selected node.
+    void RefreshLookIn();
+    /// The current-folder entry names `node`.
+    void ShowCurrentFolder(NodeId node);
+    /// Chooses "All".
+    void LookInAll();
+
+    // -- state -----------------------------------------------------------------
+
+    bool Running() const noexcept { return walk_ != nullptr; }
+    /// The criteria as the controls give them now.
+    SearchCriteria Criteria() const;
+    const SearchResults& Results() const noexcept { return results_; }
+    SearchResultsModel& ResultsModel() noexcept { return *model_; }
+    /// The widget inside the pane that holds the controls.
+    QWidget* Content() const noexcept { return content_; }
+
+    /// Runs the search on until `deadline` (looked at every few hundred
+    /// items) or its end, which it then completes. True while there is more
+    /// to do. The event loop calls it; a test may drive a search with it.
+    bool StepSearch(std::chrono::steady_clock::time_point deadline);
+
+    // -- the controls ------------------------------------------------------------
+
+    TFindFileAnimation* FindFile = nullptr;
+    QLabel* Heading = nullptr;
+    QFrame* Shape2 = nullptr;
+    QLabel* FileNamesLabel = nullptr;
+    QLineEdit* FileNames = nullptr;
+    QLabel* LookInLabel = nullptr;
+    QComboBox* LookIn = nullptr;
+    QPushButton* SearchNow = nullptr;
+    QPushButton* StopSearch = nullptr;
+    TLinkLabel* SOptHiden = nullptr;
+    QFrame* Panel2 = nullptr;
+    TLinkLabel* SOptShown = nullptr;
+    QCheckBox* MediaInfo = nullptr;
+    QLabel* ArtistLabel = nullptr;
+    QLineEdit* Artist = nullptr;
+    QLabel* TitleLabel = nullptr;
+    QLineEdit* Title = nullptr;
+    QCheckBox* DateCB = nullptr;
+    QRadioButton* LastMonths = nullptr;
+    TSpinEdit* Months = nullptr;
+    QLabel* MonthsLabel = nullptr;
+    QRadioButton* LastDays = nullptr;
+    TSpinEdit* Days = nullptr;
+    QLabel* DaysLabel = nullptr;
+    QRadioButton* Between = nullptr;
+    QDateTimeEdit* FirstDate = nullptr;
+    QLabel* AndLabel = nullptr;
+    QDateTimeEdit* SecondDate = nullptr;
+    QCheckBox* SizeCB = nullptr;
+    QComboBox* LeastMost = nullptr;
+    TSpinEdit* SizeEdit = nullptr;
+    QLabel* KBLabel = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildOptions();
+    void BuildDateOptions();
+    void ConnectCriteria();
+    /// The end of a search, stopped or not: buttons, animation, cursor, the
+    /// sorted list, and the message of an invalid mask or a failure.
+    void EndSearch(const QString& failure);
+    /// The search panel's content is as tall as its lowest control.
+    void UpdateContentSize();
+    int PanelWidth() const;
+
+    SearchHost& host_;
+    QScrollArea& pane_;
+    StyledListView& resultsView_;
+    UserDialogs& dialogs_;
+    const Locale& locale_;
+    QWidget* content_ = nullptr;
+
+    SearchResults results_;
+    SearchResultsModel* model_ = nullptr;
+    std::unique_ptr<SearchWalk> walk_;
+    QTimer* stepTimer_ = nullptr;
+    bool stepping_ = false;         ///< inside a slice of the walk
+    bool criteriaChanged_ = false;  ///< to hand to the walk before its next slice
+};
+
+}  // namespace ardvel::gui

@@ -1,0 +1,197 @@
+#include "search/SearchResultsModel.h"
+
+#include <algorithm>
+#include <climits>
+#include <numeric>
+
+#include "common/QtText.h"
+#include "common/Icons.h"
+#include "store/RowSort.h"
+
+namespace ardvel::gui {
+
+SearchResultsModel::SearchResultsModel(SearchResults& results, const Locale& locale, QObject* parent)
+    : ListRowsModel(parent), results_(results), locale_(locale)
+{
+}
+
+void SearchResultsModel::Forget()
+{
+    beginResetModel();
+    order_.clear();
+    endResetModel();
+}
+
+void SearchResultsModel::RowsAdded(std::size_t first, std::size_t count)
+{
+    if (count == 0) return;
+    // The list may have been re-sorted meanwhile: new rows join its end.
+    const int firstRow = static_cast<int>(order_.size());
+    beginInsertRows({}, firstRow, firstRow + static_cast<int>(count) - 1);
+    for (std::size_t i = 0; i < count; ++i) order_.push_back(static_cast<std::uint32_t>(first + i));
+    endInsertRows();
+}
+
+void SearchResultsModel::Reload()
+{
+    beginResetModel();
+    order_.resize(results_.size());
+    std::iota(order_.begin(), order_.end(), 0u);
+    endResetModel();
+}
+
+bool SearchResultsModel::IsFolderRow(int row) const
+{
+    return ValidRow(row) && results_.IsFolder(ResultRow(row));
+}
+
+QStringList SearchResultsModel::Texts(int row) const
+{
+    QStringList texts;
+    if (!ValidRow(row)) return texts;
+    for (const std::string& text : results_.Texts(ResultRow(row), locale_)) texts.push_back(QString::fromStdString(text));
+    return texts;
+}
+
+std::vector<ReportRow> SearchResultsModel::ReportRows() const
+{
+    std::vector<ReportRow> rows;
+    rows.reserve(order_.size());
+    for (std::uint32_t i : order_) rows.push_back(results_.Texts(i, locale_));
+    return rows;
+}
+
+int SearchResultsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(order_.size());
+}
+
+int SearchResultsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kSearchColumnCount;
+}
+
+QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !ValidRow(index.row())) return {};
+    const std::size_t i = ResultRow(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case kColumnName: return FromUtf8(results_.Name(i));
+        case kColumnVolume: return FromUtf8(results_.Volume(i));
+        case kColumnPath: return FromUtf8(results_.Path(i));
+        case kColumnMediaInfo: return FromUtf8(results_.Media(i));
+        case kColumnSize:
+        case kColumnModified: return QString::fromStdString(results_.Text(i, index.column(), locale_));
+        default: return {};
+        }
+    case Qt::DecorationRole:
+        if (index.column() == kColumnName) return ListImage(results_.Row(i).ImageIndex);
+        return {};
+    case Qt::TextAlignmentRole:
+        if (index.column() == kColumnSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    default: return {};
+    }
+}
+
+QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal) return {};
+    if (role == Qt::DisplayRole) {
+        switch (section) {
+        case kColumnName: return QStringLiteral("Name");
+        case kColumnVolume: return QStringLiteral("Volume");
+        case kColumnPath: return QStringLiteral("Path");
+        case kColumnSize: return QStringLiteral("Size");
+        case kColumnModified: return QStringLiteral("Modified");
+        case kColumnMediaInfo: return QStringLiteral("Media Info");
+        default: return {};
+        }
+    }
+    if (role == Qt::TextAlignmentRole && section == kColumnSize)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+void SearchResultsModel::SortRows(const SortState& sort)
+{
+    ReorderRows(order_, results_.size(), [&] {
+        SortRowsStable(order_, [this](std::uint32_t i) { return results_.Keys(i); }, sort, ListKind::SearchResults,
+                       locale_);
+    });
+}
+
+int SearchResultsModel::RowImage(int row) const
+{
+    return ValidRow(row) ? results_.Row(ResultRow(row)).ImageIndex : -1;
+}
+
+NodeHandle SearchResultsModel::RowNode(int row) const
+{
+    return ValidRow(row) ? results_.Link(ResultRow(row)) : NodeHandle{};
+}
+
+void SearchResultsModel::SetFolderTotal(int row, std::int64_t sizeKB)
+{
+    if (!IsFolderRow(row)) return;
+    results_.SetFolderTotal(ResultRow(row), sizeKB);
+    const QModelIndex cell = index(row, kColumnSize);
+    emit dataChanged(cell, cell);
+}
+
+int SearchResultsModel::LongestText(int column) const
+{
+    int longest = 0;
+    switch (column) {
+    case kColumnName:
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Name(i)));
+        return longest;
+    case kColumnVolume:
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Volume(i)));
+        return longest;
+    case kColumnPath:
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Path(i)));
+        return longest;
+    case kColumnMediaInfo:
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Media(i)));
+        return longest;
+    case kColumnSize: {
+        // A size text grows with the size within each unit, so the largest
+        // and smallest sizes of each unit are enough.
+        std::int64_t kbMax = INT64_MIN, kbMin = INT64_MAX, mbMax = INT64_MIN;
+        for (std::uint32_t i : order_) {
+            const SearchRow& row = results_.Row(i);
+            if (row.SubDir) {
+                longest = std::max(longest, CharacterCount(kSubDirText));
+            } else if (row.SizeKB <= 999) {
+                kbMax = std::max(kbMax, row.SizeKB);
+                kbMin = std::min(kbMin, row.SizeKB);
+            } else {
+                mbMax = std::max(mbMax, row.SizeKB);
+            }
+        }
+        for (std::int64_t kb : {kbMax, kbMin, mbMax})
+            if (kb != INT64_MIN && kb != INT64_MAX)
+                longest = std::max(longest, CharacterCount(FormatSize(kb, locale_)));
+        return longest;
+    }
+    case kColumnModified: {
+        // Rows found together often share a date-time: format each run once.
+        TDateTime last = 0;
+        bool haveLast = false;
+        for (std::uint32_t i : order_) {
+            const TDateTime date = results_.Row(i).Date;
+            if (haveLast && date == last) continue;
+            last = date;
+            haveLast = true;
+            longest = std::max(longest, CharacterCount(FormatDate(date, locale_)));
+        }
+        return longest;
+    }
+    default: return 0;
+    }
+}
+
+}  // namespace ardvel::gui

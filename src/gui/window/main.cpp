@@ -1,0 +1,39 @@
+// Ardvel: a catalogue of removable media.
+#include <sys/resource.h>
+
+#include <QApplication>
+
+#include "common/UserDialogs.h"
+#include "window/ArdvelForm.h"
+#include "window/NewCatalogHandler.h"
+#include "platform/Locale.h"
+
+namespace {
+
+/// A scan keeps one folder open per level of the tree it walks; deep trees
+/// need more descriptors than the usual soft limit, so take what the
+/// system lets this process have.
+void RaiseOpenFileLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    RaiseOpenFileLimit();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ardvel"));
+    const ardvel::Locale& locale = ardvel::Locale::User();
+    ardvel::gui::QtUserDialogs dialogs;
+    ardvel::gui::TArdvelForm ArdvelForm(locale, dialogs);
+    dialogs.SetParent(&ArdvelForm);
+    ardvel::gui::InstallCreateNewHandler(ArdvelForm, dialogs, locale);
+    ArdvelForm.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Locale.h"
+#include "store/CatalogTree.h"
+
+namespace ardvel {
+
+/// What makes two file records copies of each other. Names are compared
+/// upper-cased, each character on its own by the locale, as the search
+/// compares them; sizes in KB as stored; dates as stored.
+enum class DuplicateKey : std::uint8_t {
+    NameSize,      ///< "name+size", the default
+    NameSizeDate,  ///< "name+size+date"
+    SizeDate,      ///< "size+date": renamed copies
+    Name,          ///< "name"
+};
+
+/// "name+size", "name+size+date", "size+date" or "name".
+std::string_view DuplicateKeyText(DuplicateKey key) noexcept;
+/// The key a text names (exactly as DuplicateKeyText writes it), or none.
+std::optional<DuplicateKey> ParseDuplicateKey(std::string_view text) noexcept;
+
+inline bool KeyHasName(DuplicateKey key) noexcept
+{
+    return key != DuplicateKey::SizeDate;
+}
+inline bool KeyHasSize(DuplicateKey key) noexcept
+{
+    return key != DuplicateKey::Name;
+}
+inline bool KeyHasDate(DuplicateKey key) noexcept
+{
+    return key == DuplicateKey::NameSizeDate || key == DuplicateKey::SizeDate;
+}
+
+/// Hashes and compares the keys of records without copying their names:
+/// a plain ASCII name is upper-cased eight bytes at a time as it is hashed;
+/// only a name with other characters is upper-cased by the locale into a
+/// buffer that is kept from one name to the next. Not for two threads.
+class KeyHasher {
+public:
+    KeyHasher(DuplicateKey key, const Locale& locale) : key_(key), locale_(&locale) {}
+
+    DuplicateKey Key() const noexcept { return key_; }
+
+    /// The hash of the record's key; equal keys hash equal. `which` 1 gives
+    /// a second hash, seeded apart from the first (0).
+    std::uint64_t Hash(const VolumeStore& store, const TDetails& file, int which = 0);
+    /// The hash of a folder: its name, total size and file count.
+    std::uint64_t FolderHash(std::string_view name, std::int64_t totalKB, std::uint64_t fileCount);
+
+    /// Whether the two records have the same key.
+    bool Equal(const VolumeStore& storeA, const TDetails& a, const VolumeStore& storeB, const TDetails& b);
+    /// Whether two names are the same once upper-cased.
+    bool SameName(std::string_view a, std::string_view b);
+
+    /// The hash of a name upper-cased (`which` as for Hash).
+    std::uint64_t NameHash(std::string_view name, int which = 0);
+
+private:
+    /// What Locale::ToUpper makes of `text`, written to the start of `buffer`
+    /// (which grows as needed, never shrinks); each character of the Basic
+    /// Multilingual Plane is upper-cased by the locale only once.
+    std::string_view Upper(std::string_view text, std::string& buffer);
+
+    DuplicateKey key_;
+    const Locale* locale_;
+    std::unique_ptr<char32_t[]> upper_;  ///< by character; kUnknown until met
+    std::string scratchA_, scratchB_;
+};
+
+}  // namespace ardvel

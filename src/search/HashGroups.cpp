@@ -1,0 +1,99 @@
+#include "search/HashGroups.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ardvel {
+
+namespace {
+
+/// Words per partition aimed at: its table (two slots a word) stays within
+/// the second-level cache.
+constexpr std::size_t kPartitionTarget = 8192;
+constexpr unsigned kMaxPartitionBits = 10;
+/// In a table slot: the hash has been met again, the slot's word kept.
+constexpr std::uint64_t kTaken = 1;
+/// A free slot: no word has all its bits set, the marking bit being clear.
+constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+
+}  // namespace
+
+HashGroups::HashGroups(std::size_t capacity, std::uint32_t limit)
+{
+    // The number above the marking bit.
+    const unsigned numberBits = 1 + std::max(1u, static_cast<unsigned>(std::bit_width(limit > 0 ? limit - 1 : 0u)));
+    numberMask_ = (std::uint64_t{1} << numberBits) - 1;
+    const unsigned bits =
+        std::min(kMaxPartitionBits, static_cast<unsigned>(std::bit_width(capacity / kPartitionTarget)));
+    // With one partition, every word's top bit still picks one of two.
+    partitionShift_ = bits == 0 ? 63 : 64 - bits;
+    partitions_.resize(bits == 0 ? 2 : std::size_t{1} << bits);
+    lines_ = std::make_unique<Line[]>(partitions_.size());
+    held_.assign(partitions_.size(), 0);
+}
+
+void HashGroups::MoveLine(std::size_t p, std::size_t count)
+{
+    Partition& partition = partitions_[p];
+    if (partition.Fill == partition.End) NewBlock(partition);
+    std::memcpy(partition.Fill, lines_[p].Words, count * sizeof(std::uint64_t));
+    partition.Fill += count;
+}
+
+void HashGroups::NewBlock(Partition& p)
+{
+    p.Blocks.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kBlockWords));
+    p.Fill = p.Blocks.back().get();
+    p.End = p.Fill + kBlockWords;
+}
+
+void HashGroups::Sort()
+{
+    for (std::size_t p = 0; p < partitions_.size(); ++p) {
+        // A part line never crosses a block's end: blocks hold whole lines.
+        if (held_[p] > 0) MoveLine(p, held_[p]);
+        held_[p] = 0;
+    }
+    for (Partition& p : partitions_) {
+        const std::size_t first = repeated_.size();
+        TakeRepeated(p);
+        std::sort(repeated_.begin() + static_cast<std::ptrdiff_t>(first), repeated_.end());
+        p = Partition{};  // its memory goes back at once
+    }
+}
+
+void HashGroups::TakeRepeated(Partition& p)
+{
+    if (p.Blocks.empty()) return;
+    const std::size_t last = static_cast<std::size_t>(p.Fill - p.Blocks.back().get());
+    const std::size_t count = (p.Blocks.size() - 1) * kBlockWords + last;
+    const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, 2 * count));
+    table_.assign(size, kEmpty);
+    const std::uint64_t slotMask = size - 1;
+    const unsigned slotShift = static_cast<unsigned>(std::popcount(numberMask_));
+    // One pass: the first word of a hash waits in the table; the second
+    // brings it out, and every later one comes out on its own.
+    for (std::size_t b = 0; b < p.Blocks.size(); ++b) {
+        const std::uint64_t* words = p.Blocks[b].get();
+        const std::size_t n = b + 1 == p.Blocks.size() ? last : kBlockWords;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::uint64_t word = words[k];
+            const std::uint64_t hash = word & ~numberMask_;
+            // The bits just above the number are spread evenly: they pick the slot.
+            std::uint64_t i = (hash >> slotShift) & slotMask;
+            while (table_[i] != kEmpty && (table_[i] & ~numberMask_) != hash) i = (i + 1) & slotMask;
+            std::uint64_t& slot = table_[i];
+            if (slot == kEmpty) {
+                slot = word;
+                continue;
+            }
+            if ((slot & kTaken) == 0) {
+                repeated_.push_back(slot);
+                slot |= kTaken;
+            }
+            repeated_.push_back(word);
+        }
+    }
+}
+
+}  // namespace ardvel

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace ardvel {
+
+/// Finds the numbers whose hashes are equal, for numbers below `limit`,
+/// without copying any key: each entry is one word, the hash's high bits
+/// above the number and one bit for marking. Words are kept in partitions by their highest bits, a
+/// few KiB at a time, so that each partition can then be worked through
+/// while it sits in the cache: a small table finds the hashes met more
+/// than once, and only their words are sorted, which brings equal hashes
+/// together with their numbers ascending. Equal words' hashes share only
+/// their high bits: callers compare the keys of a run before they take it
+/// as one group.
+class HashGroups {
+public:
+    /// `capacity`: about how many words will be added (sizes the partitions).
+    HashGroups(std::size_t capacity, std::uint32_t limit);
+
+    void Add(std::uint64_t hash, std::uint32_t number)
+    {
+        const std::uint64_t word = (hash & ~numberMask_) | (std::uint64_t{number} << 1);
+        // Gathered a cache line per partition, then moved on a line at a
+        // time: writing each word straight to its partition would touch as
+        // many lines as there are partitions, far more than the cache holds.
+        const std::size_t p = word >> partitionShift_;
+        std::uint8_t& held = held_[p];
+        lines_[p].Words[held] = word;
+        if (++held == kLineWords) {
+            MoveLine(p, kLineWords);
+            held = 0;
+        }
+    }
+
+    /// Keeps the words whose hashes were added more than once, sorted.
+    void Sort();
+
+    /// After Sort: calls run(first, count) for every run of two or more
+    /// words whose hash bits are equal, in word order.
+    template <typename Run>
+    void ForEachRun(Run&& run) const
+    {
+        std::size_t i = 0;
+        const std::size_t n = repeated_.size();
+        while (i < n) {
+            const std::uint64_t hash = repeated_[i] & ~numberMask_;
+            std::size_t j = i + 1;
+            while (j < n && (repeated_[j] & ~numberMask_) == hash) ++j;
+            if (j - i >= 2) run(&repeated_[i], j - i);
+            i = j;
+        }
+    }
+    std::uint32_t Number(std::uint64_t word) const noexcept
+    {
+        return static_cast<std::uint32_t>((word & numberMask_) >> 1);
+    }
+
+private:
+    static constexpr std::size_t kBlockWords = 512;
+    static constexpr std::size_t kLineWords = 8;
+    struct alignas(64) Line {
+        std::uint64_t Words[kLineWords];
+    };
+    struct Partition {
+        std::vector<std::unique_ptr<std::uint64_t[]>> Blocks;
+        std::uint64_t* Fill = nullptr;
+        std::uint64_t* End = nullptr;
+    };
+    void NewBlock(Partition& p);
+    void MoveLine(std::size_t p, std::size_t count);
+    void TakeRepeated(Partition& p);
+
+    std::vector<Partition> partitions_;
+    std::unique_ptr<Line[]> lines_;   ///< by partition, the words not yet moved
+    std::vector<std::uint8_t> held_;  ///< by partition, how many
+    unsigned partitionShift_ = 63;
+    std::uint64_t numberMask_ = 0;
+    std::vector<std::uint64_t> table_;     ///< one partition's first word of each hash
+    std::vector<std::uint64_t> repeated_;  ///< the words kept by Sort
+};
+
+}  // namespace ardvel

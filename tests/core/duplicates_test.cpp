@@ -1,0 +1,251 @@
+// The duplicate search: keys, scopes, minimum size, group order, copies of
+// one file and folders.
+#include "search/Duplicates.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SearchTreeFixture.h"
+#include "search/DuplicateBuilder.h"
+
+namespace ardvel {
+namespace {
+
+using test::At;
+
+/// A:\  Song.mp3 100, readme.txt 2, notes.txt 3, Ölfeld.txt 5
+///      Docs\  README.TXT 2, report.doc 50 (May 1)
+///             Sub\  report.doc 50 (May 2)
+/// B:\  song.MP3 100, Copy of song.mp3 100 (renamed), NOTES.txt 9,
+///      ölfeld.TXT 5, unique.bin 7
+class Duplicates : public ::testing::Test {
+protected:
+    Duplicates()
+    {
+        a = tree.AddVolume("A", At(2020, 1, 1));
+        tree.AddFile(a, "Song.mp3", 100, At(2020, 3, 1, 10, 0, 0));
+        tree.AddFile(a, "readme.txt", 2, At(2020, 3, 2));
+        tree.AddFile(a, "notes.txt", 3, At(2020, 3, 3));
+        tree.AddFile(a, "\xC3\x96lfeld.txt", 5, At(2020, 3, 4));
+        docs = tree.AddFolder(a, "Docs", At(2020, 1, 1));
+        tree.AddFile(docs, "README.TXT", 2, At(2020, 3, 2));
+        tree.AddFile(docs, "report.doc", 50, At(2020, 5, 1));
+        const NodeId sub = tree.AddFolder(docs, "Sub", At(2020, 1, 1));
+        tree.AddFile(sub, "report.doc", 50, At(2020, 5, 2));
+        b = tree.AddVolume("B", At(2021, 1, 1));
+        tree.AddFile(b, "song.MP3", 100, At(2020, 3, 1, 10, 0, 0));
+        tree.AddFile(b, "Copy of song.mp3", 100, At(2020, 3, 1, 10, 0, 0));
+        tree.AddFile(b, "NOTES.txt", 9, At(2020, 3, 3));
+        tree.AddFile(b, "\xC3\xB6lfeld.TXT", 5, At(2020, 3, 4));
+        tree.AddFile(b, "unique.bin", 7, At(2020, 3, 5));
+    }
+
+    /// Each group as "wasted: Volume:\path\name, ...".
+    std::vector<std::string> Groups(const SearchScope& scope, const DuplicateOptions& options)
+    {
+        const DuplicateResult result = FindDuplicates(tree, scope, options, test::EnUs());
+        std::vector<std::string> groups;
+        for (const DuplicateGroup& g : result.Groups()) {
+            std::string text = std::to_string(g.WastedKB) + ":";
+            for (std::uint32_t i = 0; i < g.Count; ++i) text += " " + PathOf(result.Record(g.First + i));
+            groups.push_back(text);
+        }
+        return groups;
+    }
+    std::vector<std::string> Groups(DuplicateKey key, std::int64_t minSizeKB = 0)
+    {
+        return Groups(SearchScope::AllVolumes(), DuplicateOptions{key, minSizeKB, false});
+    }
+
+    std::string PathOf(const DuplicateRecord& r) const
+    {
+        std::string path = GetNodePath(tree, r.Node);
+        const VolumeStore& store = tree.Store(tree.VolumeOf(r.Node));
+        if (r.File != kNoFile) path += store.Name(store.Files[r.File]);
+        return path;
+    }
+
+    /// The store index of the file `name` of `node`.
+    std::uint32_t FileOf(NodeId node, std::string_view name) const
+    {
+        const FileList files = tree.Files(node);
+        for (std::uint32_t i = 0; i < files.size(); ++i)
+            if (files.Store().Name(files[i]) == name) return files.Begin() + i;
+        return kNoFile;
+    }
+
+    CatalogTree tree;
+    NodeId a = kNoNode, b = kNoNode, docs = kNoNode;
+};
+
+TEST_F(Duplicates, EachKeyGroupsByItsOwnParts)
+{
+    // Names ignore letter case, beyond ASCII too; sizes must agree.
+    EXPECT_EQ(Groups(DuplicateKey::NameSize),
+              (std::vector<std::string>{
+                  "100: A:\\Song.mp3 B:\\song.MP3", "50: A:\\Docs\\report.doc A:\\Docs\\Sub\\report.doc",
+                  "5: A:\\\xC3\x96lfeld.txt B:\\\xC3\xB6lfeld.TXT", "2: A:\\readme.txt A:\\Docs\\README.TXT"}));
+    // The two reports differ in date.
+    EXPECT_EQ(
+        Groups(DuplicateKey::NameSizeDate),
+        (std::vector<std::string>{"100: A:\\Song.mp3 B:\\song.MP3", "5: A:\\\xC3\x96lfeld.txt B:\\\xC3\xB6lfeld.TXT",
+                                  "2: A:\\readme.txt A:\\Docs\\README.TXT"}));
+    // The renamed copy joins by size and date.
+    EXPECT_EQ(Groups(DuplicateKey::SizeDate),
+              (std::vector<std::string>{"200: A:\\Song.mp3 B:\\song.MP3 B:\\Copy of song.mp3",
+                                        "5: A:\\\xC3\x96lfeld.txt B:\\\xC3\xB6lfeld.TXT",
+                                        "2: A:\\readme.txt A:\\Docs\\README.TXT"}));
+    // By name alone sizes may differ: all but the largest could be freed.
+    EXPECT_EQ(Groups(DuplicateKey::Name),
+              (std::vector<std::string>{"100: A:\\Song.mp3 B:\\song.MP3",
+                                        "50: A:\\Docs\\report.doc A:\\Docs\\Sub\\report.doc",
+                                        "5: A:\\\xC3\x96lfeld.txt B:\\\xC3\xB6lfeld.TXT",
+                                        "3: A:\\notes.txt B:\\NOTES.txt", "2: A:\\readme.txt A:\\Docs\\README.TXT"}));
+}
+
+TEST_F(Duplicates, ScopeAndMinimumSize)
+{
+    const DuplicateOptions byNameSize;
+    EXPECT_EQ(Groups(SearchScope::Of(a), byNameSize),
+              (std::vector<std::string>{"50: A:\\Docs\\report.doc A:\\Docs\\Sub\\report.doc",
+                                        "2: A:\\readme.txt A:\\Docs\\README.TXT"}));
+    EXPECT_EQ(Groups(SearchScope::Of(docs), byNameSize),
+              (std::vector<std::string>{"50: A:\\Docs\\report.doc A:\\Docs\\Sub\\report.doc"}));
+    EXPECT_TRUE(Groups(SearchScope::Of(b), byNameSize).empty());
+    EXPECT_TRUE(Groups(SearchScope{}, byNameSize).empty());
+    // The minimum itself is kept.
+    EXPECT_EQ(Groups(DuplicateKey::NameSize, 50),
+              (std::vector<std::string>{"100: A:\\Song.mp3 B:\\song.MP3",
+                                        "50: A:\\Docs\\report.doc A:\\Docs\\Sub\\report.doc"}));
+    EXPECT_EQ(Groups(DuplicateKey::NameSize, 51), (std::vector<std::string>{"100: A:\\Song.mp3 B:\\song.MP3"}));
+}
+
+TEST_F(Duplicates, LevelGroupsKeepTreeOrderAndTotalsAddUp)
+{
+    // Two groups of 12 KB wasted: the one whose first record comes first
+    // in the tree goes first, whichever hash is lower.
+    const NodeId c = tree.AddVolume("C", At(2022, 1, 1));
+    tree.AddFile(c, "zeta", 12, 1);
+    tree.AddFile(c, "alpha", 6, 1);
+    tree.AddFile(c, "ZETA", 12, 1);
+    tree.AddFile(c, "alpha", 6, 1);
+    tree.AddFile(c, "alpha", 6, 1);
+    const DuplicateResult result = FindDuplicates(tree, SearchScope::Of(c), DuplicateOptions{}, test::EnUs());
+    ASSERT_EQ(result.Groups().size(), 2u);
+    EXPECT_EQ(PathOf(result.Record(0)), "C:\\zeta");
+    EXPECT_EQ(PathOf(result.Record(2)), "C:\\alpha");
+    EXPECT_EQ(result.Groups()[1].Count, 3u);
+    EXPECT_EQ(result.RecordCount(), 5u);
+    EXPECT_EQ(result.WastedKB(), 24);
+}
+
+TEST_F(Duplicates, CopiesOfOneFile)
+{
+    const auto copies = [&](NodeId node, std::string_view name, DuplicateKey key) {
+        std::vector<std::string> paths;
+        for (const DuplicateRecord& r : FindCopies(tree, node, FileOf(node, name), key, test::EnUs()))
+            paths.push_back(PathOf(r));
+        return paths;
+    };
+    EXPECT_EQ(copies(b, "song.MP3", DuplicateKey::NameSize), (std::vector<std::string>{"A:\\Song.mp3"}));
+    EXPECT_EQ(copies(a, "Song.mp3", DuplicateKey::SizeDate),
+              (std::vector<std::string>{"B:\\song.MP3", "B:\\Copy of song.mp3"}));
+    EXPECT_EQ(copies(a, "notes.txt", DuplicateKey::Name), (std::vector<std::string>{"B:\\NOTES.txt"}));
+    EXPECT_TRUE(copies(a, "notes.txt", DuplicateKey::NameSize).empty());
+    EXPECT_TRUE(copies(b, "unique.bin", DuplicateKey::SizeDate).empty());
+}
+
+TEST_F(Duplicates, FoldersWithTheSameNameTotalAndCount)
+{
+    // The same totals laid out otherwise still count; the Raw folders
+    // inside add nothing to what their parents' group says.
+    const NodeId p1 = tree.AddFolder(a, "Photos", 1);
+    tree.AddFile(p1, "one.jpg", 10, 1);
+    tree.AddFile(p1, "two.jpg", 20, 1);
+    tree.AddFile(tree.AddFolder(p1, "Raw", 1), "x.raw", 5, 1);
+    const NodeId p2 = tree.AddFolder(b, "PHOTOS", 1);
+    tree.AddFile(p2, "uno.jpg", 25, 1);
+    tree.AddFile(p2, "dos.jpg", 5, 1);
+    tree.AddFile(tree.AddFolder(p2, "Raw", 1), "y.raw", 5, 1);
+    // Empty folders hold nothing twice.
+    tree.AddFolder(a, "Empty", 1);
+    tree.AddFolder(b, "Empty", 1);
+
+    DuplicateOptions folders;
+    folders.Folders = true;
+    EXPECT_EQ(Groups(SearchScope::AllVolumes(), folders), (std::vector<std::string>{"35: A:\\Photos\\ B:\\PHOTOS\\"}));
+    // A Raw elsewhere makes a group the Photos group does not hold.
+    tree.AddFile(tree.AddFolder(docs, "Raw", 1), "z.raw", 5, 1);
+    EXPECT_EQ(Groups(SearchScope::AllVolumes(), folders),
+              (std::vector<std::string>{"35: A:\\Photos\\ B:\\PHOTOS\\",
+                                        "10: A:\\Docs\\Raw\\ A:\\Photos\\Raw\\ B:\\PHOTOS\\Raw\\"}));
+    folders.MinSizeKB = 11;
+    EXPECT_EQ(Groups(SearchScope::AllVolumes(), folders), (std::vector<std::string>{"35: A:\\Photos\\ B:\\PHOTOS\\"}));
+    // The scope's own folder never counts.
+    folders.MinSizeKB = 0;
+    EXPECT_EQ(Groups(SearchScope::Of(a), folders), (std::vector<std::string>{"5: A:\\Docs\\Raw\\ A:\\Photos\\Raw\\"}));
+    EXPECT_EQ(Groups(SearchScope::Of(p1), folders), (std::vector<std::string>{}));
+}
+
+TEST(DuplicateKeys, NamesHashAndCompareUpperCased)
+{
+    KeyHasher hasher(DuplicateKey::Name, test::EnUs());
+    // Every length around the eight-byte words, the last byte differing.
+    for (std::size_t n = 1; n <= 20; ++n) {
+        const std::string lower(n, 'q'), upper(n, 'Q');
+        std::string other = lower;
+        other.back() = 'r';
+        EXPECT_TRUE(hasher.SameName(lower, upper)) << n;
+        EXPECT_EQ(hasher.NameHash(lower), hasher.NameHash(upper)) << n;
+        EXPECT_FALSE(hasher.SameName(lower, other)) << n;
+        EXPECT_NE(hasher.NameHash(lower), hasher.NameHash(other)) << n;
+    }
+    // Changes in two words that a weaker mixing lets cancel out.
+    EXPECT_NE(hasher.NameHash("Archive Winter 32956.avi"), hasher.NameHash("Archive Winter 92955.avi"));
+    EXPECT_NE(hasher.NameHash("Island Concert 96126.png", 1), hasher.NameHash("Island Concert 76125.png", 1));
+    // Letters beyond ASCII, and ASCII letters after them.
+    EXPECT_TRUE(hasher.SameName("\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 abc",
+                                "\xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90 ABC"));
+    EXPECT_EQ(hasher.NameHash("caf\xC3\xA9.txt"), hasher.NameHash("CAF\xC3\x89.TXT"));
+    EXPECT_FALSE(hasher.SameName("caf\xC3\xA9.txt", "cafe.txt"));
+    // Upper case one byte longer (U+0250 to U+2C6F), none at all (U+4E2D),
+    // and beyond the Basic Multilingual Plane (U+10428 to U+10400).
+    EXPECT_TRUE(hasher.SameName("\xC9\x90\xC9\x90\xC9\x90x", "\xE2\xB1\xAF\xE2\xB1\xAF\xE2\xB1\xAFX"));
+    EXPECT_EQ(hasher.NameHash("\xC9\x90\xC9\x90\xC9\x90x"), hasher.NameHash("\xE2\xB1\xAF\xE2\xB1\xAF\xE2\xB1\xAFX"));
+    EXPECT_TRUE(hasher.SameName("\xE4\xB8\xAD.txt", "\xE4\xB8\xAD.TXT"));
+    EXPECT_TRUE(hasher.SameName("\xF0\x90\x90\xA8", "\xF0\x90\x90\x80"));
+    // Punctuation next to letters is not a letter: "@" and "`" stay.
+    EXPECT_FALSE(hasher.SameName("@", "`"));
+    EXPECT_FALSE(hasher.SameName("[x]", "{x}"));
+    // Bytes that are no UTF-8 are kept as they are.
+    EXPECT_TRUE(hasher.SameName("a\xFF", "A\xFF"));
+    EXPECT_FALSE(hasher.SameName("a\xFF", "a\xFE"));
+    EXPECT_EQ(ParseDuplicateKey("size+date"), DuplicateKey::SizeDate);
+    EXPECT_EQ(ParseDuplicateKey("Name"), std::nullopt);
+    EXPECT_EQ(DuplicateKeyText(DuplicateKey::NameSizeDate), "name+size+date");
+}
+
+TEST(DuplicateKeys, EqualHashesOfUnequalKeysSplitIntoGroups)
+{
+    // Numbers 0..5 all under one hash; their keys are their parity, and
+    // 4 has a hash of its own.
+    HashGroups hashes(6, 6);
+    for (std::uint32_t n : {5u, 3u, 2u, 0u, 1u}) hashes.Add(0xABCD'0000'0000'0000ULL, n);
+    hashes.Add(0x1234'0000'0000'0000ULL, 4);
+    hashes.Sort();
+    DuplicateResult result;
+    DuplicateBuilder builder(result);
+    builder.TakeRuns(
+        hashes, [](std::uint32_t x, std::uint32_t y) { return x % 2 == y % 2; },
+        [](std::uint32_t n) { return std::int64_t{n}; }, true);
+    ASSERT_EQ(builder.GroupCount(), 2u);
+    EXPECT_EQ(std::vector<std::uint32_t>(builder.GroupNumbers(0).begin(), builder.GroupNumbers(0).end()),
+              (std::vector<std::uint32_t>{0, 2}));
+    EXPECT_EQ(std::vector<std::uint32_t>(builder.GroupNumbers(1).begin(), builder.GroupNumbers(1).end()),
+              (std::vector<std::uint32_t>{1, 3, 5}));
+}
+
+}  // namespace
+}  // namespace ardvel

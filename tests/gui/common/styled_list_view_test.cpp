@@ -1,0 +1,69 @@
+#include <QListView>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QHeaderView>
+#include <QTreeView>
+
+#include "GuiTestSupport.h"
+#include "common/StyledListView.h"
+
+namespace ardvel::gui {
+namespace {
+
+struct StyledListViewTest : ::testing::Test {
+    StyledListViewTest() : model(3, 2)
+    {
+        for (int row = 0; row < 3; ++row) model.setItem(row, 0, new QStandardItem(QStringLiteral("r%1").arg(row)));
+        view.SetModel(&model);
+    }
+    QStandardItemModel model;
+    StyledListView view;
+};
+
+TEST_F(StyledListViewTest, FourStylesOverOneSelection)
+{
+    EXPECT_EQ(view.Style(), kDetails);
+    EXPECT_EQ(view.CurrentView(), static_cast<QAbstractItemView*>(view.DetailsView()));
+    view.SelectRow(2);
+    for (int style : {kLargeIcons, kSmallIcons, kListStyle}) {
+        view.SetStyle(style);
+        EXPECT_EQ(view.Style(), style);
+        EXPECT_EQ(view.CurrentView(), static_cast<QAbstractItemView*>(view.IconView()));
+        EXPECT_EQ(view.SelectedRow(), 2);
+    }
+    EXPECT_EQ(view.IconView()->viewMode(), QListView::ListMode);
+    view.SetStyle(kLargeIcons);
+    EXPECT_EQ(view.IconView()->viewMode(), QListView::IconMode);
+    EXPECT_EQ(view.IconView()->iconSize(), QSize(32, 32));
+    view.SetStyle(7);  // no style: details
+    EXPECT_EQ(view.Style(), kDetails);
+    EXPECT_EQ(view.IconView()->selectionModel(), view.DetailsView()->selectionModel());
+}
+
+TEST_F(StyledListViewTest, SpaceIsReportedFromEitherViewAndOtherKeysAreNot)
+{
+    QSignalSpy space(&view, &StyledListView::SpacePressed);
+    QTest::keyClick(view.DetailsView(), Qt::Key_Space);
+    QTest::keyClick(view.DetailsView(), Qt::Key_A);
+    QTest::keyClick(view.DetailsView(), Qt::Key_Space, Qt::ShiftModifier);
+    view.SetStyle(kListStyle);
+    QTest::keyClick(view.IconView(), Qt::Key_Space);
+    EXPECT_EQ(space.count(), 2);
+}
+
+TEST_F(StyledListViewTest, HeaderClicksAndDoubleClicksAreReported)
+{
+    QSignalSpy header(&view, &StyledListView::HeaderClicked);
+    QSignalSpy doubled(&view, &StyledListView::RowDoubleClicked);
+    emit view.DetailsView()->header()->sectionClicked(1);
+    emit view.DetailsView()->doubleClicked(model.index(2, 0));
+    ASSERT_EQ(header.count(), 1);
+    EXPECT_EQ(header.at(0).at(0).toInt(), 1);
+    ASSERT_EQ(doubled.count(), 1);
+    EXPECT_EQ(doubled.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(view.SelectedRow(), -1);
+}
+
+}  // namespace
+}  // namespace ardvel::gui
