@@ -9,6 +9,7 @@
 #include "cataloguing/CataloguingHost.h"
 #include "help/HelpCommands.h"
 #include "search/SearchHost.h"
+#include "update/UpdateHost.h"
 #include "window/FormWidgets.h"
 #include "window/NavigationHistory.h"
 #include "platform/Locale.h"
@@ -37,7 +38,7 @@ class UserDialogs;
 /// Creating the window reads the settings, loads the catalog folder (with
 /// the splash window) and opens the root; closing or destroying it writes
 /// the settings.
-class TArdvelForm final : public QMainWindow, public SearchHost, public CataloguingHost {
+class TArdvelForm final : public QMainWindow, public SearchHost, public CataloguingHost, public UpdateHost {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "Ardvel 1.4";
@@ -150,6 +151,7 @@ public:
     void Expand(NodeId node) override;
     void OpenSelected() override { CatalogClick(); }
     void VolumesChanged() override;
+    void VolumeContentsReplaced(NodeId volume) override;
     /// Removes a volume node from the tree and from every view of it, then
     /// opens the node the tree selects instead. Its catalog file is left.
     void RemoveVolume(NodeId node) override;
