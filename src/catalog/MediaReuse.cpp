@@ -81,7 +81,7 @@ TMediaInfo MediaReuse::Read(const std::string& path)
     if (found != self->byPath_.end() && ::stat(path.c_str(), &info) == 0) {
         const Old& old = found->second;
         const auto bytes = static_cast<std::uint64_t>(info.st_size < 0 ? 0 : info.st_size);
-        if (SizeKBOf(bytes) == old.SizeKB &&
+        if (SizeKBFromBytes(bytes) == old.SizeKB &&
             DateTimeToDos(UnixToLocalDateTime(info.st_mtim.tv_sec, 0)) == old.Dos) {
             ++self->reused_;
             return old.Media;
