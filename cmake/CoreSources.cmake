@@ -10,10 +10,15 @@ add_library(ardvel_core STATIC ${ARDVEL_CORE_SOURCES})
 target_include_directories(ardvel_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(ardvel_core PUBLIC ardvel_options)
 
-# The core must never depend on Qt.
-foreach(src ${ARDVEL_CORE_SOURCES})
-    file(STRINGS ${src} qt_includes REGEX "#include <Q")
+# The core must never depend on Qt: neither its sources nor its headers.
+file(GLOB ARDVEL_CORE_HEADERS CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/src/platform/*.h
+    ${CMAKE_SOURCE_DIR}/src/store/*.h
+    ${CMAKE_SOURCE_DIR}/src/search/*.h
+    ${CMAKE_SOURCE_DIR}/src/catalog/*.h)
+foreach(src ${ARDVEL_CORE_SOURCES} ${ARDVEL_CORE_HEADERS})
+    file(STRINGS ${src} qt_includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q|qt)")
     if(qt_includes)
-        message(FATAL_ERROR "Core source ${src} includes Qt")
+        message(FATAL_ERROR "Core file ${src} includes Qt: ${qt_includes}")
     endif()
 endforeach()

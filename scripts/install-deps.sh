@@ -9,8 +9,9 @@ locales qt6-base-dev libgl-dev util-linux"
 
 if [ "${1:-}" = "--test" ]; then
     # Tools the tests drive: real tag writers, a reference tag reader,
-    # an ISO image maker, and hyperfine-free timing helpers.
-    PACKAGES="$PACKAGES libtag1-dev python3-mutagen eyed3 id3v2 xorriso time"
+    # an ISO image maker, hyperfine-free timing helpers, and ncdu for the
+    # exchange of its JSON exports.
+    PACKAGES="$PACKAGES libtag1-dev python3-mutagen eyed3 id3v2 xorriso time ncdu"
 fi
 
 missing=""

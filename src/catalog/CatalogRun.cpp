@@ -19,6 +19,15 @@ CatalogRun::CatalogRun(CatalogTree& tree, std::string catalogFolder, UserPrompt&
 {
 }
 
+namespace {
+
+void Say(const CatalogEvents& events, const char* status)
+{
+    if (events.Status) events.Status(status);
+}
+
+}  // namespace
+
 CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& volumeName, const CatalogEvents& events)
 {
     CatalogResult result;
@@ -31,30 +40,67 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
         explicit RunningGuard(bool& f) : flag(f) { flag = true; }
         ~RunningGuard() { flag = false; }
     } guard(running_);
-    const auto status = [&](const char* text) {
-        if (events.Status) events.Status(text);
-    };
-
     stopRequested_.store(false, std::memory_order_relaxed);
 
-    // The name checks.
     const EncodedVolumeName encoded = EncodeNewVolumeName(volumeName);
-    if (encoded.Refused) {
-        prompt_.ShowError(encoded.Message);
-        return result;
-    }
-    if (!VolumeNameIsFree(tree_, volumeName, prompt_, locale_)) return result;
-    if (!CatalogFileNameIsFree(tree_, catalogFolder_, encoded.Stem, prompt_)) return result;
-    if (IsAlreadyCatalogued(catalogFolder_, source.SourceLabel) && !prompt_.Confirm(kAlreadyCataloguedQuestion)) {
-        result.Outcome = CatalogOutcome::Declined;
+    result.Outcome = CheckNames(source, volumeName, encoded);
+    if (result.Outcome != CatalogOutcome::Catalogued) return result;
+
+    const TDateTime date = NowLocal();
+    result.Volume = Scan(source, volumeName, date, events, result.Stats);
+    if (result.Volume == kNoNode) {
+        result.Outcome = CatalogOutcome::Stopped;
         return result;
     }
 
-    // The scan.
-    const TDateTime date = NowLocal();
+    // Saving, in the order of the scan.
+    Say(events, kStatusSaving);
+    const std::string fileName = encoded.Stem + ".arv";
+    result.CatalogPath = catalogFolder_ + fileName;
+    try {
+        Save(result.CatalogPath, source.SourceLabel, date, result.Volume);
+    } catch (...) {
+        // A volume without a catalog file would look catalogued until the
+        // next loading, and keep its name taken.
+        if (events.RemoveVolume) events.RemoveVolume(result.Volume);
+        if (tree_.IsAlive(result.Volume)) tree_.RemoveNode(result.Volume);
+        throw;
+    }
+    tree_.SetCatalogFileName(result.Volume, fileName);
+    if (!options_.SettingsFile.empty())
+        RememberVolumeSource(options_.SettingsFile, result.CatalogPath, date, source.ScanRoot);
+
+    Say(events, kStatusSorting);
+    SortCatalogTree(tree_, locale_);
+    if (result.Stats.UnreadableMedia > 0) prompt_.ShowError(UnreadableMediaReport(result.Stats));
+    if (source.EjectWhenDone) {
+        Say(events, kStatusOpeningCdRom);
+        OpenDoor(source.Device, options_.CdRom.EjectCommand);
+    }
+    Say(events, kStatusEnding);
+    return result;
+}
+
+CatalogOutcome CatalogRun::CheckNames(const CatalogSource& source, const std::string& volumeName,
+                                      const EncodedVolumeName& encoded)
+{
+    if (encoded.Refused) {
+        prompt_.ShowError(encoded.Message);
+        return CatalogOutcome::Refused;
+    }
+    if (!VolumeNameIsFree(tree_, volumeName, prompt_, locale_)) return CatalogOutcome::Refused;
+    if (!CatalogFileNameIsFree(tree_, catalogFolder_, encoded.Stem, prompt_)) return CatalogOutcome::Refused;
+    if (IsAlreadyCatalogued(catalogFolder_, source.SourceLabel) && !prompt_.Confirm(kAlreadyCataloguedQuestion))
+        return CatalogOutcome::Declined;
+    return CatalogOutcome::Catalogued;
+}
+
+NodeId CatalogRun::Scan(const CatalogSource& source, const std::string& volumeName, TDateTime date,
+                        const CatalogEvents& events, ScanStats& stats)
+{
     const NodeId volume = tree_.AddVolume(volumeName, date);
     if (events.ScanStarting) events.ScanStarting(volume);
-    status(kStatusScanning);
+    Say(events, kStatusScanning);
     FolderScanner::Options scanOptions;
     scanOptions.Progress = events.Progress;
     scanOptions.StopRequested = &stopRequested_;
@@ -62,48 +108,22 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
     scanOptions.MountTable = options_.CdRom.MountTable;
     FolderScanner scanner(tree_, std::move(scanOptions));
     const bool completed = scanner.ScanFolder(source.ScanRoot, volume);
-    result.Stats = scanner.Stats();
+    stats = scanner.Stats();
     if (!completed) {
         tree_.RemoveNode(volume);
         if (events.ScanEnded) events.ScanEnded(kNoNode);
-        result.Outcome = CatalogOutcome::Stopped;
-        return result;
+        return kNoNode;
     }
     if (events.ScanEnded) events.ScanEnded(volume);
-    result.Volume = volume;
+    return volume;
+}
 
-    // Saving, in the order of the scan.
-    status(kStatusSaving);
-    const std::string fileName = encoded.Stem + ".arv";
-    result.CatalogPath = catalogFolder_ + fileName;
-    try {
-        CatalogWriter writer(result.CatalogPath);
-        writer.WriteHeader(source.SourceLabel, date);
-        writer.WriteTree(tree_, volume);
-        writer.Commit();
-    } catch (...) {
-        // A volume without a catalog file would look catalogued until the
-        // next loading, and keep its name taken.
-        if (events.RemoveVolume) events.RemoveVolume(volume);
-        if (tree_.IsAlive(volume)) tree_.RemoveNode(volume);
-        throw;
-    }
-    tree_.SetCatalogFileName(volume, fileName);
-    if (!options_.SettingsFile.empty())
-        RememberVolumeSource(options_.SettingsFile, result.CatalogPath, date, source.ScanRoot);
-
-    status(kStatusSorting);
-    SortCatalogTree(tree_, locale_);
-
-    if (result.Stats.UnreadableMedia > 0) prompt_.ShowError(UnreadableMediaReport(result.Stats));
-
-    if (source.EjectWhenDone) {
-        status(kStatusOpeningCdRom);
-        OpenDoor(source.Device, options_.CdRom.EjectCommand);
-    }
-    status(kStatusEnding);
-    result.Outcome = CatalogOutcome::Catalogued;
-    return result;
+void CatalogRun::Save(const std::string& path, const std::string& label, TDateTime date, NodeId volume)
+{
+    CatalogWriter writer(path);
+    writer.WriteHeader(label, date);
+    writer.WriteTree(tree_, volume);
+    writer.Commit();
 }
 
 std::string UnreadableMediaReport(const ScanStats& stats)

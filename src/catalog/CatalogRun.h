@@ -16,6 +16,7 @@
 #include "platform/CdRom.h"
 #include "platform/Locale.h"
 #include "store/CatalogTree.h"
+#include "store/VolumeName.h"
 
 namespace ardvel {
 
@@ -108,6 +109,14 @@ public:
     CatalogResult Run(const CatalogSource& source, const std::string& volumeName, const CatalogEvents& events = {});
 
 private:
+    /// The name checks: Catalogued when all pass.
+    CatalogOutcome CheckNames(const CatalogSource& source, const std::string& volumeName,
+                              const EncodedVolumeName& encoded);
+    /// The new volume, scanned; kNoNode when the scan was stopped.
+    NodeId Scan(const CatalogSource& source, const std::string& volumeName, TDateTime date,
+                const CatalogEvents& events, ScanStats& stats);
+    void Save(const std::string& path, const std::string& label, TDateTime date, NodeId volume);
+
     CatalogTree& tree_;
     std::string catalogFolder_;
     UserPrompt& prompt_;

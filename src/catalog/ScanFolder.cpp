@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileDescriptor.h"
 #include "store/CatalogError.h"
 #include "store/DateTime.h"
 #include "store/MediaInfo.h"
@@ -58,18 +59,6 @@ void AppendName(std::string& path, std::string_view name)
 
 }  // namespace
 
-std::int32_t SizeKBOf(std::uint64_t bytes) noexcept
-{
-    const std::uint64_t kb = bytes / 1024 + (bytes % 1024 != 0);
-    return kb > 2147483647u ? 2147483647 : static_cast<std::int32_t>(kb);
-}
-
-std::string UntaggedMediaText(std::string_view name)
-{
-    const std::string_view stored = TrimTrailingControls(name);
-    return stored.size() > 4 ? std::string(stored.substr(0, stored.size() - 4)) : std::string();
-}
-
 FolderScanner::FolderScanner(CatalogTree& tree, Options options) : tree_(tree), options_(std::move(options))
 {
     if (!options_.ReadMedia) options_.ReadMedia = &ReadMediaInfo;
@@ -81,14 +70,10 @@ bool FolderScanner::ScanFolder(const std::string& path, NodeId node)
 {
     path_ = path;
     while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return true;  // cannot be listed: stays empty
+    FileDescriptor fd(::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
-        return true;
-    }
-    return ScanLevel(fd, node, info.st_dev, 0);
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &info) != 0) return true;  // cannot be listed: stays empty
+    return ScanLevel(std::move(fd), node, info.st_dev, 0);
 }
 
 bool FolderScanner::IsPseudoMount(std::uint64_t device)
@@ -110,102 +95,118 @@ void FolderScanner::FlushFiles(NodeId node, Level& level)
     level.Text.clear();
 }
 
-bool FolderScanner::ScanLevel(int dirFd, NodeId node, std::uint64_t device, std::size_t depth)
+bool FolderScanner::ScanLevel(FileDescriptor dirFd, NodeId node, std::uint64_t device, std::size_t depth)
 {
-    DIR* dir = ::fdopendir(dirFd);
-    if (!dir) {
-        ::close(dirFd);
-        return true;
-    }
+    DirectoryStream dir(std::move(dirFd));
+    if (!dir.IsOpen()) return true;
     if (levels_.size() <= depth) levels_.push_back(std::make_unique<Level>());
     Level& level = *levels_[depth];
-    const std::size_t pathSize = path_.size();
+    // What an earlier scan left when a callback threw out of it.
+    level.Files.clear();
+    level.Text.clear();
     bool goOn = true;
-
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-        const std::string_view nameView(name);
-
-        ++stats_.Entries;
-        if (options_.Progress) options_.Progress(path_, nameView);
-        if (options_.StopRequested && options_.StopRequested->load(std::memory_order_relaxed)) {
-            goOn = false;
-            break;
-        }
-
-        struct stat info {};
-        if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
-            if (errno == ENOENT) continue;  // gone since it was listed
-            // Listed but without attributes (a folder that can be read but
-            // not searched): keep what the listing tells.
-            info = {};
-            info.st_mode = entry->d_type == DT_DIR ? S_IFDIR : S_IFREG;
-            info.st_dev = device;
-        }
-        bool regular = S_ISREG(info.st_mode);
-        if (S_ISLNK(info.st_mode)) {
-            struct stat target {};
-            if (::fstatat(dirFd, name, &target, AT_NO_AUTOMOUNT) == 0 && S_ISREG(target.st_mode)) {
-                info = target;
-                regular = true;
-            }
-        }
-        const TDateTime date = FileDate(info);
-
-        if (S_ISDIR(info.st_mode)) {
-            ++stats_.Folders;
-            const NodeId child = tree_.AddFolder(node, nameView, date);
-            if (info.st_dev != device && IsPseudoMount(info.st_dev)) continue;
-            const int childFd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (childFd < 0) continue;  // cannot be listed: stays empty
-            AppendName(path_, nameView);
-            goOn = ScanLevel(childFd, child, info.st_dev, depth + 1);
-            path_.resize(pathSize);
-            if (!goOn) break;
-            continue;
-        }
-
-        ++stats_.Files;
-        const auto bytes = static_cast<std::uint64_t>(info.st_size < 0 ? 0 : info.st_size);
-        stats_.TotalBytes += bytes;
-        StagedFile staged{};
-        staged.NameBegin = level.Keep(nameView);
-        staged.NameSize = static_cast<std::uint32_t>(nameView.size());
-        staged.SizeKB = SizeKBOf(bytes);
-        staged.Date = date;
-        staged.HasMedia = HasMp3Extension(TrimTrailingControls(nameView));
-        if (staged.HasMedia) {
-            ++stats_.Mp3Files;
-            TMediaInfo media;
-            bool tagged = false;
-            // Only regular files are opened: a FIFO or a device would block
-            // the scan or read from hardware.
-            if (regular) {
-                filePath_.assign(path_);
-                AppendName(filePath_, nameView);
-                try {
-                    media = options_.ReadMedia(filePath_);
-                    tagged = !media.TitleText.empty();
-                } catch (const CatalogError& e) {
-                    ++stats_.UnreadableMedia;
-                    if (stats_.UnreadableMediaMessages.size() < kUnreadableMediaListed)
-                        stats_.UnreadableMediaMessages.emplace_back(e.what());
-                }
-            }
-            // Untagged text from the name the catalog file gives back.
-            if (!tagged) media = TMediaInfo{UntaggedMediaText(nameView), {}};
-            staged.ArtistBegin = level.Keep(media.ArtistText);
-            staged.ArtistSize = static_cast<std::uint32_t>(media.ArtistText.size());
-            staged.TitleBegin = level.Keep(media.TitleText);
-            staged.TitleSize = static_cast<std::uint32_t>(media.TitleText.size());
-        }
-        level.Files.push_back(staged);
+    while (goOn) {
+        const dirent* entry = dir.Next();
+        if (!entry) break;
+        goOn = ScanEntry(dir.Fd(), *entry, node, device, depth);
     }
-
     FlushFiles(node, level);
-    ::closedir(dir);
     return goOn;
+}
+
+bool FolderScanner::ScanEntry(int dirFd, const dirent& entry, NodeId node, std::uint64_t device, std::size_t depth)
+{
+    const std::string_view name(entry.d_name);
+    ++stats_.Entries;
+    if (options_.Progress) options_.Progress(path_, name);
+    if (options_.StopRequested && options_.StopRequested->load(std::memory_order_relaxed)) return false;
+
+    EntryInfo info;
+    if (!StatEntry(dirFd, entry, device, info)) return true;  // gone since it was listed
+    if (S_ISDIR(info.Stat.st_mode)) return EnterFolder(dirFd, name, node, device, info, depth);
+    StageFile(*levels_[depth], name, info);
+    return true;
+}
+
+bool FolderScanner::StatEntry(int dirFd, const dirent& entry, std::uint64_t device, EntryInfo& info)
+{
+    struct stat& st = info.Stat;
+    if (::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
+        if (errno == ENOENT) return false;
+        // Listed but without attributes (a folder that can be read but not
+        // searched): keep what the listing tells.
+        st = {};
+        st.st_mode = entry.d_type == DT_DIR ? S_IFDIR : S_IFREG;
+        st.st_dev = device;
+    }
+    info.Regular = S_ISREG(st.st_mode);
+    if (S_ISLNK(st.st_mode)) {
+        // A link is a file, with the size and time of a regular target.
+        struct stat target {};
+        if (::fstatat(dirFd, entry.d_name, &target, AT_NO_AUTOMOUNT) == 0 && S_ISREG(target.st_mode)) {
+            st = target;
+            info.Regular = true;
+        }
+    }
+    info.Date = FileDate(st);
+    return true;
+}
+
+bool FolderScanner::EnterFolder(int dirFd, std::string_view name, NodeId node, std::uint64_t device,
+                                const EntryInfo& info, std::size_t depth)
+{
+    ++stats_.Folders;
+    const NodeId child = tree_.AddFolder(node, name, info.Date);
+    if (info.Stat.st_dev != device && IsPseudoMount(info.Stat.st_dev)) return true;
+    FileDescriptor childFd(::openat(dirFd, std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!childFd.IsOpen()) return true;  // cannot be listed: stays empty
+    const std::size_t pathSize = path_.size();
+    AppendName(path_, name);
+    const bool goOn = ScanLevel(std::move(childFd), child, info.Stat.st_dev, depth + 1);
+    path_.resize(pathSize);
+    return goOn;
+}
+
+void FolderScanner::StageFile(Level& level, std::string_view name, const EntryInfo& info)
+{
+    ++stats_.Files;
+    const auto bytes = static_cast<std::uint64_t>(info.Stat.st_size < 0 ? 0 : info.Stat.st_size);
+    stats_.TotalBytes += bytes;
+    StagedFile staged{};
+    staged.NameBegin = level.Keep(name);
+    staged.NameSize = static_cast<std::uint32_t>(name.size());
+    staged.SizeKB = SizeKBFromBytes(bytes);
+    staged.Date = info.Date;
+    staged.HasMedia = HasMp3Extension(TrimTrailingControls(name));
+    if (staged.HasMedia) {
+        ++stats_.Mp3Files;
+        const TMediaInfo media = MediaOf(name, info.Regular);
+        staged.ArtistBegin = level.Keep(media.ArtistText);
+        staged.ArtistSize = static_cast<std::uint32_t>(media.ArtistText.size());
+        staged.TitleBegin = level.Keep(media.TitleText);
+        staged.TitleSize = static_cast<std::uint32_t>(media.TitleText.size());
+    }
+    level.Files.push_back(staged);
+}
+
+TMediaInfo FolderScanner::MediaOf(std::string_view name, bool regular)
+{
+    // Only regular files are opened: a FIFO or a device would block the
+    // scan or read from hardware.
+    if (regular) {
+        filePath_.assign(path_);
+        AppendName(filePath_, name);
+        try {
+            TMediaInfo media = options_.ReadMedia(filePath_);
+            if (!media.TitleText.empty()) return media;
+        } catch (const CatalogError& e) {
+            ++stats_.UnreadableMedia;
+            if (stats_.UnreadableMediaMessages.size() < kUnreadableMediaListed)
+                stats_.UnreadableMediaMessages.emplace_back(e.what());
+        }
+    }
+    // Untagged: the text comes from the name the catalog file gives back.
+    return TMediaInfo{UntaggedMediaText(TrimTrailingControls(name)), {}};
 }
 
 }  // namespace ardvel

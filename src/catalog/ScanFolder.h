@@ -3,6 +3,8 @@
 // The scan that turns a folder of the file system into the folder nodes and
 // file records of a volume.
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/CdRom.h"
+#include "platform/FileDescriptor.h"
 #include "store/CatalogTree.h"
 #include "store/Records.h"
 
@@ -42,14 +45,6 @@ struct ScanStats {
     /// The messages ("Cannot open file PATH") of the first few of them.
     std::vector<std::string> UnreadableMediaMessages;
 };
-
-/// SizeKB of a byte count: rounded up to whole KiB, at most 2147483647.
-std::int32_t SizeKBOf(std::uint64_t bytes) noexcept;
-
-/// The media text of an MP3 file without tags: its name, trailing codes
-/// <= 32 removed (as the catalog file gives the name back), without its
-/// last 4 characters.
-std::string UntaggedMediaText(std::string_view name);
 
 /// Scans folders into a catalog tree, depth first.
 ///
@@ -98,8 +93,22 @@ public:
 private:
     struct StagedFile;
     struct Level;
+    /// What the scan needs to know of an entry.
+    struct EntryInfo {
+        struct stat Stat {};
+        bool Regular = false;  ///< a regular file, or a link to one
+        TDateTime Date = 0;
+    };
 
-    bool ScanLevel(int dirFd, NodeId node, std::uint64_t device, std::size_t depth);
+    // Each returns false when the scan was stopped.
+    bool ScanLevel(FileDescriptor dirFd, NodeId node, std::uint64_t device, std::size_t depth);
+    bool ScanEntry(int dirFd, const dirent& entry, NodeId node, std::uint64_t device, std::size_t depth);
+    bool EnterFolder(int dirFd, std::string_view name, NodeId node, std::uint64_t device, const EntryInfo& info,
+                     std::size_t depth);
+    /// False when the entry is gone since it was listed.
+    bool StatEntry(int dirFd, const dirent& entry, std::uint64_t device, EntryInfo& info);
+    void StageFile(Level& level, std::string_view name, const EntryInfo& info);
+    TMediaInfo MediaOf(std::string_view name, bool regular);
     bool IsPseudoMount(std::uint64_t device);
     void FlushFiles(NodeId node, Level& level);
 

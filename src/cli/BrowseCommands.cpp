@@ -6,6 +6,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/LookIn.h"
+#include "cli/EntryOutput.h"
 #include "platform/Locale.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
@@ -33,7 +34,9 @@ int RunVolumes(const CliContext& context, const Args& args, std::ostream& out, s
     if (!args.empty()) throw UsageError("volumes takes no arguments");
     CatalogTree tree;
     const bool ok = LoadForCommand(context, tree, err);
-    for (NodeId v : tree.Children(CatalogTree::kRoot)) out << EscapeField(tree.Text(v)) << '\n';
+    if (context.Format != RowFormat::Tsv) WriteVolumeRows(tree, context.Format, out);
+    else
+        for (NodeId v : tree.Children(CatalogTree::kRoot)) out << EscapeField(tree.Text(v)) << '\n';
     return ok ? kExitOk : kExitFailure;
 }
 
@@ -54,6 +57,10 @@ int RunLs(const CliContext& context, const Args& args, std::ostream& out, std::o
         }
     }
 
+    if (context.Format != RowFormat::Tsv) {
+        WriteFolderRows(tree, node, context.Format, out);
+        return ok ? kExitOk : kExitFailure;
+    }
     // The rows of the folder list, in its start order (Name, ascending).
     struct Row {
         RowKeys Keys;
@@ -94,10 +101,11 @@ int RunLs(const CliContext& context, const Args& args, std::ostream& out, std::o
     return ok ? kExitOk : kExitFailure;
 }
 
-int RunDump(const CliContext&, const Args& args, std::ostream& out, std::ostream& err)
+int RunDump(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1) throw UsageError("dump takes one catalog file");
     const std::string& path = args[0];
+    if (context.Format != RowFormat::Tsv) return WriteDumpRows(path, context.Format, out, err);
     try {
         CatalogReader reader(path);
         std::string label;

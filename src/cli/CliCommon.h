@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/RowWriter.h"
+
 namespace ardvel::cli {
 
 /// Exit codes shared by every command.
@@ -19,6 +21,7 @@ constexpr int kExitInterrupted = 130;
 /// Options that come before the command name.
 struct CliContext {
     std::optional<std::string> CatalogFolder;  ///< --catalog-folder DIR
+    RowFormat Format = RowFormat::Tsv;         ///< --format, -0/--null
 };
 
 /// Thrown for a command line the command cannot accept; main prints the
@@ -49,6 +52,14 @@ int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, s
 int RunSearch(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunDuplicates(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunCopies(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunExport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunImport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+
+/// For the commands that list rows through RowWriter (volumes, ls, search,
+/// dump): takes "--format tsv|csv|json|jsonl" and "-0"/"--null" out of
+/// `args` into `context.Format` and returns the rest; other commands get
+/// `args` back unchanged.
+Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context);
 int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 int RunUpdate(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 

@@ -7,6 +7,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/LookIn.h"
+#include "cli/EntryOutput.h"
 #include "platform/Locale.h"
 #include "platform/TextEncoding.h"
 #include "search/SearchReport.h"
@@ -155,7 +156,8 @@ int RunSearch(const CliContext& context, const Args& args, std::ostream& out, st
         return kExitFailure;
     }
 
-    for (std::size_t i = 0; i < results.size(); ++i) {
+    if (context.Format != RowFormat::Tsv) WriteSearchRows(results, context.Format, out);
+    for (std::size_t i = 0; i < results.size() && context.Format == RowFormat::Tsv; ++i) {
         const auto texts = results.Texts(i, locale);
         for (int c = 0; c < kSearchColumnCount; ++c) {
             if (c > 0) out << '\t';

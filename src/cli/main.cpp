@@ -50,6 +50,15 @@ Commands:
                         file count); a summary on stderr
   copies NODEPATH [--by KEY]
                         the other records with the key of one file
+  export VOLUME --format csv|json|jsonl|ncdu [-o FILE]
+                        one volume in catalog file order; ncdu writes the
+                        JSON export format that "ncdu -f FILE" browses.
+                        -o writes FILE whole or not at all
+  import FILE [--name NAME] [--from ncdu] [--yes|--no]
+                        a new volume from an "ncdu -o" export (with or
+                        without -e); sizes from asize, dates from mtime or
+                        else the import's; named after the scanned folder
+                        without --name
   diff VOLUME (DIR | --volume OTHER) [--exit-code]
                         the changes from VOLUME to a fresh scan of DIR
                         (nothing saved) or to the volume OTHER, one a line:
@@ -69,6 +78,21 @@ Commands:
 
 Output fields are tab-separated; a tab, newline or backslash inside a text
 is written as \t, \n and \\.
+
+volumes, ls, search and dump also take --format csv (RFC 4180 with a
+header row), --format json (one array), --format jsonl (one object a line)
+or -0/--null (each row's path followed by a NUL byte). Their fields:
+  type     "volume", "folder" or "file"
+  volume   the volume's name
+  path     volume, folders and name joined by "/"
+  name     the entry's own name
+  size     bytes as recorded (size_kb * 1024); null for volumes and folders
+  size_kb  the size in KB as stored; null for volumes and folders
+  date     ISO 8601 local time with offset, 2005-01-17T17:32:32+01:00
+  artist   MP3 files: the artist; null for other entries
+  title    MP3 files: the title (without " - "); null for other entries
+Texts are UTF-8, a byte that is not UTF-8 written as U+FFFD; CSV leaves
+nulls empty.
 
 Exit status: 0 success, 1 failure (a message on stderr), 2 usage error,
 130 interrupted.
@@ -109,9 +133,10 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     const std::string command = argv[i++];
-    const Args args(argv + i, argv + argc);
+    const Args allArgs(argv + i, argv + argc);
 
     return RunGuarded([&] {
+        const Args args = TakeFormatOptions(command, allArgs, context);
         int code;
         if (command == "volumes") code = RunVolumes(context, args, std::cout, std::cerr);
         else if (command == "ls") code = RunLs(context, args, std::cout, std::cerr);
@@ -121,6 +146,8 @@ int main(int argc, char** argv)
         else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
         else if (command == "duplicates") code = RunDuplicates(context, args, std::cout, std::cerr);
         else if (command == "copies") code = RunCopies(context, args, std::cout, std::cerr);
+        else if (command == "export") code = RunExport(context, args, std::cout, std::cerr);
+        else if (command == "import") code = RunImport(context, args, std::cout, std::cerr);
         else if (command == "diff") code = RunDiff(context, args, std::cout, std::cerr);
         else if (command == "update") code = RunUpdate(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);

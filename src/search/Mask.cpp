@@ -65,6 +65,50 @@ std::size_t CharacterLengthAt(std::string_view text, std::size_t pos) noexcept
     return length == 0 ? 1 : length;
 }
 
+namespace {
+
+/// The set of the "[...]" token whose "[" is at `i` of `mask`; `next`
+/// receives the position after its "]". Throws through `fail` with the
+/// 1-based position where the set went wrong.
+template <typename Fail>
+MaskSet ParseSet(std::string_view mask, std::size_t i, std::size_t& next, const Fail& fail)
+{
+    const std::size_t n = mask.size();
+    MaskSet set;
+    std::size_t j = i + 1;
+    if (j < n && mask[j] == '!') {
+        set.Negated = true;
+        ++j;
+    }
+    bool havePrevious = false;
+    char32_t previous = 0;
+    for (;;) {
+        if (j >= n) fail(n + 1);  // not closed
+        if (mask[j] == ']') {
+            if (!havePrevious) fail(j + 1);  // "[]" or "[!]"
+            break;
+        }
+        std::size_t length;
+        if (mask[j] == '-') {
+            if (!havePrevious) fail(j + 1);
+            if (j + 1 >= n) fail(n + 1);
+            // The character after the "-" ends the range, even "]".
+            const char32_t high = CharacterKey(mask, j + 1, length);
+            AddRange(set, previous, high);
+            j += 1 + length;
+            continue;
+        }
+        previous = CharacterKey(mask, j, length);
+        havePrevious = true;
+        AddRange(set, previous, previous);
+        j += length;
+    }
+    next = j + 1;
+    return set;
+}
+
+}  // namespace
+
 TMask::TMask(std::string_view mask) : text_(mask)
 {
     const std::size_t n = mask.size();
@@ -91,40 +135,12 @@ TMask::TMask(std::string_view mask) : text_(mask)
             if (!pendingSkip) write(MaskToken{false, MaskTokenKind::AnyChar, 0, {}, 0}, i + 1);
             ++i;
         } else if (c == '[') {
-            MaskSet set;
-            std::size_t j = i + 1;
-            if (j < n && mask[j] == '!') {
-                set.Negated = true;
-                ++j;
-            }
-            bool havePrevious = false;
-            char32_t previous = 0;
-            for (;;) {
-                if (j >= n) fail(n + 1);  // not closed
-                if (mask[j] == ']') {
-                    if (!havePrevious) fail(j + 1);  // "[]" or "[!]"
-                    break;
-                }
-                if (mask[j] == '-') {
-                    if (!havePrevious) fail(j + 1);
-                    if (j + 1 >= n) fail(n + 1);
-                    // The character after the "-" ends the range, even "]".
-                    std::size_t length;
-                    const char32_t high = CharacterKey(mask, j + 1, length);
-                    AddRange(set, previous, high);
-                    j += 1 + length;
-                    continue;
-                }
-                std::size_t length;
-                previous = CharacterKey(mask, j, length);
-                havePrevious = true;
-                AddRange(set, previous, previous);
-                j += length;
-            }
-            MaskToken token{false, MaskTokenKind::CharSet, 0, {}, static_cast<std::uint32_t>(sets_.size())};
+            std::size_t next;
+            MaskSet set = ParseSet(mask, i, next, fail);
+            const MaskToken token{false, MaskTokenKind::CharSet, 0, {}, static_cast<std::uint32_t>(sets_.size())};
             sets_.push_back(std::move(set));
-            write(token, j + 1);
-            i = j + 1;
+            write(token, next);
+            i = next;
         } else {
             MaskToken token{false, MaskTokenKind::Literal, 0, {}, 0};
             const std::size_t length = CharacterLengthAt(mask, i);
@@ -136,37 +152,41 @@ TMask::TMask(std::string_view mask) : text_(mask)
         }
     }
     write(MaskToken{false, MaskTokenKind::EndOfName, 0, {}, 0}, n + 1);
+    ChooseShape();
+}
 
+void TMask::ChooseShape()
+{
     // Shapes that need no general matching.
     if (tokens_.size() == 1 && tokens_[0].Skip) {
         shape_ = Shape::AcceptAll;
-    } else if (tokens_.front().Skip) {
-        bool simple = true;
-        for (std::size_t t = 0; t < tokens_.size() && simple; ++t) {
-            const MaskToken& token = tokens_[t];
-            if (t > 0 && token.Skip)
-                simple = false;
-            else if (token.Kind == MaskTokenKind::Literal)
-                simple = token.Length == 1 && static_cast<unsigned char>(token.Bytes[0]) < 0x80;
-            else if (token.Kind == MaskTokenKind::CharSet)
-                simple = !sets_[token.Set].Negated && sets_[token.Set].Ranges.empty();
-            else
-                simple = token.Kind == MaskTokenKind::EndOfName;
-        }
-        if (simple) shape_ = Shape::Suffix;
-        const std::size_t count = tokens_.size() - 1;
-        bool literals = simple && count <= 8;
-        for (std::size_t t = 0; t < count && literals; ++t) literals = tokens_[t].Kind == MaskTokenKind::Literal;
-        if (literals) {
-            for (std::size_t t = 0; t < count; ++t) {
-                const auto c = static_cast<unsigned char>(tokens_[t].Bytes[0]);
-                const std::uint64_t fold = (c >= 'A' && c <= 'Z') ? 0xDF : 0xFF;
-                suffixValue_ |= std::uint64_t{c} << (8 * t);
-                suffixFold_ |= fold << (8 * t);
-            }
-            suffixLength_ = static_cast<std::uint8_t>(count);
-        }
+        return;
     }
+    if (!tokens_.front().Skip) return;
+    bool simple = true;
+    for (std::size_t t = 0; t < tokens_.size() && simple; ++t) {
+        const MaskToken& token = tokens_[t];
+        if (t > 0 && token.Skip)
+            simple = false;
+        else if (token.Kind == MaskTokenKind::Literal)
+            simple = token.Length == 1 && static_cast<unsigned char>(token.Bytes[0]) < 0x80;
+        else if (token.Kind == MaskTokenKind::CharSet)
+            simple = !sets_[token.Set].Negated && sets_[token.Set].Ranges.empty();
+        else
+            simple = token.Kind == MaskTokenKind::EndOfName;
+    }
+    if (simple) shape_ = Shape::Suffix;
+    const std::size_t count = tokens_.size() - 1;
+    bool literals = simple && count <= 8;
+    for (std::size_t t = 0; t < count && literals; ++t) literals = tokens_[t].Kind == MaskTokenKind::Literal;
+    if (!literals) return;
+    for (std::size_t t = 0; t < count; ++t) {
+        const auto c = static_cast<unsigned char>(tokens_[t].Bytes[0]);
+        const std::uint64_t fold = (c >= 'A' && c <= 'Z') ? 0xDF : 0xFF;
+        suffixValue_ |= std::uint64_t{c} << (8 * t);
+        suffixFold_ |= fold << (8 * t);
+    }
+    suffixLength_ = static_cast<std::uint8_t>(count);
 }
 
 bool TMask::Covers(const MaskToken& token, std::string_view name, std::size_t pos, std::size_t& length) const noexcept

@@ -102,6 +102,8 @@ private:
         Suffix,     ///< "*" then single-byte ASCII tokens only: a test of the name's end
     };
 
+    /// Picks a shape that needs no general matching, when there is one.
+    void ChooseShape();
     bool AcceptsAnyShape(std::string_view name) const noexcept;
     bool AcceptsSuffix(std::string_view name) const noexcept;
 

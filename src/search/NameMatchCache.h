@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 #include "store/CatalogTree.h"
 
 namespace ardvel {

@@ -1,12 +1,14 @@
 #include "search/SearchReport.h"
 
 #include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <cerrno>
-#include <ctime>
 
+#include "platform/FileDescriptor.h"
+#include "platform/SaveFile.h"
 #include "platform/TextEncoding.h"
+#include "store/ListFormats.h"
 #include "store/CatalogError.h"
 
 namespace ardvel {
@@ -15,20 +17,6 @@ namespace {
 
 constexpr std::string_view kSeparator = "----------------------------------------";
 constexpr std::string_view kStatusGap = "         ";
-
-std::string ShortDate(TDateTime value, const Locale& locale)
-{
-    const DateTimeFields f = DecodeDateTime(value);
-    std::tm tm{};
-    tm.tm_year = f.Year - 1900;
-    tm.tm_mon = f.Month - 1;
-    tm.tm_mday = f.Day;
-    tm.tm_wday = static_cast<int>(((DaysSinceEpoch(f.Year, f.Month, f.Day) % 7) + 7 + 6) % 7);  // 1899-12-30: Saturday
-    tm.tm_isdst = -1;
-    char buffer[256];
-    const std::size_t n = ::strftime_l(buffer, sizeof buffer, locale.ShortDateFormat().c_str(), &tm, locale.Handle());
-    return std::string(buffer, n);
-}
 
 void PadRight(std::string& line, std::string_view text, std::size_t width)
 {
@@ -54,9 +42,10 @@ std::vector<ReportRow> ReportRows(const SearchResults& results, const Locale& lo
     return rows;
 }
 
-std::vector<std::string> BuildReportLines(const SearchCriteria& criteria, std::string_view lookIn,
-                                          std::span<const ReportRow> rows, std::string_view catalogsStatus,
-                                          std::string_view matchesStatus, const Locale& locale)
+namespace {
+
+/// The criteria block at the report's top.
+std::vector<std::string> CriteriaLines(const SearchCriteria& criteria, std::string_view lookIn, const Locale& locale)
 {
     std::vector<std::string> lines;
     lines.push_back("Criteria: " + criteria.NameText);
@@ -77,8 +66,8 @@ std::vector<std::string> BuildReportLines(const SearchCriteria& criteria, std::s
                 lines.push_back("Date: in the last " + std::to_string(criteria.DayCount) + " days");
                 break;
             case SearchDateMode::InRange:
-                lines.push_back("Date: between " + ShortDate(criteria.RangeStart, locale) + " and " +
-                                ShortDate(criteria.RangeEnd, locale));
+                lines.push_back("Date: between " + FormatShortDate(criteria.RangeStart, locale) + " and " +
+                                FormatShortDate(criteria.RangeEnd, locale));
                 break;
         }
     } else {
@@ -96,6 +85,16 @@ std::vector<std::string> BuildReportLines(const SearchCriteria& criteria, std::s
     } else {
         lines.push_back("Size: None");
     }
+    return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> BuildReportLines(const SearchCriteria& criteria, std::string_view lookIn,
+                                          std::span<const ReportRow> rows, std::string_view catalogsStatus,
+                                          std::string_view matchesStatus, const Locale& locale)
+{
+    std::vector<std::string> lines = CriteriaLines(criteria, lookIn, locale);
     lines.emplace_back(kSeparator);
 
     // Widths in characters: the longest text plus three, 0 for a column
@@ -135,22 +134,35 @@ std::string ReportFileText(std::span<const std::string> lines)
     return text;
 }
 
+namespace {
+
+/// Writes into a device or pipe as it stands: only regular files can be
+/// replaced, and these have no old contents to keep.
+void WriteInPlace(const std::string& path, const std::string& text)
+{
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.IsOpen()) throw CatalogError("Cannot create file " + path);
+    if (WriteAll(fd.Get(), text.data(), text.size()) != 0 || fd.Close() != 0) throw CatalogError("Stream write error");
+}
+
+}  // namespace
+
 void WriteReport(const std::string& path, std::span<const std::string> lines)
 {
     const std::string text = ReportFileText(lines);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) throw CatalogError("Cannot create file " + path);
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            throw CatalogError("Stream write error");
-        }
-        done += static_cast<std::size_t>(n);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        WriteInPlace(path, text);
+        return;
     }
-    if (::close(fd) != 0) throw CatalogError("Stream write error");
+    // Saved like a catalog: a failed save leaves the old report as it was.
+    SaveFile file;
+    if (file.Open(path) != 0) throw CatalogError("Cannot create file " + path);
+    if (file.Write(text.data(), text.size()) != 0) throw CatalogError("Stream write error");
+    const int error = file.Commit(SaveFile::Publish::Replace);
+    if (error == EACCES || error == EPERM || error == EISDIR || error == ENOTDIR || error == EROFS)
+        throw CatalogError("Cannot create file " + path);
+    if (error != 0) throw CatalogError("Stream write error");
 }
 
 }  // namespace ardvel

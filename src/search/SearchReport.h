@@ -32,8 +32,10 @@ std::vector<std::string> BuildReportLines(const SearchCriteria& criteria, std::s
 /// The lines as the file holds them: each followed by CR LF, no byte-order mark.
 std::string ReportFileText(std::span<const std::string> lines);
 
-/// Creates (or replaces) `path` and writes the lines into it. Throws
-/// CatalogError "Cannot create file PATH" or "Stream write error".
+/// Creates (or replaces) `path` and writes the lines into it, through a
+/// temporary file beside it that replaces it once complete. Throws
+/// CatalogError "Cannot create file PATH" or "Stream write error"; `path`
+/// is then as it was.
 void WriteReport(const std::string& path, std::span<const std::string> lines);
 
 }  // namespace ardvel

@@ -144,6 +144,7 @@ void SearchResults::AddFile(std::uint32_t place, std::string_view name, std::int
     SearchRow row;
     row.Name = strings_.Add(name);
     row.Media = strings_.Add(artist, title);
+    row.ArtistLength = static_cast<std::uint32_t>(artist.size());
     row.Place = place;
     row.ImageIndex = kFileImage;
     row.SizeKB = sizeKB;

@@ -37,6 +37,7 @@ struct SearchRow {
     std::uint32_t Place = 0;  ///< volume and path, shared by the rows of one folder
     std::int32_t ImageIndex = kFileImage;
     bool SubDir = false;  ///< the size text is "[SUB-DIR]"
+    std::uint32_t ArtistLength = 0;  ///< Media begins with ArtistText of this length
     std::int64_t SizeKB = 0;
     TDateTime Date = 0;
     NodeHandle Link;  ///< folder rows; Index kNoNode for file rows
@@ -78,6 +79,8 @@ public:
     std::string_view Volume(std::size_t i) const noexcept { return strings_.Get(places_[rows_[i].Place].Volume); }
     std::string_view Path(std::size_t i) const noexcept { return strings_.Get(places_[rows_[i].Place].Path); }
     std::string_view Media(std::size_t i) const noexcept { return strings_.Get(rows_[i].Media); }
+    std::string_view Artist(std::size_t i) const noexcept { return Media(i).substr(0, rows_[i].ArtistLength); }
+    std::string_view Title(std::size_t i) const noexcept { return Media(i).substr(rows_[i].ArtistLength); }
     bool IsFolder(std::size_t i) const noexcept { return rows_[i].ImageIndex == kFolderImage; }
     NodeHandle Link(std::size_t i) const noexcept { return rows_[i].Link; }
 

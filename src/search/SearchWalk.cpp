@@ -7,10 +7,6 @@ namespace ardvel {
 
 namespace {
 
-// Items (files or folders) tested between two looks at the clock; rows found
-// meanwhile are handed on at the same time.
-constexpr std::uint32_t kItemsPerClockCheck = 256;
-
 }  // namespace
 
 SearchScope ScopeFromLookIn(const CatalogTree& tree, int index, int count, NodeId selected)
@@ -145,132 +141,156 @@ void SearchWalk::Run()
     }
 }
 
+void SearchWalk::StartScope()
+{
+    // A search of one volume or folder: its path is written when the walk
+    // enters it.
+    const NodeId node = tree_.Resolve(start_);
+    start_ = {};
+    if (node == kNoNode) return;
+    volume_ = tree_.VolumeOf(node);
+    names_.Reset(&tree_.Store(volume_));
+    if (tree_.Level(node) > 1) {
+        nodePath_ = GetNodePath(tree_, tree_.Parent(node));
+        volumePrefix_ = tree_.Text(volume_).size() + 2;
+    }
+    Enter(node);
+}
+
+bool SearchWalk::PastDeadline() const
+{
+    // A walk to the end (Run) has no deadline to look at the clock for.
+    return deadline_ != std::chrono::steady_clock::time_point::max() && std::chrono::steady_clock::now() >= deadline_;
+}
+
+SearchWalk::Flow SearchWalk::Interrupted()
+{
+    Finish(error_ ? SearchEnd::InvalidMask : SearchEnd::Stopped);
+    return Flow::Done;
+}
+
+SearchWalk::Flow SearchWalk::BeforeItem()
+{
+    // Before every item: the stop request (and an invalid mask set
+    // meanwhile), and now and then the clock.
+    if (interrupt_.load(std::memory_order_relaxed)) return Interrupted();
+    if (--countdown_ == 0) {
+        countdown_ = kItemsPerClockCheck;
+        Notify();
+        if (PastDeadline()) return Flow::Pause;
+        if (interrupt_.load(std::memory_order_relaxed)) return Interrupted();
+    }
+    return Flow::Go;
+}
+
+SearchWalk::Flow SearchWalk::NextVolume()
+{
+    if (nextVolume_ < volumes_.size()) {
+        if (interrupt_.load(std::memory_order_relaxed)) return Interrupted();
+        const std::size_t i = nextVolume_++;
+        Status(kStatusCatalogs, std::to_string(volumes_.size() - i - 1) + " Volumes to search");
+        const NodeId volume = tree_.Resolve(volumes_[i]);
+        if (volume != kNoNode) Enter(volume);
+        return Flow::Go;
+    }
+    if (interrupt_.load(std::memory_order_relaxed) && error_) return Interrupted();
+    Finish(SearchEnd::Completed);
+    return Flow::Done;
+}
+
+void SearchWalk::MatchBlock(const FileList& files, std::uint32_t next, std::size_t count, const TDetails* block,
+                            SearchMatcher::MatchBits& matches)
+{
+    const VolumeStore& store = files.Store();
+    if (const TextFinder* text = matcher_->PackedNameText()) {
+        // A text to look for in names: the volume's names are swept a block
+        // at a time, and only the records of matches read.
+        if (names_.Store() != &store) names_.Reset(&store);
+        names_.Get(*text, files.Begin() + next, count, matches);
+        if (matcher_->OtherTestsOn()) matcher_->MatchOtherTests(store, block, count, clock_, matches);
+    } else {
+        matcher_->MatchFiles(store, block, count, clock_, matches);
+    }
+}
+
+SearchWalk::Flow SearchWalk::WalkFiles(Frame& frame)
+{
+    const FileList files = tree_.Files(frame.Node);
+    while (frame.NextFile < files.size()) {
+        // The files up to the next look at the clock, within one block of
+        // the store, are tested together, and their rows added in order. The
+        // stop request is looked at before the first of them and before each
+        // one that matched: nothing can set it in between on this thread, and
+        // a file that does not match adds nothing, so no file is taken after
+        // a stop.
+        if (interrupt_.load(std::memory_order_relaxed)) return Interrupted();
+        const VolumeStore& store = files.Store();
+        std::size_t available;
+        const TDetails* block = store.Files.BlockAt(files.Begin() + frame.NextFile, available);
+        const std::size_t count =
+            std::min<std::size_t>({available, files.size() - frame.NextFile, countdown_, SearchMatcher::kMaxBatch});
+        SearchMatcher::MatchBits matches;
+        MatchBlock(files, frame.NextFile, count, block, matches);
+        for (std::size_t w = 0; w < matches.size(); ++w) {
+            for (std::uint64_t bits = matches[w]; bits != 0; bits &= bits - 1) {
+                const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+                if (interrupt_.load(std::memory_order_relaxed)) {
+                    frame.NextFile += static_cast<std::uint32_t>(i);
+                    return Interrupted();
+                }
+                const TDetails& file = block[i];
+                results_.AddFile(PlaceOf(frame), store.Name(file), file.SizeKB, file.Date, store.Artist(file),
+                                 store.Title(file));
+            }
+        }
+        frame.NextFile += static_cast<std::uint32_t>(count);
+        countdown_ -= static_cast<std::uint32_t>(count);
+        if (countdown_ == 0) {
+            countdown_ = kItemsPerClockCheck;
+            Notify();
+            if (PastDeadline()) return Flow::Pause;
+        }
+    }
+    return Flow::Go;
+}
+
+SearchWalk::Flow SearchWalk::Descend(Frame& frame)
+{
+    const auto children = tree_.Children(frame.Node);
+    if (frame.NextChild == children.size()) {
+        frames_.pop_back();
+        return Flow::Go;
+    }
+    if (const Flow flow = BeforeItem(); flow != Flow::Go) return flow;
+    const NodeId child = children[frame.NextChild++];
+    const TDateTime today = matcher_->NeedsToday() ? clock_.Today() : 0;
+    if (matcher_->FolderMatches(tree_.Info(child).Date, tree_.Text(child), today))
+        results_.AddFolder(PlaceOf(frame), tree_.Text(child), tree_.Info(child).Date, tree_.Handle(child));
+    nodePath_.resize(frame.PathLength);
+    Enter(child);  // may move `frame`
+    return Flow::Go;
+}
+
 bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
 {
     if (end_ != SearchEnd::Running) return false;
-    if (start_.Index != kNoNode && !error_) {
-        // A search of one volume or folder: its path is written when the walk
-        // enters it.
-        const NodeId node = tree_.Resolve(start_);
-        start_ = {};
-        if (node != kNoNode) {
-            volume_ = tree_.VolumeOf(node);
-            names_.Reset(&tree_.Store(volume_));
-            if (tree_.Level(node) > 1) {
-                nodePath_ = GetNodePath(tree_, tree_.Parent(node));
-                volumePrefix_ = tree_.Text(volume_).size() + 2;
-            }
-            Enter(node);
-        }
-    }
+    if (start_.Index != kNoNode && !error_) StartScope();
     if (!FramesStillValid()) {
         Finish(SearchEnd::Stopped);
         return false;
     }
-
-    std::uint32_t countdown = kItemsPerClockCheck;
-    // A walk to the end (Run) has no deadline to look at the clock for.
-    const bool timed = deadline != std::chrono::steady_clock::time_point::max();
-    const auto pastDeadline = [&] { return timed && std::chrono::steady_clock::now() >= deadline; };
-    // Before every item: the stop request (and an invalid mask set meanwhile),
-    // and now and then the clock.
-    enum class Before { Go, Pause, End };
-    const auto before = [&]() {
-        if (interrupt_.load(std::memory_order_relaxed)) return Before::End;
-        if (--countdown == 0) {
-            countdown = kItemsPerClockCheck;
-            Notify();
-            if (pastDeadline()) return Before::Pause;
-            if (interrupt_.load(std::memory_order_relaxed)) return Before::End;
-        }
-        return Before::Go;
-    };
-    const auto interrupted = [&]() {
-        Finish(error_ ? SearchEnd::InvalidMask : SearchEnd::Stopped);
-        return false;
-    };
-
+    deadline_ = deadline;
+    countdown_ = kItemsPerClockCheck;
     for (;;) {
+        Flow flow;
         if (frames_.empty()) {
-            if (nextVolume_ < volumes_.size()) {
-                if (interrupt_.load(std::memory_order_relaxed)) return interrupted();
-                const std::size_t i = nextVolume_++;
-                Status(kStatusCatalogs, std::to_string(volumes_.size() - i - 1) + " Volumes to search");
-                const NodeId volume = tree_.Resolve(volumes_[i]);
-                if (volume != kNoNode) Enter(volume);
-                continue;
-            }
-            if (interrupt_.load(std::memory_order_relaxed) && error_) return interrupted();
-            Finish(SearchEnd::Completed);
-            return false;
+            flow = NextVolume();
+        } else {
+            flow = WalkFiles(frames_.back());
+            if (flow == Flow::Go) flow = Descend(frames_.back());
         }
-
-        Frame& frame = frames_.back();
-        const FileList files = tree_.Files(frame.Node);
-        while (frame.NextFile < files.size()) {
-            // The files up to the next look at the clock, within one block
-            // of the store, are tested together, and their rows added in
-            // order. The stop request is looked at before the first of them
-            // and before each one that matched: nothing can set it in
-            // between on this thread, and a file that does not match adds
-            // nothing, so no file is taken after a stop.
-            if (interrupt_.load(std::memory_order_relaxed)) return interrupted();
-            const VolumeStore& store = files.Store();
-            std::size_t available;
-            const TDetails* block = store.Files.BlockAt(files.Begin() + frame.NextFile, available);
-            const std::size_t count =
-                std::min<std::size_t>({available, files.size() - frame.NextFile, countdown, SearchMatcher::kMaxBatch});
-            SearchMatcher::MatchBits matches;
-            if (const TextFinder* text = matcher_->PackedNameText()) {
-                // A text to look for in names: the volume's names are swept
-                // a block at a time, and only the records of matches read.
-                if (names_.Store() != &store) names_.Reset(&store);
-                names_.Get(*text, files.Begin() + frame.NextFile, count, matches);
-                if (matcher_->OtherTestsOn()) matcher_->MatchOtherTests(store, block, count, clock_, matches);
-            } else {
-                matcher_->MatchFiles(store, block, count, clock_, matches);
-            }
-            for (std::size_t w = 0; w < matches.size(); ++w) {
-                for (std::uint64_t bits = matches[w]; bits != 0; bits &= bits - 1) {
-                    const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-                    if (interrupt_.load(std::memory_order_relaxed)) {
-                        frame.NextFile += static_cast<std::uint32_t>(i);
-                        return interrupted();
-                    }
-                    const TDetails& file = block[i];
-                    results_.AddFile(PlaceOf(frame), store.Name(file), file.SizeKB, file.Date, store.Artist(file),
-                                     store.Title(file));
-                }
-            }
-            frame.NextFile += static_cast<std::uint32_t>(count);
-            countdown -= static_cast<std::uint32_t>(count);
-            if (countdown == 0) {
-                countdown = kItemsPerClockCheck;
-                Notify();
-                if (pastDeadline()) return true;
-            }
-        }
-
-        const auto children = tree_.Children(frame.Node);
-        if (frame.NextChild < children.size()) {
-            switch (before()) {
-                case Before::Go:
-                    break;
-                case Before::Pause:
-                    return true;
-                case Before::End:
-                    return interrupted();
-            }
-            const NodeId child = children[frame.NextChild++];
-            const SearchMatcher& matcher = *matcher_;
-            const TDateTime today = matcher.NeedsToday() ? clock_.Today() : 0;
-            if (matcher.FolderMatches(tree_.Info(child).Date, tree_.Text(child), today))
-                results_.AddFolder(PlaceOf(frame), tree_.Text(child), tree_.Info(child).Date, tree_.Handle(child));
-            nodePath_.resize(frame.PathLength);
-            Enter(child);  // may move `frame`
-            continue;
-        }
-        frames_.pop_back();
+        if (flow == Flow::Pause) return true;
+        if (flow == Flow::Done) return false;
     }
 }
 

@@ -12,7 +12,7 @@
 
 #include "platform/Locale.h"
 #include "search/NameMatchCache.h"
-#include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 #include "search/SearchResults.h"
 #include "store/CatalogTree.h"
 #include "store/ListFormats.h"
@@ -112,6 +112,22 @@ private:
         std::uint32_t Place = kNoPlace;
     };
     static constexpr std::uint32_t kNoPlace = 0xFFFFFFFFu;
+    /// Items (files or folders) tested between two looks at the clock; rows
+    /// found meanwhile are handed on at the same time.
+    static constexpr std::uint32_t kItemsPerClockCheck = 256;
+
+    /// How a part of a step ends: go on, pause until the next step, or the
+    /// walk is over (Finish has run).
+    enum class Flow : std::uint8_t { Go, Pause, Done };
+    void StartScope();
+    Flow NextVolume();
+    Flow WalkFiles(Frame& frame);
+    void MatchBlock(const FileList& files, std::uint32_t next, std::size_t count, const TDetails* block,
+                    SearchMatcher::MatchBits& matches);
+    Flow Descend(Frame& frame);
+    Flow BeforeItem();
+    Flow Interrupted();
+    bool PastDeadline() const;
 
     void Enter(NodeId node);
     std::uint32_t PlaceOf(Frame& frame);
@@ -138,6 +154,8 @@ private:
     std::string nodePath_;          ///< "Volume:\Folder\...\" of the deepest frame
     std::size_t volumePrefix_ = 0;  ///< length of "Volume:\"
     std::size_t notified_ = 0;      ///< rows already told through RowsAdded
+    std::chrono::steady_clock::time_point deadline_;  ///< of the step going on
+    std::uint32_t countdown_ = kItemsPerClockCheck;    ///< items until the next look at the clock
     std::atomic<bool> interrupt_{false};
     std::atomic<bool> stopRequested_{false};
     SearchEnd end_ = SearchEnd::Running;

@@ -1,5 +1,25 @@
 #pragma once
 
+// How the core reports failures and holds resources.
+//
+// - An operation asked for as a whole that cannot be done throws
+//   CatalogError: the program's message text and the path concerned. So do
+//   reading and writing one catalog file, saving a report, reading one MP3
+//   file's tags; an invalid mask throws EMaskException, a CatalogError too.
+// - Where failing is one of the expected outcomes, the function returns it:
+//   the name checks (a refusal shown through the UserPrompt), renaming and
+//   deleting a volume's file (VolumeFileResult), loading a catalog folder
+//   (LoadResult lists each file that failed; loading goes on), a scan
+//   (ScanStats lists what could not be read; entries never throw).
+// - The core never shows a message, prints or exits. Front ends catch
+//   CatalogError where a command or dialog begins and show its text;
+//   anything else thrown (std::bad_alloc) is theirs to report too.
+// - Descriptors and directory listings are held by FileDescriptor and
+//   DirectoryStream, so leaving a scope by an exception closes them. Files
+//   are saved through SaveFile: a temporary file beside the target, synced
+//   and then renamed into place; a save that fails leaves the old file and
+//   no temporary file.
+
 #include <stdexcept>
 #include <string>
 

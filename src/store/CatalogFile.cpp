@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileDescriptor.h"
 #include "platform/TextEncoding.h"
 #include "store/CatalogError.h"
 
@@ -36,24 +37,16 @@ std::uint32_t LoadLe32(const unsigned char* p) noexcept
 
 CatalogReader::CatalogReader(std::string path) : path_(std::move(path))
 {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw CatalogError(IoErrorText(errno), path_);
+    const FileDescriptor fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen()) throw CatalogError(IoErrorText(errno), path_);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw CatalogError(kFileAccessDenied, path_);
-    }
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) throw CatalogError(kFileAccessDenied, path_);
     size_ = static_cast<std::size_t>(st.st_size);
     if (size_ > 0) {
-        void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-        if (map == MAP_FAILED) {
-            const int error = errno;
-            ::close(fd);
-            throw CatalogError(IoErrorText(error), path_);
-        }
+        void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.Get(), 0);
+        if (map == MAP_FAILED) throw CatalogError(IoErrorText(errno), path_);
         data_ = static_cast<const unsigned char*>(map);
     }
-    ::close(fd);
     pos_ = data_;
     end_ = data_ + size_;
 }
@@ -214,64 +207,37 @@ std::string StoredName(std::string_view name)
 CatalogWriter::CatalogWriter(std::string path) : path_(std::move(path))
 {
     const auto slash = path_.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
     if (path_.empty() || slash == path_.size() - 1) throw CatalogError(kInvalidFilename, path_);
-    tempPath_ = folder + ".ardvel-save-XXXXXX";
-    fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        const int error = errno;
-        tempPath_.clear();
-        throw CatalogError(IoErrorText(error), path_);
-    }
-    // mkstemp makes the file private; a catalog is an ordinary file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
+    if (const int error = file_.Open(path_); error != 0) throw CatalogError(IoErrorText(error), path_);
+    open_ = true;
     buffer_.reserve(1 << 16);
 }
 
-CatalogWriter::~CatalogWriter()
-{
-    if (fd_ >= 0) ::close(fd_);
-    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
-}
+CatalogWriter::~CatalogWriter() = default;
 
 void CatalogWriter::Fail(int error)
 {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
-    tempPath_.clear();
-    throw CatalogError(error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO ? kDiskFull
-                                                                                           : IoErrorText(error),
-                       path_);
+    file_.Discard();
+    open_ = false;
+    throw CatalogError(error == EIO ? kDiskFull : IoErrorText(error), path_);
 }
 
 void CatalogWriter::Flush()
 {
-    std::size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(errno);
-        }
-        if (n == 0) Fail(ENOSPC);
-        done += static_cast<std::size_t>(n);
-    }
+    if (const int error = file_.Write(buffer_.data(), buffer_.size()); error != 0) Fail(error);
     buffer_.clear();
 }
 
 void CatalogWriter::Put(const void* data, std::size_t size)
 {
-    if (fd_ < 0) throw CatalogError(kFileAccessDenied, path_);
+    if (!open_) throw CatalogError(kFileAccessDenied, path_);
     buffer_.append(static_cast<const char*>(data), size);
     if (buffer_.size() >= (1 << 16)) Flush();
 }
 
 void CatalogWriter::WriteString(std::string_view text)
 {
-    if (fd_ < 0) throw CatalogError(kFileAccessDenied, path_);
+    if (!open_) throw CatalogError(kFileAccessDenied, path_);
     const std::size_t start = buffer_.size();
     buffer_.append(text);
     for (std::size_t i = start; i < buffer_.size(); ++i)
@@ -319,7 +285,9 @@ void CatalogWriter::WriteFileRecord(const VolumeStore& store, const TDetails& de
     WriteString(name);
     WriteInt32(details.SizeKB);
     WriteDate(details.Date);
-    if (HasMp3Extension(StoredName(name))) {
+    // As HasMp3Extension(StoredName(name)), without a copy: the blanks that
+    // StoredName puts for 01 and 02 are trimmed as those are.
+    if (HasMp3Extension(TrimTrailingControls(name))) {
         WriteString(store.Artist(details));
         WriteString(store.Title(details));
     }
@@ -355,16 +323,10 @@ void CatalogWriter::WriteTree(const CatalogTree& tree, NodeId node)
 
 void CatalogWriter::Commit()
 {
-    if (fd_ < 0) throw CatalogError(kFileAccessDenied, path_);
+    if (!open_) throw CatalogError(kFileAccessDenied, path_);
     Flush();
-    if (::fsync(fd_) != 0) Fail(errno);
-    if (::close(fd_) != 0) {
-        fd_ = -1;
-        Fail(errno);
-    }
-    fd_ = -1;
-    if (::rename(tempPath_.c_str(), path_.c_str()) != 0) Fail(errno);
-    tempPath_.clear();
+    open_ = false;
+    if (const int error = file_.Commit(SaveFile::Publish::Replace); error != 0) Fail(error);
 }
 
 }  // namespace ardvel

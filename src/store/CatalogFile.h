@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SaveFile.h"
 #include "store/CatalogTree.h"
 
 namespace ardvel {
@@ -111,8 +112,8 @@ private:
     [[noreturn]] void Fail(int error);
 
     std::string path_;
-    std::string tempPath_;
-    int fd_ = -1;
+    SaveFile file_;
+    bool open_ = false;
     std::string buffer_;
 };
 

@@ -29,7 +29,7 @@ NodeId CatalogTree::NewNode(NodeId parent, std::string text, TDateTime date)
     n.Volume = n.Level == 1 ? id : nodes_[parent].Volume;
     n.Alive = true;
     n.Text = std::move(text);
-    n.Info = TFolderInfo{date, 0, 0};
+    n.Info = NewFolderInfo(date);
     nodes_[parent].Children.push_back(id);
     return id;
 }

@@ -148,6 +148,8 @@ public:
     /// Releases the file records of `volume` and of every folder below it;
     /// the nodes stay, without files (a volume's contents being replaced).
     void ClearFiles(NodeId volume);
+    /// A volume's or folder's new date (an update's).
+    void SetDate(NodeId node, TDateTime date) noexcept { nodes_[node].Info.Date = date; }
 
     void SetText(NodeId node, std::string text);
     void SetCatalogFileName(NodeId volume, std::string fileName);
@@ -169,7 +171,6 @@ public:
     std::uint32_t Level(NodeId node) const noexcept { return nodes_[node].Level; }
     std::string_view Text(NodeId node) const noexcept { return nodes_[node].Text; }
     const TFolderInfo& Info(NodeId node) const noexcept { return nodes_[node].Info; }
-    void SetDate(NodeId node, TDateTime date) noexcept { nodes_[node].Info.Date = date; }
     /// The volume node above `node` (itself for a volume); kNoNode for the root.
     NodeId VolumeOf(NodeId node) const noexcept { return nodes_[node].Volume; }
     /// Tree image index: 0 root, 1 volume, 2 folder.

@@ -81,9 +81,10 @@ std::string FormatSize(std::int64_t sizeKB, const Locale& locale)
     return out;
 }
 
-std::string FormatDate(TDateTime date, const Locale& locale)
+namespace {
+
+std::tm CalendarOf(const DateTimeFields& f) noexcept
 {
-    const DateTimeFields f = DecodeDateTime(date);
     std::tm tm{};
     tm.tm_year = f.Year - 1900;
     tm.tm_mon = f.Month - 1;
@@ -93,14 +94,31 @@ std::string FormatDate(TDateTime date, const Locale& locale)
     tm.tm_sec = f.Second;
     tm.tm_wday = static_cast<int>(((DaysSinceEpoch(f.Year, f.Month, f.Day) % 7) + 7 + 6) % 7);  // 1899-12-30 was a Saturday
     tm.tm_isdst = -1;
+    return tm;
+}
+
+std::string Strftime(const std::string& format, const std::tm& tm, const Locale& locale)
+{
     char buffer[256];
-    std::string out;
-    std::size_t n = ::strftime_l(buffer, sizeof buffer, locale.ShortDateFormat().c_str(), &tm, locale.Handle());
-    out.assign(buffer, n);
+    const std::size_t n = ::strftime_l(buffer, sizeof buffer, format.c_str(), &tm, locale.Handle());
+    return std::string(buffer, n);
+}
+
+}  // namespace
+
+std::string FormatShortDate(TDateTime date, const Locale& locale)
+{
+    return Strftime(locale.ShortDateFormat(), CalendarOf(DecodeDateTime(date)), locale);
+}
+
+std::string FormatDate(TDateTime date, const Locale& locale)
+{
+    const DateTimeFields f = DecodeDateTime(date);
+    const std::tm tm = CalendarOf(f);
+    std::string out = Strftime(locale.ShortDateFormat(), tm, locale);
     if (f.Hour == 0 && f.Minute == 0 && f.Second == 0 && f.Millisecond == 0) return out;
-    n = ::strftime_l(buffer, sizeof buffer, locale.LongTimeFormat().c_str(), &tm, locale.Handle());
     out += ' ';
-    out.append(buffer, n);
+    out += Strftime(locale.LongTimeFormat(), tm, locale);
     return out;
 }
 

@@ -17,6 +17,9 @@ inline constexpr const char* kSubDirText = "[SUB-DIR]";
 /// decimal rounded half away from zero.
 std::string FormatSize(std::int64_t sizeKB, const Locale& locale);
 
+/// The locale's short date alone.
+std::string FormatShortDate(TDateTime date, const Locale& locale);
+
 /// The locale's short date, a blank and its long time; the time is left out
 /// when it is exactly midnight.
 std::string FormatDate(TDateTime date, const Locale& locale);

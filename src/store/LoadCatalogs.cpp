@@ -1,7 +1,8 @@
 #include "store/LoadCatalogs.h"
 
-#include <dirent.h>
+#include <fcntl.h>
 
+#include "platform/FileDescriptor.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/VolumeName.h"
@@ -27,14 +28,12 @@ bool HasExactCatalogExtension(std::string_view name) noexcept
 std::vector<std::string> ListCatalogEntries(const std::string& folder)
 {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return names;
-    while (const dirent* entry = ::readdir(dir)) {
+    DirectoryStream dir(FileDescriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    if (!dir.IsOpen()) return names;
+    while (const dirent* entry = dir.Next()) {
         const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
         if (MatchesCatalogPattern(name)) names.emplace_back(name);
     }
-    ::closedir(dir);
     return names;
 }
 

@@ -73,13 +73,21 @@ std::string_view FieldView(const auto& field) noexcept
     return std::string_view(field.data(), field.size());
 }
 
-/// The last component of `path` without its last 4 characters: the name of
-/// an untagged file without its ".mp3". A byte that is not valid UTF-8
-/// counts as one character.
-std::string NameWithoutExtension(std::string_view path)
+std::string_view LastComponent(std::string_view path) noexcept
 {
     const std::size_t slash = path.rfind('/');
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string CannotOpenMessage(const std::string& path)
+{
+    return "Cannot open file " + path;
+}
+
+}  // namespace
+
+std::string UntaggedMediaText(std::string_view name)
+{
     std::size_t starts[4] = {0, 0, 0, 0};  // where the last four characters begin
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < name.size(); ++count) {
@@ -89,13 +97,6 @@ std::string NameWithoutExtension(std::string_view path)
     if (count <= 4) return {};
     return std::string(name.substr(0, starts[(count - 4) % 4]));
 }
-
-std::string CannotOpenMessage(const std::string& path)
-{
-    return "Cannot open file " + path;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TTagFile
@@ -315,7 +316,7 @@ TMediaInfo ReadMediaInfo(const std::string& path)
         title = reader.DecodedTitle();
     } else {
         const TID3v1Info v1 = ReadID3v1(file);
-        if (!v1.Found) return TMediaInfo{NameWithoutExtension(path), {}};
+        if (!v1.Found) return TMediaInfo{UntaggedMediaText(LastComponent(path)), {}};
         artist = CleanV1Text(FieldView(v1.Artist));
         title = CleanV1Text(FieldView(v1.Title));
     }

@@ -112,6 +112,11 @@ TID3v1Info ReadID3v1(const std::string& path);
 /// The same through a file that is already open (and stays open).
 TID3v1Info ReadID3v1(TTagFile& file);
 
+/// The media text of an MP3 file without tags: `name` without its last four
+/// characters (the ".mp3"), empty for a name of four characters or fewer. A
+/// byte that is not valid UTF-8 counts as one character.
+std::string UntaggedMediaText(std::string_view name);
+
 /// The media information of the MP3 file at `path`:
 /// - with an ID3v2 header, its artist and title, the ID3v1 block not read;
 /// - else with an ID3v1 block, its artist and title fields;

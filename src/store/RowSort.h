@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <compare>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,17 +10,6 @@
 #include "store/ListFormats.h"
 
 namespace ardvel {
-
-/// The locale's sort key of `text` (strxfrm).
-std::string CollationKey(std::string_view text, const Locale& locale);
-
-/// The first sixteen bytes of the primary weights of CollationKey, zero-padded:
-/// two texts whose prefixes differ compare as the collation does.
-struct CollationPrefix {
-    std::uint64_t High = 0, Low = 0;
-    auto operator<=>(const CollationPrefix&) const = default;
-};
-CollationPrefix MakeCollationPrefix(std::string_view text, const Locale& locale);
 
 /// True when the sort column of `kind` is compared as text (Name, Media
 /// Info; Volume and Path of the search results).

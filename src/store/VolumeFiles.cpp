@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "platform/SaveFile.h"
 #include "store/VolumeName.h"
 
 namespace ardvel {
@@ -24,19 +25,6 @@ bool Exists(const std::string& path)
 {
     struct stat s {};
     return ::lstat(path.c_str(), &s) == 0;
-}
-
-// rename() without ever replacing the target. File systems without the
-// no-replace flag fall back to a check just before the rename.
-int RenameNoReplace(const std::string& from, const std::string& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
-    if (Exists(to)) {
-        errno = EEXIST;
-        return -1;
-    }
-    return ::rename(from.c_str(), to.c_str());
 }
 
 }  // namespace
@@ -64,8 +52,9 @@ VolumeFileResult RenameVolumeFile(CatalogTree& tree, NodeId volume, const std::s
     if (Exists(to) && !SameFile(from, to)) return VolumeFileResult::TargetExists;
     // A name differing only in letter case on a case-insensitive file system
     // is the same file: a plain rename is right there.
-    const int r = SameFile(from, to) ? ::rename(from.c_str(), to.c_str()) : RenameNoReplace(from, to);
-    if (r != 0) return errno == EEXIST ? VolumeFileResult::TargetExists : VolumeFileResult::SystemError;
+    const int error = SameFile(from, to) ? (::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno)
+                                         : RenameNoReplace(from, to);
+    if (error != 0) return error == EEXIST ? VolumeFileResult::TargetExists : VolumeFileResult::SystemError;
     tree.SetCatalogFileName(volume, newFile);
     return VolumeFileResult::Done;
 }

@@ -22,6 +22,7 @@
 #include "core/TempDir.h"
 #include "store/CatalogError.h"
 #include "store/DateTime.h"
+#include "store/MediaInfo.h"
 
 namespace ardvel {
 namespace {
@@ -361,15 +362,6 @@ TEST(ScanFolder, StopsAtTheEntryAfterTheRequestAndEveryLevelReturns)
 
 TEST(ScanFolder, SizesAreWholeKilobytesRoundedUp)
 {
-    EXPECT_EQ(SizeKBOf(0), 0);
-    EXPECT_EQ(SizeKBOf(1), 1);
-    EXPECT_EQ(SizeKBOf(1024), 1);
-    EXPECT_EQ(SizeKBOf(1025), 2);
-    EXPECT_EQ(SizeKBOf(3ull << 30), 3 * 1024 * 1024);
-    EXPECT_EQ(SizeKBOf(2147483647ull * 1024), 2147483647);
-    EXPECT_EQ(SizeKBOf(2147483647ull * 1024 + 1), 2147483647);
-    EXPECT_EQ(SizeKBOf(~0ull), 2147483647);
-
     TempDir dir;
     const fs::path root = dir.Path() / "src";
     fs::create_directories(root);
@@ -516,12 +508,16 @@ TEST(ScanFolder, Mp3FilesWhoseTagsCannotBeReadAreCountedAndTheScanGoesOn)
 
 TEST(ScanFolder, UntaggedMediaTextComesFromTheNameAsStored)
 {
-    EXPECT_EQ(UntaggedMediaText("song.mp3"), "song");
-    EXPECT_EQ(UntaggedMediaText("song.mp3 \t"), "song");
-    EXPECT_EQ(UntaggedMediaText(" lead.MP3"), " lead");
-    EXPECT_EQ(UntaggedMediaText(".mp3"), "");
-    EXPECT_EQ(UntaggedMediaText(".mp3   "), "");
-    EXPECT_EQ(UntaggedMediaText("x"), "");
+    const auto stored = [](std::string_view name) { return UntaggedMediaText(TrimTrailingControls(name)); };
+    EXPECT_EQ(stored("song.mp3"), "song");
+    EXPECT_EQ(stored("song.mp3 \t"), "song");
+    EXPECT_EQ(stored(" lead.MP3"), " lead");
+    EXPECT_EQ(stored(".mp3"), "");
+    EXPECT_EQ(stored(".mp3   "), "");
+    EXPECT_EQ(stored("x"), "");
+    // Characters, not bytes.
+    EXPECT_EQ(stored("\xC3\xA9t\xC3\xA9.mp3"), "\xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(stored("xyz.m\xC3\xA9\xC3\xA9"), "xyz");
 }
 
 // -- progress text ----------------------------------------------------------------

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "SearchTreeFixture.h"
+#include "search/Mask.h"
 #include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 
 namespace ardvel {
 namespace {
@@ -124,7 +126,8 @@ TEST(HelpPage, DocumentsEveryCommandAndOptionOfTheCli)
     std::set<std::string> commands;
     std::istringstream lines(help.substr(help.find("Commands:")));
     static const std::regex commandLine("^  ([a-z][a-z-]*)( .*)?$");
-    for (std::string line; std::getline(lines, line);) {
+    // The block ends at its first empty line.
+    for (std::string line; std::getline(lines, line) && !line.empty();) {
         std::smatch m;
         if (std::regex_match(line, m, commandLine)) commands.insert(m[1].str());
     }

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "SearchTreeFixture.h"
-#include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 
 namespace ardvel {
 namespace {
@@ -401,43 +401,6 @@ TEST(SearchTextFinder, EveryPathAgreesWithThePlainWay)
         }
     }
     EXPECT_GT(found, 1000);
-}
-
-TEST(SearchTextFinder, PackedTextsAgreeWithThePlainWay)
-{
-    std::mt19937 random(11);
-    const char* const parts[] = {"a", "ar", "harbor", "HAR",
-                                 "i", "S",  "file",   "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"};
-    std::string scratch;
-    int found = 0;
-    for (const char* part : parts) {
-        const TextFinder finder(part, EnUs());
-        ASSERT_TRUE(finder.CanFindInPacked());
-        for (int round = 0; round < 400; ++round) {
-            // Texts one after another, some with other bytes between them.
-            std::string region;
-            std::vector<std::uint32_t> starts, lengths;
-            const std::size_t count = 1 + random() % 40;
-            for (std::size_t k = 0; k < count; ++k) {
-                if (random() % 3 == 0) region += RandomText(random, 3);
-                const std::string text = RandomText(random, round % 2 ? 4 : 12);
-                starts.push_back(static_cast<std::uint32_t>(region.size()));
-                lengths.push_back(static_cast<std::uint32_t>(text.size()));
-                region += text;
-            }
-            std::vector<std::uint16_t> hits(count);
-            const std::size_t n =
-                finder.FindInPacked(region, starts.data(), lengths.data(), count, hits.data(), scratch);
-            std::vector<std::uint16_t> expected;
-            for (std::size_t k = 0; k < count; ++k)
-                if (PlainContains(std::string_view(region).substr(starts[k], lengths[k]), part))
-                    expected.push_back(static_cast<std::uint16_t>(k));
-            ASSERT_EQ(std::vector<std::uint16_t>(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(n)), expected)
-                << "part '" << part << "' region '" << region << "'";
-            found += static_cast<int>(n);
-        }
-    }
-    EXPECT_GT(found, 500);
 }
 
 }  // namespace

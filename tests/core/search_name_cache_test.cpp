@@ -13,7 +13,7 @@
 
 #include "SearchTreeFixture.h"
 #include "search/NameMatchCache.h"
-#include "search/SearchCriteria.h"
+#include "search/SearchMatcher.h"
 #include "search/SearchWalk.h"
 
 namespace ardvel {
@@ -111,7 +111,7 @@ TEST_F(SearchNameSweep, MarkNamesAgreesWithOneNameAfterAnother)
         LimitTextVectors(width);
         for (const char* part : parts) {
             const TextFinder finder(part, EnUs());
-            ASSERT_TRUE(finder.CanFindInPacked());
+            ASSERT_TRUE(finder.CanMarkNames());
             std::size_t found = 0;
             // Slices of every length up to a block, from anywhere.
             for (std::size_t first = 0; first < store.Files.size();) {

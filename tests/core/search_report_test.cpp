@@ -1,9 +1,14 @@
 // The search-results report: criteria block, columns, status line, file.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include <map>
 
 #include "SearchTreeFixture.h"
+#include "ProcessProbe.h"
 #include "TempDir.h"
 #include "search/SearchReport.h"
 #include "search/SearchWalk.h"
@@ -169,6 +174,43 @@ TEST(SearchReport, WriteFailures)
     } catch (const CatalogError& e) {
         EXPECT_STREQ(e.what(), "Stream write error");
     }
+}
+
+TEST(SearchReport, AFailedSaveLeavesTheOldReportAsItWas)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("report.txt");
+    WriteReport(path, std::vector<std::string>{"old"});
+    // The new report is larger than the files this child may write.
+    const int status = test::RunInChild([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+        try {
+            WriteReport(path, std::vector<std::string>(2000, "a line of the new report"));
+        } catch (const CatalogError& e) {
+            return std::string_view(e.what()) == "Stream write error" ? 0 : 3;
+        }
+        return 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(test::ReadBytes(path), "old\r\n");
+    // Neither a partial report nor a temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(SearchReport, ALinkIsSavedThroughAndADeviceWrittenInPlace)
+{
+    test::TempDir dir;
+    const std::string target = dir.File("target.txt");
+    test::WriteBytes(target, "old");
+    std::filesystem::create_symlink(target, dir.File("link.txt"));
+    WriteReport(dir.File("link.txt"), std::vector<std::string>{"new"});
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txt")));
+    EXPECT_EQ(test::ReadBytes(target), "new\r\n");
+    // A device is never replaced by a file.
+    WriteReport("/dev/null", std::vector<std::string>{"x"});
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 TEST(SearchReport, RowsFromResults)

@@ -134,6 +134,8 @@ TEST(FileRecordSizes, KilobytesRoundUpAndCap)
     EXPECT_EQ(SizeKBFromBytes(1024), 1);
     EXPECT_EQ(SizeKBFromBytes(1025), 2);
     EXPECT_EQ(SizeKBFromBytes(3ULL << 30), 3 << 20);              // 3 GiB: beyond 32-bit bytes
+    EXPECT_EQ(SizeKBFromBytes(2147483647ULL * 1024), 2147483647);
+    EXPECT_EQ(SizeKBFromBytes(2147483647ULL * 1024 + 1), 2147483647);
     EXPECT_EQ(SizeKBFromBytes(~0ULL), 2147483647);
     const NewFileRecord r = NewDetails("a.mp3", 1025, 1.5, TMediaInfo{"a", ""});
     EXPECT_EQ(r.SizeKB, 2);

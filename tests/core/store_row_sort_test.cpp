@@ -82,18 +82,5 @@ TEST(RowSortFast, GivesExactlyTheOrderOfTheRowComparison)
     }
 }
 
-TEST(RowSortFast, CollationPrefixesNeverContradictTheCollation)
-{
-    const Locale locale("en_US.UTF-8");
-    const std::vector<Row> rows = RandomRows(99, 700);
-    for (const Row& a : rows) {
-        for (const Row& b : rows) {
-            const CollationPrefix pa = MakeCollationPrefix(a.Name, locale), pb = MakeCollationPrefix(b.Name, locale);
-            if (pa == pb) continue;
-            EXPECT_EQ(pa < pb, locale.Compare(a.Name, b.Name) < 0) << a.Name << " / " << b.Name;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace ardvel

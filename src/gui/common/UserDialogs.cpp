@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QRegularExpression>
 #include <QMessageBox>
 
 namespace ardvel::gui {
@@ -42,6 +45,56 @@ QString QtUserDialogs::SaveFileName(const QString& title, const QString& propose
 int QtUserDialogs::RunDialog(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+QString QtUserDialogs::SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
+                                      QString& chosenFilter)
+{
+    return QFileDialog::getSaveFileName(parent_, title, proposedName, filters, &chosenFilter);
+}
+
+QString QtUserDialogs::OpenFileName(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent_, title, QString(), filter);
+}
+
+std::optional<QString> QtUserDialogs::AskText(const QString& title, const QString& label, const QString& proposed)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, Caption(title), label, QLineEdit::Normal, proposed, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+QString UserDialogs::SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
+                                    QString& chosenFilter)
+{
+    const QString path = SaveFileName(title, proposedName, filters);
+    chosenFilter = FilterOfPath(filters, path);
+    return path;
+}
+
+QString UserDialogs::OpenFileName(const QString&, const QString&)
+{
+    return {};
+}
+
+std::optional<QString> UserDialogs::AskText(const QString&, const QString&, const QString& proposed)
+{
+    return proposed;
+}
+
+QString FilterOfPath(const QString& filters, const QString& path)
+{
+    const QStringList list = filters.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    const QString suffix = QFileInfo(path).suffix();
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([^ )]+)"));
+    for (const QString& filter : list) {
+        for (auto it = pattern.globalMatch(filter); !suffix.isEmpty() && it.hasNext();) {
+            if (it.next().captured(1).compare(suffix, Qt::CaseInsensitive) == 0) return filter.trimmed();
+        }
+    }
+    return list.isEmpty() ? QString() : list.front().trimmed();
 }
 
 }  // namespace ardvel::gui

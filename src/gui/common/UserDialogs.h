@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QDialog;
 class QWidget;
 
@@ -23,7 +25,24 @@ public:
     virtual QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter) = 0;
     /// Shows a dialog modally and returns its result code.
     virtual int RunDialog(QDialog& dialog) = 0;
+
+    /// A save-file dialog offering several filters (";;" between them): the
+    /// chosen file's path, or empty when cancelled, and in `chosenFilter`
+    /// the filter selected. By default SaveFileName asks, and the filter is
+    /// the first whose pattern the name's extension matches, else the first.
+    virtual QString SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
+                                   QString& chosenFilter);
+    /// An open-file dialog: the chosen file's path, or empty when cancelled
+    /// (the default).
+    virtual QString OpenFileName(const QString& title, const QString& filter);
+    /// A line of text to enter, with OK and Cancel: the text, or nullopt
+    /// when cancelled. By default `proposed` is accepted.
+    virtual std::optional<QString> AskText(const QString& title, const QString& label, const QString& proposed);
 };
+
+/// The filter of `filters` (";;" between them) whose pattern the extension
+/// of `path` matches, case ignored; the first filter when none does.
+QString FilterOfPath(const QString& filters, const QString& path);
 
 /// The dialogs of the desktop, owned by `parent` (which may be set later).
 class QtUserDialogs final : public UserDialogs {
@@ -36,6 +55,10 @@ public:
     QString ChooseFolder(const QString& title) override;
     QString SaveFileName(const QString& title, const QString& proposedName, const QString& filter) override;
     int RunDialog(QDialog& dialog) override;
+    QString SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
+                           QString& chosenFilter) override;
+    QString OpenFileName(const QString& title, const QString& filter) override;
+    std::optional<QString> AskText(const QString& title, const QString& label, const QString& proposed) override;
 
 private:
     QWidget* parent_;

@@ -27,6 +27,7 @@
 #include "search/LookInList.h"
 #include "search/SearchControls.h"
 #include "search/SearchHost.h"
+#include "search/SearchEntries.h"
 #include "search/SearchReport.h"
 #include "search/SearchResultsModel.h"
 #include "search/SearchWalk.h"
@@ -38,8 +39,9 @@ namespace {
 
 constexpr const char* kPathNotFound = "Path not found!";
 constexpr const char* kSaveTitle = "Save To File..";
-constexpr const char* kSaveFilter = "Text Files (*.txt);; All Files (*.*)";
-constexpr const char* kDefaultExtension = ".txt";
+constexpr const char* kSaveFilter = "Text report (*.txt);;CSV (*.csv);;JSON (*.json)";
+constexpr const char* kCsvFilter = "CSV (*.csv)";
+constexpr const char* kJsonFilter = "JSON (*.json)";
 
 // Layout of the search panel, in pixels.
 constexpr int kLeft = 10;           // left edge of the panel's rows
@@ -523,12 +525,21 @@ void TSearchPanel::SaveSRExecute()
                          host_.StatusText(kStatusCatalogs).toStdString(),
                          host_.StatusText(kStatusProgress).toStdString(), locale_);
 
-    QString path =
-        dialogs_.SaveFileName(QString::fromLatin1(kSaveTitle), QString(), QString::fromLatin1(kSaveFilter));
+    // The save dialog's filter says the form: the text report, or the rows
+    // as CSV or JSON.
+    QString filter;
+    QString path = dialogs_.SaveFileNameAs(QString::fromLatin1(kSaveTitle), QString(),
+                                           QString::fromLatin1(kSaveFilter), filter);
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += QString::fromLatin1(kDefaultExtension);
+    const bool csv = filter == QLatin1String(kCsvFilter), json = filter == QLatin1String(kJsonFilter);
+    if (QFileInfo(path).suffix().isEmpty())
+        path += csv ? QStringLiteral(".csv") : json ? QStringLiteral(".json") : QStringLiteral(".txt");
     try {
-        WriteReport(QFile::encodeName(path).toStdString(), lines);
+        const std::string file = QFile::encodeName(path).toStdString();
+        if (csv || json)
+            SaveSearchEntries(results_, csv ? RowFormat::Csv : RowFormat::Json, file, model_->Order());
+        else
+            WriteReport(file, lines);
     } catch (const CatalogError& e) {
         dialogs_.ShowError(QString::fromUtf8(e.what()));
     }

@@ -34,6 +34,8 @@ public:
 
     /// The result row a list row shows.
     std::size_t ResultRow(int row) const { return order_[static_cast<std::size_t>(row)]; }
+    /// The result index of each list row, in the list's order.
+    const std::vector<std::uint32_t>& Order() const noexcept { return order_; }
     bool IsFolderRow(int row) const;
     /// The row's six texts, in column order.
     QStringList Texts(int row) const;

@@ -18,6 +18,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "cataloguing/VolumeExchange.h"
 #include "common/Icons.h"
 #include "common/StyledListView.h"
 #include "search/SearchPanel.h"
@@ -41,6 +42,8 @@ void TArdvelForm::BuildActions()
     w_.SetCatDir = make("SetCatDir", QStringLiteral("Set Catalog &Folder"));
     w_.SaveSR = make("SaveSR", QStringLiteral("&Save Search Results"));
     w_.SaveSR->setEnabled(false);
+    w_.ExportVolume = make("ExportVolume", QStringLiteral("&Export Volume..."));
+    w_.ImportVolume = make("ImportVolume", QStringLiteral("&Import..."));
     w_.Repaint = make("Repaint", QStringLiteral("&Refresh"), QKeySequence(Qt::Key_F5));
     w_.Quit = make("Quit", QStringLiteral("&Quit"), QKeySequence(QStringLiteral("Ctrl+X")));
     w_.Rename1 = make("Rename1", QStringLiteral("&Rename"), QKeySequence(Qt::Key_F2));
@@ -59,6 +62,8 @@ void TArdvelForm::BuildActions()
 
     connect(w_.CreateNew, &QAction::triggered, this, [this] { CreateNewExecute(); });
     connect(w_.SetCatDir, &QAction::triggered, this, [this] { SetCatDirClick(); });
+    connect(w_.ExportVolume, &QAction::triggered, this, [this] { ExportSelectedVolume(*this, dialogs_); });
+    connect(w_.ImportVolume, &QAction::triggered, this, [this] { ImportVolume(*this, dialogs_, locale_); });
     connect(w_.Repaint, &QAction::triggered, this, [this] { RepaintExecute(); });
     connect(w_.Quit, &QAction::triggered, this, [this] { QuitExecute(); });
     connect(w_.Rename1, &QAction::triggered, this, [this] { Rename1Execute(); });
@@ -119,6 +124,8 @@ void TArdvelForm::BuildMenuBar()
     file->addAction(w_.CreateNew);
     file->addAction(w_.SetCatDir);
     file->addAction(w_.SaveSR);
+    file->addAction(w_.ExportVolume);
+    file->addAction(w_.ImportVolume);
     file->addSeparator();
     file->addAction(w_.Repaint);
     file->addSeparator();

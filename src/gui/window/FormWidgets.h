@@ -46,6 +46,8 @@ struct FormWidgets {
     QAction* CreateNew = nullptr;
     QAction* SetCatDir = nullptr;
     QAction* SaveSR = nullptr;
+    QAction* ExportVolume = nullptr;
+    QAction* ImportVolume = nullptr;
     QAction* Repaint = nullptr;
     QAction* Quit = nullptr;
     QAction* Rename1 = nullptr;

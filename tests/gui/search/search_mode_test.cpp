@@ -709,7 +709,7 @@ TEST_F(SearchModeTest, SaveSearchResultsWritesTheReportInTheListsOrder)
     W().SaveSR->trigger();
     ASSERT_EQ(saveDialogs.SaveTitles.size(), 1);
     EXPECT_EQ(saveDialogs.SaveTitles[0], QStringLiteral("Save To File.."));
-    EXPECT_EQ(saveDialogs.SaveFilters[0], QStringLiteral("Text Files (*.txt);; All Files (*.*)"));
+    EXPECT_EQ(saveDialogs.SaveFilters[0], QStringLiteral("Text report (*.txt);;CSV (*.csv);;JSON (*.json)"));
     EXPECT_TRUE(saveDialogs.SaveProposed[0].isEmpty());
     EXPECT_TRUE(dialogs.Errors.isEmpty());
 
