@@ -32,7 +32,7 @@ _ardvel_cli()
     local cur prev words cword
     _init_completion -n =: || return
 
-    local commands="volumes ls dump media catalog search duplicates copies export import"
+    local commands="volumes ls dump media catalog search duplicates copies export import diff update"
     local i command=""
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -68,6 +68,10 @@ _ardvel_cli()
             ;;
         import,--from)
             COMPREPLY=($(compgen -W 'ncdu' -- "$cur"))
+            return
+            ;;
+        diff,--volume)
+            _ardvel_cli_offer "$(_ardvel_cli_volumes)"
             return
             ;;
         search,--report | export,-o | export,--output)
@@ -120,7 +124,7 @@ _ardvel_cli()
         search)
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "--in --artist --title --months --days
-                    --between --at-least --at-most --report $formats" -- "$cur"))
+                    --between --at-least --at-most --report --ignore-accents $formats" -- "$cur"))
             fi
             ;;
         duplicates)
@@ -131,6 +135,19 @@ _ardvel_cli()
                 COMPREPLY=($(compgen -W '--format -o --output' -- "$cur"))
             else
                 _ardvel_cli_offer "$(_ardvel_cli_volumes)"
+            fi
+            ;;
+        diff | update)
+            if [[ $cur == -* ]]; then
+                [[ $command == diff ]] && COMPREPLY=($(compgen -W '--volume --exit-code' -- "$cur"))
+                [[ $command == update ]] && COMPREPLY=($(compgen -W '--dry-run' -- "$cur"))
+            else
+                # The volume first, then the folder to compare it with.
+                local n=0
+                for ((i = 1; i < cword; i++)); do
+                    [[ ${words[i]} != -* && ${words[i - 1]} != --catalog-folder ]] && ((n++))
+                done
+                if ((n <= 1)); then _ardvel_cli_offer "$(_ardvel_cli_volumes)"; else _filedir -d; fi
             fi
             ;;
         import)

@@ -8,7 +8,7 @@ function __ardvel_cli_volumes
     $tokens[1] $folder volumes 2>/dev/null
 end
 
-set -l commands volumes ls dump media catalog search duplicates copies export import
+set -l commands volumes ls dump media catalog search duplicates copies export import diff update
 complete -c ardvel-cli -f
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -l catalog-folder -r -a '(__fish_complete_directories)' -d 'Catalog folder to use'
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -s h -l help -d 'Show the commands and options'
@@ -23,6 +23,8 @@ complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a duplica
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a copies -d 'The other records with the key of one file'
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a export -d 'One volume as CSV, JSON or ncdu'
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a import -d 'A new volume from an ncdu export'
+complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a diff -d 'The changes from a volume to a folder or volume'
+complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a update -d 'Scan a volume again and save the changes'
 
 complete -c ardvel-cli -n "__fish_seen_subcommand_from volumes ls dump search" -l format -x -a 'tsv csv json jsonl' -d 'Output format'
 complete -c ardvel-cli -n "__fish_seen_subcommand_from volumes ls dump search" -s 0 -l null -d 'Paths ended by NUL'
@@ -52,3 +54,8 @@ complete -c ardvel-cli -n "__fish_seen_subcommand_from import" -l name -x -d 'Vo
 complete -c ardvel-cli -n "__fish_seen_subcommand_from import" -l from -x -a ncdu -d 'Export format'
 complete -c ardvel-cli -n "__fish_seen_subcommand_from import" -l yes -d 'Answer Yes to questions'
 complete -c ardvel-cli -n "__fish_seen_subcommand_from import" -l no -d 'Answer No to questions'
+complete -c ardvel-cli -n "__fish_seen_subcommand_from diff update" -a '(__ardvel_cli_volumes) (__fish_complete_directories)'
+complete -c ardvel-cli -n "__fish_seen_subcommand_from diff" -l volume -x -a '(__ardvel_cli_volumes)' -d 'Compare with another volume'
+complete -c ardvel-cli -n "__fish_seen_subcommand_from diff" -l exit-code -d 'Exit 1 when there are changes'
+complete -c ardvel-cli -n "__fish_seen_subcommand_from update" -l dry-run -d 'Print the changes, write nothing'
+complete -c ardvel-cli -n "__fish_seen_subcommand_from search" -l ignore-accents -d 'Match letters without their accents'

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "catalog/NameChecks.h"
+#include "catalog/VolumeSources.h"
 #include "platform/SaveFile.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
@@ -71,6 +72,8 @@ CatalogResult CatalogRun::Run(const CatalogSource& source, const std::string& vo
         throw;
     }
     tree_.SetCatalogFileName(result.Volume, fileName);
+    if (!options_.SettingsFile.empty())
+        RememberVolumeSource(options_.SettingsFile, result.CatalogPath, date, source.ScanRoot);
 
     Say(events, kStatusSorting);
     SortCatalogTree(tree_, locale_);

@@ -65,6 +65,9 @@ struct CatalogResult {
 struct CatalogRunOptions {
     CdRomConfig CdRom;
     MediaReader ReadMedia = nullptr;  ///< ReadMediaInfo when not set
+    /// The settings file that remembers which folder each volume was
+    /// catalogued from (for updating it later); none when empty.
+    std::string SettingsFile;
 };
 
 /// The engine behind "&New Catalog...". One object can catalogue several
@@ -95,7 +98,7 @@ public:
     ///    stopped scan removes the volume again and ends here (Stopped);
     /// 4. saves the catalog file catalogFolder + stem + ".arv": header with
     ///    the source label and the volume's date, then the tree in scan
-    ///    order;
+    ///    order; remembers the source folder in options.SettingsFile;
     /// 5. sorts the whole tree by the locale's collation;
     /// 6. reports MP3 files whose tags could not be read, in one message;
     /// 7. opens the CD-ROM's door when the source asks for it.

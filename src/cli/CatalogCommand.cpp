@@ -225,7 +225,9 @@ int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, s
     CatalogTree tree;
     AddKnownVolumes(tree, catalogFolder);
     CliPrompt prompt(err, parsed.Answer);
-    CatalogRun run(tree, catalogFolder, prompt);
+    CatalogRunOptions runOptions;
+    runOptions.SettingsFile = SettingsFilePath();
+    CatalogRun run(tree, catalogFolder, prompt, Locale::User(), std::move(runOptions));
     RaiseOpenFileLimit();
 
     InterruptStopsRun interrupt;

@@ -64,5 +64,7 @@ int RunImport(const CliContext& context, const Args& args, std::ostream& out, st
 /// `args` into `context.Format` and returns the rest; other commands get
 /// `args` back unchanged.
 Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context);
+int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
+int RunUpdate(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace ardvel::cli

@@ -64,6 +64,22 @@ Commands:
                         without -e); sizes from asize, dates from mtime or
                         else the import's; named after the scanned folder
                         without --name
+  diff VOLUME (DIR | --volume OTHER) [--exit-code]
+                        the changes from VOLUME to a fresh scan of DIR
+                        (nothing saved) or to the volume OTHER, one a line:
+                        "+<TAB>PATH" added, "-<TAB>PATH" removed,
+                        "~<TAB>PATH<TAB>old size<TAB>new size<TAB>old date<TAB>
+                        new date" changed; PATH is below the volume
+                        (Folder\Sub\file.txt, a folder ending in \); an
+                        added or removed folder is one line. A summary goes
+                        to stderr. With --exit-code: 0 no changes,
+                        1 changes, 2 usage error, 3 failure
+  update VOLUME [DIR] [--dry-run]
+                        scan DIR again (by default the folder VOLUME was
+                        catalogued or last updated from, or a mounted file
+                        system with its label), print the changes as diff
+                        does and replace the volume's catalog file, keeping
+                        its name; --dry-run writes nothing
 
 Output fields are tab-separated; a tab, newline or backslash inside a text
 is written as \t, \n and \\.
@@ -163,6 +179,8 @@ int main(int argc, char** argv)
         else if (command == "copies") code = RunCopies(context, args, std::cout, std::cerr);
         else if (command == "export") code = RunExport(context, args, std::cout, std::cerr);
         else if (command == "import") code = RunImport(context, args, std::cout, std::cerr);
+        else if (command == "diff") code = RunDiff(context, args, std::cout, std::cerr);
+        else if (command == "update") code = RunUpdate(context, args, std::cout, std::cerr);
         else throw UsageError("unknown command: " + command);
         return code;
     }, std::cout, std::cerr);

@@ -148,6 +148,11 @@ void IniFile::SetBool(const std::string& section, const std::string& key, bool v
     Set(section, key, value ? "1" : "0");
 }
 
+void IniFile::RemoveSection(const std::string& section)
+{
+    std::erase_if(sections_, [&](const Section& s) { return EqualAsciiNoCase(s.Name, section); });
+}
+
 bool IniFile::Save(const std::string& path) const
 {
     const auto slash = path.rfind('/');

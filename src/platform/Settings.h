@@ -25,6 +25,8 @@ public:
     void Set(const std::string& section, const std::string& key, const std::string& value);
     void SetInteger(const std::string& section, const std::string& key, long value);
     void SetBool(const std::string& section, const std::string& key, bool value);
+    /// Drops a section with all its keys.
+    void RemoveSection(const std::string& section);
 
     /// Writes the file atomically (temporary file, then rename), creating its
     /// folder. Returns false when it cannot be written.

@@ -121,6 +121,19 @@ void CatalogTree::RemoveAllVolumes()
     for (NodeId v : volumes) RemoveNode(v);
 }
 
+void CatalogTree::ClearFiles(NodeId volume)
+{
+    assert(nodes_[volume].Level == 1 && IsAlive(volume));
+    nodes_[volume].Store = std::make_unique<VolumeStore>();
+    std::vector<NodeId> pending{volume};
+    while (!pending.empty()) {
+        Node& n = nodes_[pending.back()];
+        pending.pop_back();
+        n.Info.FileBegin = n.Info.FileCount = 0;
+        pending.insert(pending.end(), n.Children.begin(), n.Children.end());
+    }
+}
+
 void CatalogTree::SetText(NodeId node, std::string text)
 {
     nodes_[node].Text = std::move(text);

@@ -145,6 +145,12 @@ public:
     /// Removes every volume.
     void RemoveAllVolumes();
 
+    /// Releases the file records of `volume` and of every folder below it;
+    /// the nodes stay, without files (a volume's contents being replaced).
+    void ClearFiles(NodeId volume);
+    /// A volume's or folder's new date (an update's).
+    void SetDate(NodeId node, TDateTime date) noexcept { nodes_[node].Info.Date = date; }
+
     void SetText(NodeId node, std::string text);
     void SetCatalogFileName(NodeId volume, std::string fileName);
 

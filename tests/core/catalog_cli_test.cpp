@@ -72,6 +72,8 @@ CliResult RunCli(const std::vector<std::string>& args, const TempDir& outputs, C
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        // Remembered source folders go to a settings file of the test's own.
+        ::setenv("XDG_CONFIG_HOME", outputs.File("config").c_str(), 1);
         if (options.AsNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(121);
         ::execv(cargv[0], cargv.data());
         ::_exit(122);

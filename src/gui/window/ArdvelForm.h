@@ -10,6 +10,7 @@
 #include "cataloguing/CataloguingHost.h"
 #include "help/HelpCommands.h"
 #include "search/SearchHost.h"
+#include "update/UpdateHost.h"
 #include "window/FormWidgets.h"
 #include "window/NavigationHistory.h"
 #include "platform/Locale.h"
@@ -38,7 +39,7 @@ class UserDialogs;
 /// Creating the window reads the settings, loads the catalog folder (with
 /// the splash window) and opens the root; closing or destroying it writes
 /// the settings.
-class TArdvelForm final : public QMainWindow, public SearchHost, public CataloguingHost {
+class TArdvelForm final : public QMainWindow, public SearchHost, public CataloguingHost, public UpdateHost {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "Ardvel 1.4";
@@ -168,6 +169,7 @@ public:
     void Expand(NodeId node) override;
     void OpenSelected() override;
     void VolumesChanged() override;
+    void VolumeContentsReplaced(NodeId volume) override;
     /// Removes a volume node from the tree and from every view of it, then
     /// opens the node the tree selects instead. Its catalog file is left.
     void RemoveVolume(NodeId node) override;

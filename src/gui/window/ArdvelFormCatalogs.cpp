@@ -160,6 +160,21 @@ void TArdvelForm::LoadCatalogs()
     WriteCatalogCount();
 }
 
+void TArdvelForm::VolumeContentsReplaced(NodeId volume)
+{
+    ForgetRemovedNodes();
+    const NodeId shown = listModel_->ShownNode();
+    if (shown == CatalogTree::kRoot || (shown != kNoNode && tree_->VolumeOf(shown) == volume)) {
+        // Its rows showed the volume's old records.
+        listModel_->ShowNode(shown, sort_);
+        if (FolderListShown()) WriteRowCount();
+    }
+    const NodeId open = OpenNode();
+    SelectNode(open != kNoNode ? open : volume);
+    if (open == kNoNode) CatalogClick();
+    RefreshLookIn();
+}
+
 void TArdvelForm::ForgetRemovedNodes()
 {
     listModel_->ForgetIfStale();

@@ -9,9 +9,11 @@
 #include "common/Icons.h"
 #include "common/UserDialogs.h"
 #include "platform/Locale.h"
+#include "platform/Settings.h"
 #include "window/ArdvelForm.h"
 #include "window/CommandLine.h"
 #include "window/NewCatalogHandler.h"
+#include "window/UpdateCommands.h"
 
 namespace {
 
@@ -44,7 +46,14 @@ int main(int argc, char* argv[])
     ardvel::gui::QtUserDialogs dialogs;
     ardvel::gui::TArdvelForm ArdvelForm(locale, dialogs);
     dialogs.SetParent(&ArdvelForm);
-    ardvel::gui::InstallCreateNewHandler(ArdvelForm, dialogs, locale);
+    // Where each volume was catalogued or updated from is remembered here.
+    const std::string settings = ardvel::SettingsFilePath();
+    ardvel::CatalogRunOptions catalogOptions;
+    catalogOptions.SettingsFile = settings;
+    ardvel::gui::InstallCreateNewHandler(ArdvelForm, dialogs, locale, catalogOptions);
+    ardvel::gui::UpdateFormOptions updateOptions;
+    updateOptions.Update.SettingsFile = updateOptions.Source.SettingsFile = settings;
+    ardvel::gui::InstallUpdateCommands(ArdvelForm, dialogs, locale, updateOptions);
     ArdvelForm.show();
     return QApplication::exec();
 }

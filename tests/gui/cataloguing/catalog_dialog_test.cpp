@@ -2,6 +2,9 @@
 // the progress display, a whole cataloguing into the window's tree, the
 // refusals, Cancel in the middle of a scan, failures, and "&New Catalog...".
 
+#include <cerrno>
+#include <cstring>
+
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -447,17 +450,23 @@ TEST_F(CatalogDialogTest, AFailedSaveIsReportedAndTheDialogStaysUsable)
     listTester = test::TestModel(&form->ListModel());
     ASSERT_EQ(form->CatalogFolder(), missing);
 
+    const std::string openBefore = OpenPath();
     TSelDirForm& d = Open();
     Catalogue(Source("Lost"), "Lost");
-    EXPECT_EQ(dialogs.Errors, QStringList{QString::fromLatin1(kFileNotFound)});
+    // The folder is found unwritable before the scan, with the system's reason.
+    ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(dialogs.Errors[0].startsWith(QStringLiteral("Cannot create file ") + QString::fromStdString(missing)))
+        << dialogs.Errors[0].toStdString();
+    EXPECT_TRUE(dialogs.Errors[0].endsWith(QString::fromLocal8Bit(std::strerror(ENOENT))))
+        << dialogs.Errors[0].toStdString();
     EXPECT_TRUE(dialogs.Questions.isEmpty());
     EXPECT_EQ(finished->count(), 0);
     ExpectUsable();
     EXPECT_TRUE(d.CurFile->text().isEmpty());
-    // The scanned volume is gone again: it has no catalog file.
+    // No volume was added, so nothing looks catalogued.
     EXPECT_EQ(Volumes(), (Names{}));
     EXPECT_EQ(form->StatusText(0), QStringLiteral("0 Catalogs"));
-    EXPECT_EQ(OpenPath(), "My Catalogs");
+    EXPECT_EQ(OpenPath(), openBefore);
     EXPECT_FALSE(fs::exists(missing));
     // Its name is free for the next try.
     fs::create_directories(missing);

@@ -1,0 +1,74 @@
+#include "window/UpdateCommands.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "common/UserDialogs.h"
+#include "update/CompareForm.h"
+#include "window/ArdvelForm.h"
+
+namespace ardvel::gui {
+
+namespace {
+
+/// The volume of the selected node; kNoNode for the root or no selection.
+NodeId SelectedVolume(const TArdvelForm& form)
+{
+    const NodeId node = form.SelectedNode();
+    return node == kNoNode || node == CatalogTree::kRoot ? kNoNode : form.Tree().VolumeOf(node);
+}
+
+/// A caption button of the main menu bar, before its last one (Help).
+QMenu* AddMenuBefore(TArdvelForm& form, QToolBar* bar, const char* name, const QString& caption)
+{
+    auto* menu = new QMenu(caption, &form);
+    menu->setObjectName(QString::fromLatin1(name));
+    auto* button = new QToolButton(bar);
+    button->setText(caption);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    button->setMinimumWidth(36);
+    const QList<QAction*> items = bar->actions();
+    if (items.isEmpty()) bar->addWidget(button);
+    else bar->insertWidget(items.last(), button);
+    return menu;
+}
+
+}  // namespace
+
+void InstallUpdateCommands(TArdvelForm& form, UserDialogs& dialogs, const Locale& locale, UpdateFormOptions options)
+{
+    auto* update = new QAction(QStringLiteral("&Update Volume..."), &form);
+    update->setObjectName(QStringLiteral("UpdateVolume"));
+    auto* compare = new QAction(QStringLiteral("&Compare Volumes..."), &form);
+    compare->setObjectName(QStringLiteral("CompareVolumes"));
+
+    if (auto* file = form.findChild<QMenu*>(QStringLiteral("File1"))) {
+        const QList<QAction*> items = file->actions();
+        const qsizetype after = items.indexOf(form.findChild<QAction*>(QStringLiteral("CreateNew")));
+        if (after >= 0 && after + 1 < items.size()) file->insertAction(items[after + 1], update);
+        else file->addAction(update);
+    }
+    if (auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar3")))
+        AddMenuBefore(form, bar, "Tools1", QStringLiteral("&Tools"))->addAction(compare);
+    if (auto* tree = form.findChild<QTreeView*>(QStringLiteral("Catalog"))) {
+        tree->setContextMenuPolicy(Qt::ActionsContextMenu);
+        tree->addAction(update);
+    }
+
+    QObject::connect(update, &QAction::triggered, &form, [&form, &dialogs, &locale, options = std::move(options)] {
+        const NodeId volume = SelectedVolume(form);
+        if (volume != kNoNode) RunUpdateDialog(form, dialogs, locale, volume, options);
+    });
+    QObject::connect(compare, &QAction::triggered, &form, [&form, &dialogs, &locale] {
+        TCompareForm dialog(form.Tree(), locale, SelectedVolume(form), &form);
+        dialogs.RunDialog(dialog);
+    });
+}
+
+}  // namespace ardvel::gui
