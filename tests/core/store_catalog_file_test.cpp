@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "core/DateAt.h"
 #include "TempDir.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
@@ -37,12 +38,7 @@ std::string Str(std::string_view text)
     return s + Bytes({2, 1, 2});
 }
 
-TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    DateTimeFields f;
-    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s;
-    return EncodeDateTime(f);
-}
+using test::At;
 
 std::uint32_t Dos(int y, int mo, int d, int h, int mi, int s)
 {
