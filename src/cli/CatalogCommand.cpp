@@ -17,8 +17,8 @@
 #include "catalog/CatalogRun.h"
 #include "catalog/CatalogSource.h"
 #include "catalog/NameChecks.h"
-#include "catalog/ProgressText.h"
 #include "cli/CliCommon.h"
+#include "cli/ProgressLine.h"
 #include "platform/Locale.h"
 #include "platform/Settings.h"
 #include "store/LoadCatalogs.h"
@@ -148,45 +148,6 @@ public:
 private:
     bool installed_ = false;
     struct sigaction previous_ {};
-};
-
-/// The progress line on a terminal: entries so far, entries per second and
-/// the folder being listed, redrawn about ten times a second.
-class ProgressLine {
-public:
-    using Clock = std::chrono::steady_clock;
-
-    explicit ProgressLine(std::ostream& err) : err_(err), enabled_(::isatty(STDERR_FILENO) == 1) {}
-
-    void Start() { start_ = last_ = Clock::now(); }
-
-    void Entry(std::string_view folder)
-    {
-        ++entries_;
-        if (!enabled_ || (entries_ & 255) != 0) return;
-        const Clock::time_point now = Clock::now();
-        if (now - last_ < std::chrono::milliseconds(100)) return;
-        last_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        char numbers[64];
-        std::snprintf(numbers, sizeof numbers, "%llu entries, %.0f/s, ", static_cast<unsigned long long>(entries_),
-                      seconds > 0 ? entries_ / seconds : 0.0);
-        err_ << "\r\033[K" << numbers << ShortenFolderText(folder) << std::flush;
-        drawn_ = true;
-    }
-
-    void Clear()
-    {
-        if (drawn_) err_ << "\r\033[K" << std::flush;
-        drawn_ = false;
-    }
-
-private:
-    std::ostream& err_;
-    bool enabled_;
-    bool drawn_ = false;
-    unsigned long long entries_ = 0;
-    Clock::time_point start_, last_;
 };
 
 /// The folder to catalogue must be a folder; false after telling why not.
