@@ -144,8 +144,17 @@ std::string_view CatalogReader::ReadStringView(int slot)
     std::string_view text(reinterpret_cast<const char*>(start), static_cast<std::size_t>(mark - start));
     text = TrimTrailingControls(text);
     if (HasHighBytes(text) && !IsValidUtf8(text)) {
-        scratch_[slot] = Windows1252ToUtf8(text);
-        return scratch_[slot];
+        std::string& converted = scratch_[slot];
+        converted = Windows1252ToUtf8(text);
+        // A character of Windows-1252 takes up to three bytes of UTF-8: what
+        // was read must still fit a catalog string when it is saved again.
+        if (converted.size() > kMaxStoredText) {
+            std::size_t cut = kMaxStoredText;
+            while (cut > 0 && (static_cast<unsigned char>(converted[cut]) & 0xC0) == 0x80) --cut;
+            converted.resize(cut);
+            converted.resize(TrimTrailingControls(converted).size());
+        }
+        return converted;
     }
     return text;
 }
