@@ -86,9 +86,10 @@ Commands:
 Output fields are tab-separated; a tab, newline or backslash inside a text
 is written as \t, \n and \\.
 
-volumes, ls, search and dump also take --format csv (RFC 4180 with a
-header row), --format json (one array), --format jsonl (one object a line)
-or -0/--null (each row's path followed by a NUL byte). Their fields:
+volumes, ls, search, dump, duplicates, copies and diff also take
+--format csv (RFC 4180 with a header row), --format json (one array),
+--format jsonl (one object a line) or -0/--null (each row's path followed
+by a NUL byte). The fields of volumes, ls, search and dump:
   type     "volume", "folder" or "file"
   volume   the volume's name
   path     volume, folders and name joined by "/"
@@ -98,6 +99,23 @@ or -0/--null (each row's path followed by a NUL byte). Their fields:
   date     ISO 8601 local time with offset, 2005-01-17T17:32:32+01:00
   artist   MP3 files: the artist; null for other entries
   title    MP3 files: the title (without " - "); null for other entries
+The fields of duplicates and copies:
+  group    the group's number, from 1 (copies: always 1)
+  volume, path, name
+           as above, of the file (with --folders, the folder)
+  size     bytes as recorded (size_kb * 1024); a folder's total
+  size_kb  the size in KB as stored; a folder's total
+  date     ISO 8601 local time with offset
+The fields of diff:
+  change   "added", "removed" or "changed"
+  folder   true for a folder added or removed with all it holds
+  volume   VOLUME, the volume compared
+  path     VOLUME, the folders and the name joined by "/"
+  old_size, old_size_kb, old_date
+           the record before the change; null for an added entry
+  new_size, new_size_kb, new_date
+           the record after the change; null for a removed entry
+           (sizes are null for folders)
 Texts are UTF-8, a byte that is not UTF-8 written as U+FFFD; CSV leaves
 nulls empty.
 

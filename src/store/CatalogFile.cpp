@@ -311,16 +311,33 @@ void CatalogWriter::WriteFolder(std::string_view name, TDateTime date)
 
 void CatalogWriter::WriteFileRecord(const VolumeStore& store, const TDetails& details)
 {
+    if (!open_) throw CatalogError(kFileAccessDenied, path_);
     const std::string_view name = store.Name(details);
-    WriteByte(kFileRecordType);
-    WriteString(name);
-    WriteInt32(details.SizeKB);
-    WriteDate(details.Date);
+    // Type, name, padding, end mark, size and date made in place in one
+    // piece: a save writes one such record for every file.
+    const std::size_t pad = (3 - name.size() % 3) % 3;
+    const std::size_t start = buffer_.size();
+    buffer_.resize(start + 1 + name.size() + pad + sizeof kStringEnd + 8);  // the padding zeros included
+    char* out = buffer_.data() + start;
+    *out++ = static_cast<char>(kFileRecordType);
+    std::memcpy(out, name.data(), name.size());
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (out[i] == 0x01 || out[i] == 0x02) out[i] = ' ';
+    out += name.size() + pad;
+    std::memcpy(out, kStringEnd, sizeof kStringEnd);
+    out += sizeof kStringEnd;
+    const auto size = static_cast<std::uint32_t>(details.SizeKB), date = DateTimeToDos(details.Date);
+    for (int k = 0; k < 4; ++k) {
+        out[k] = static_cast<char>(size >> (8 * k));
+        out[4 + k] = static_cast<char>(date >> (8 * k));
+    }
     // As HasMp3Extension(StoredName(name)), without a copy: the blanks that
     // StoredName puts for 01 and 02 are trimmed as those are.
     if (HasMp3Extension(TrimTrailingControls(name))) {
         WriteString(store.Artist(details));
         WriteString(store.Title(details));
+    } else if (buffer_.size() >= (1 << 16)) {
+        Flush();
     }
 }
 
