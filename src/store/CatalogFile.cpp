@@ -15,6 +15,16 @@ namespace ardvel {
 
 namespace {
 
+/// The text of a failure to create or write a catalog file. "File access
+/// denied" stands for many causes (a read-only file system, a loop of
+/// links, a folder in the way), so the system's own words follow it.
+std::string WriteErrorText(int error)
+{
+    const std::string_view text = error == EIO ? kDiskFull : IoErrorText(error);
+    if (text != kFileAccessDenied) return std::string(text);
+    return std::string(text) + ": " + std::strerror(error);
+}
+
 constexpr unsigned char kStringEnd[3] = {0x02, 0x01, 0x02};
 
 bool HasHighBytes(std::string_view text) noexcept
@@ -239,7 +249,7 @@ CatalogWriter::CatalogWriter(std::string path) : path_(std::move(path))
 {
     const auto slash = path_.rfind('/');
     if (path_.empty() || slash == path_.size() - 1) throw CatalogError(kInvalidFilename, path_);
-    if (const int error = file_.Open(path_); error != 0) throw CatalogError(IoErrorText(error), path_);
+    if (const int error = file_.Open(path_); error != 0) throw CatalogError(WriteErrorText(error), path_);
     open_ = true;
     buffer_.reserve(1 << 16);
 }
@@ -250,7 +260,7 @@ void CatalogWriter::Fail(int error)
 {
     file_.Discard();
     open_ = false;
-    throw CatalogError(error == EIO ? kDiskFull : IoErrorText(error), path_);
+    throw CatalogError(WriteErrorText(error), path_);
 }
 
 void CatalogWriter::Flush()

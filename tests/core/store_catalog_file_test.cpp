@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "core/DateAt.h"
@@ -415,7 +416,7 @@ TEST(CatalogFileSave, CommitOntoAFolderFailsAndLeavesNoTemporary)
         ADD_FAILURE() << "the commit did not fail";
     } catch (const CatalogError& e) {
         EXPECT_EQ(e.Path(), target);
-        EXPECT_STREQ(e.what(), "File access denied");
+        EXPECT_EQ(std::string(e.what()), std::string("File access denied: ") + std::strerror(EISDIR));
     }
     EXPECT_EQ(ReadBytes(target + "/inside"), "x");
     std::size_t entries = 0;
