@@ -59,22 +59,27 @@ void StyledListView::SetModel(QAbstractItemModel* model)
     details_->setModel(model);
     icons_->setModel(model);
     captionWidth_ = 0;
+    captionsKnown_ = false;
     if (model) {
         // The cells follow the captions: all of them anew after a reset,
-        // the new ones as rows come.
+        // the new ones as rows come. Only the small-icon and list styles
+        // need them: the others leave them unmeasured until then, so that
+        // a list replaced while the user types is not measured each time.
         const auto remeasure = [this] {
-            captionWidth_ = 0;
-            MeasureRows(0, model_->rowCount() - 1);
+            captionsKnown_ = false;
             FitCells();
         };
         connect(model, &QAbstractItemModel::modelReset, this, remeasure);
         connect(model, &QAbstractItemModel::layoutChanged, this, remeasure);
         connect(model, &QAbstractItemModel::dataChanged, this, remeasure);
         connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
-            MeasureRows(first, last);
+            if (captionsKnown_ && MeasuresCaptions())
+                MeasureRows(first, last);
+            else
+                captionsKnown_ = false;
             FitCells();
         });
-        MeasureRows(0, model->rowCount() - 1);
+        captionsKnown_ = false;
         FitCells();
         QItemSelectionModel* own = icons_->selectionModel();
         icons_->setSelectionModel(details_->selectionModel());
@@ -158,9 +163,19 @@ void StyledListView::MeasureRows(int first, int last)
         captionWidth_ = std::max(captionWidth_, metrics.horizontalAdvance(model_->index(row, 0).data().toString()));
 }
 
+bool StyledListView::MeasuresCaptions() const noexcept
+{
+    return style_ == kSmallIcons || style_ == kListStyle;
+}
+
 void StyledListView::FitCells()
 {
-    if (style_ != kSmallIcons && style_ != kListStyle) return;
+    if (!MeasuresCaptions()) return;
+    if (!captionsKnown_) {
+        captionWidth_ = 0;
+        if (model_) MeasureRows(0, model_->rowCount() - 1);
+        captionsKnown_ = true;
+    }
     // As the item delegate lays out a cell: a margin either side of the
     // icon and of the text.
     const int margin = icons_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, icons_) + 1;
