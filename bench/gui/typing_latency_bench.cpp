@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -42,10 +41,10 @@ using namespace ardvel;
 
 namespace {
 
-constexpr std::array<const char*, 24> kWords = {
-    "summer", "holiday", "beach",  "report", "invoice", "mountain", "family", "concert",
-    "garden", "backup",  "track",  "budget", "letter",  "river",    "sunset", "meeting",
-    "winter", "album",   "draft",  "photo",  "scan",    "birthday", "travel", "notes"};
+constexpr std::array<const char*, 24> kWords = {"summer", "holiday", "beach",  "report",   "invoice", "mountain",
+                                                "family", "concert", "garden", "backup",   "track",   "budget",
+                                                "letter", "river",   "sunset", "meeting",  "winter",  "album",
+                                                "draft",  "photo",   "scan",   "birthday", "travel",  "notes"};
 constexpr std::array<const char*, 6> kExtensions = {".jpg", ".mp3", ".txt", ".pdf", ".doc", ".mkv"};
 
 /// Volumes of `perVolume` files in folders of 200, named from a few words
@@ -61,8 +60,8 @@ void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t p
         NodeId current = volume;
         for (std::size_t i = 0; i < perVolume; ++i) {
             if (i % 200 == 0) current = tree.AddFolder(volume, word() + " " + std::to_string(rng() % 1000), 44000.0);
-            const std::string name = word() + "_" + word() + "_" + std::to_string(rng() % 100000) +
-                                     kExtensions[rng() % kExtensions.size()];
+            const std::string name =
+                word() + "_" + word() + "_" + std::to_string(rng() % 100000) + kExtensions[rng() % kExtensions.size()];
             tree.AddFile(current, name, static_cast<std::int32_t>(rng() % 100000), 40000 + rng() % 8000);
         }
         CatalogWriter writer(folder + "Volume " + std::to_string(v) + ".arv");
@@ -90,9 +89,8 @@ public:
     {
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(kInterval);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest_ = std::max(longest_, clock_.restart() - kInterval);
-        });
+        QObject::connect(&timer_, &QTimer::timeout,
+                         [this] { longest_ = std::max(longest_, clock_.restart() - kInterval); });
     }
     void Start()
     {
@@ -209,7 +207,8 @@ std::vector<Keystroke> TypeAndFollow(gui::TSearchPanel& panel, const QString& te
     for (const QChar letter : text) {
         keys.push_back({panel.FileNames->text() + letter, clock.elapsed()});
         searching = false;
-        QCoreApplication::postEvent(panel.FileNames, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter)));
+        QCoreApplication::postEvent(panel.FileNames,
+                                    new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter)));
         const bool last = keys.size() == static_cast<std::size_t>(text.size());
         const qint64 until = keys.back().Posted + (last ? 600'000 : gapMs);
         while (clock.elapsed() < until && !(last && keys.back().Ended >= 0)) {
@@ -265,7 +264,8 @@ int main(int argc, char* argv[])
     const std::string catalogs = home + "/ardvel/Catalogs/";
     QElapsedTimer phase;
     phase.start();
-    if (!std::filesystem::exists(catalogs)) WriteCatalogs(catalogs, options->Volumes, options->Records / options->Volumes);
+    if (!std::filesystem::exists(catalogs))
+        WriteCatalogs(catalogs, options->Volumes, options->Records / options->Volumes);
     std::printf("catalogs: %zu records in %zu volumes, %lld ms\n", options->Records, options->Volumes,
                 static_cast<long long>(phase.restart()));
 
@@ -317,10 +317,10 @@ int main(int argc, char* argv[])
         worst = std::max(worst, stall);
         for (const Keystroke& k : keys) worst = std::max(worst, k.Answered);
     }
-    std::printf("worst answer or stall: %lld ms (target 50 ms); most CPU time in one event: %lld ms; "
-                "peak memory %ld MB; load average %.1f\n",
-                static_cast<long long>(worst), static_cast<long long>(worstCpu), bench::PeakMemoryKB() / 1024,
-                LoadAverage());
+    std::printf(
+        "worst answer or stall: %lld ms (target 50 ms); most CPU time in one event: %lld ms; "
+        "peak memory %ld MB; load average %.1f\n",
+        static_cast<long long>(worst), static_cast<long long>(worstCpu), bench::PeakMemoryKB() / 1024, LoadAverage());
     std::fflush(stdout);
     if (options->Dir.empty()) std::filesystem::remove_all(home);
     return 0;

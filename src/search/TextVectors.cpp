@@ -335,7 +335,8 @@ ARDVEL_AVX2 std::size_t CollectLong32(const PartPattern& part, const unsigned ch
         const __m256i fit1 = _mm256_and_si256(Fits32(a1, firstBit, firstWanted), Fits32(b1, lastBit, lastWanted));
         // Only the top bit of each byte counts (the compares give whole
         // bytes of ones).
-        __m256i lead0 = kAnyHigh ? a0 : _mm256_setzero_si256(), lead1 = kAnyHigh ? a1 : _mm256_setzero_si256();
+        __m256i lead0 = kAnyHigh ? a0 : _mm256_setzero_si256();
+        __m256i lead1 = kAnyHigh ? a1 : _mm256_setzero_si256();
         for (int k = 0; k < kCompared; ++k) {
             lead0 = _mm256_or_si256(lead0, _mm256_cmpeq_epi8(a0, lead[k]));
             lead1 = _mm256_or_si256(lead1, _mm256_cmpeq_epi8(a1, lead[k]));

@@ -220,16 +220,16 @@ private:
     const Locale& locale_;
     QWidget* content_ = nullptr;
 
-    SearchResults results_[2];           ///< those on show, and those of the next search
-    SearchResults* filling_ = nullptr;   ///< a typed search's results while the former rows show
+    SearchResults results_[2];          ///< those on show, and those of the next search
+    SearchResults* filling_ = nullptr;  ///< a typed search's results while the former rows show
     SearchResultsModel* model_ = nullptr;
     std::unique_ptr<SearchWalk> walk_;
     QTimer* stepTimer_ = nullptr;
-    bool stepping_ = false;         ///< inside a slice of the walk
-    bool criteriaChanged_ = false;  ///< to hand to the walk before its next slice
-    bool typed_ = false;            ///< the running search was started by typing
-    QElapsedTimer searchClock_;     ///< since the running search started
-    QElapsedTimer countClock_;      ///< since the last count of the rows found
+    bool stepping_ = false;                ///< inside a slice of the walk
+    bool criteriaChanged_ = false;         ///< to hand to the walk before its next slice
+    bool typed_ = false;                   ///< the running search was started by typing
+    QElapsedTimer searchClock_;            ///< since the running search started
+    QElapsedTimer countClock_;             ///< since the last count of the rows found
     std::optional<RowIdentity> reselect_;  ///< the record to select again
 };
 

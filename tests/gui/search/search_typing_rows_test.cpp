@@ -7,7 +7,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
-
 #include <chrono>
 #include <thread>
 
