@@ -9,7 +9,8 @@
 //   typing_latency_bench [--records N] [--volumes V] [--dir DIR]
 //
 // N is 1 M unless given; run it again with --records 10000000 for 10 M
-// (about 4 GB of memory and a few minutes to write the catalogs).
+// (under 1 GB of memory; a minute or two to write the catalogs). Catalogs
+// already in --dir are searched as they are.
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
@@ -241,6 +242,50 @@ double LoadAverage()
     return load;
 }
 
+/// Three runs of typing, each followed keystroke by keystroke, and their
+/// figures.
+void TypeTheRuns(TimedApplication& app, gui::TSearchPanel& panel, std::size_t records)
+{
+    // Letters 400 ms apart: each search has time to run (or is cancelled
+    // by the next letter on a large catalog); then letters 80 ms apart,
+    // which the pause gathers into one search.
+    struct Run {
+        const char* Title;
+        QString Text;
+        int GapMs;
+        bool Clear;
+    };
+    const std::array<Run, 3> runs = {Run{"slow typing, 400 ms a letter", QStringLiteral("summer"), 400, true},
+                                     Run{"fast typing, 80 ms a letter", QStringLiteral("_beach"), 80, false},
+                                     Run{"a new word, 250 ms a letter", QStringLiteral("holiday"), 250, true}};
+    qint64 worst = 0, worstCpu = 0;
+    for (const Run& run : runs) {
+        if (run.Clear) panel.FileNames->clear();
+        panel.StopSearchClick();
+        while (panel.ResultsModel().Sorting()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        qint64 stall = 0;
+        const std::vector<Keystroke> keys = TypeAndFollow(panel, run.Text, run.GapMs, stall);
+        std::printf("%s (%zu records; the pause of %lld ms included):\n", run.Title, records,
+                    static_cast<long long>(gui::TSearchTyping::kPause.count()));
+        Print(keys);
+        std::printf("  longest event loop stall: %lld ms; slowest event: %lld ms, type %d to a %s of %s\n",
+                    static_cast<long long>(stall), static_cast<long long>(app.Slowest.Ms), app.Slowest.Type,
+                    qPrintable(app.Slowest.Receiver), qPrintable(app.Slowest.Class));
+        std::printf("  most CPU time in one event: %lld ms, type %d to a %s of %s\n",
+                    static_cast<long long>(app.MostCpu.Ms), app.MostCpu.Type, qPrintable(app.MostCpu.Receiver),
+                    qPrintable(app.MostCpu.Class));
+        worstCpu = std::max(worstCpu, app.MostCpu.Ms);
+        app.Slowest = {};
+        app.MostCpu = {};
+        worst = std::max(worst, stall);
+        for (const Keystroke& k : keys) worst = std::max(worst, k.Answered);
+    }
+    std::printf(
+        "worst answer or stall: %lld ms (target 50 ms); most CPU time in one event: %lld ms; "
+        "peak memory %ld MB; load average %.1f\n",
+        static_cast<long long>(worst), static_cast<long long>(worstCpu), bench::PeakMemoryKB() / 1024, LoadAverage());
+}
+
 bool HasRecordsOption(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
@@ -283,44 +328,7 @@ int main(int argc, char* argv[])
     panel.Typing->SearchAsYouType->setChecked(true);
     panel.FileNames->setFocus();
 
-    // Letters 400 ms apart: each search has time to run (or is cancelled
-    // by the next letter on a large catalog); then letters 80 ms apart,
-    // which the pause gathers into one search.
-    struct Run {
-        const char* Title;
-        QString Text;
-        int GapMs;
-        bool Clear;
-    };
-    const std::array<Run, 3> runs = {Run{"slow typing, 400 ms a letter", QStringLiteral("summer"), 400, true},
-                                     Run{"fast typing, 80 ms a letter", QStringLiteral("_beach"), 80, false},
-                                     Run{"a new word, 250 ms a letter", QStringLiteral("holiday"), 250, true}};
-    qint64 worst = 0, worstCpu = 0;
-    for (const Run& run : runs) {
-        if (run.Clear) panel.FileNames->clear();
-        panel.StopSearchClick();
-        while (panel.ResultsModel().Sorting()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        qint64 stall = 0;
-        const std::vector<Keystroke> keys = TypeAndFollow(panel, run.Text, run.GapMs, stall);
-        std::printf("%s (%zu records; the pause of %lld ms included):\n", run.Title, options->Records,
-                    static_cast<long long>(gui::TSearchTyping::kPause.count()));
-        Print(keys);
-        std::printf("  longest event loop stall: %lld ms; slowest event: %lld ms, type %d to a %s of %s\n",
-                    static_cast<long long>(stall), static_cast<long long>(app.Slowest.Ms), app.Slowest.Type,
-                    qPrintable(app.Slowest.Receiver), qPrintable(app.Slowest.Class));
-        std::printf("  most CPU time in one event: %lld ms, type %d to a %s of %s\n",
-                    static_cast<long long>(app.MostCpu.Ms), app.MostCpu.Type, qPrintable(app.MostCpu.Receiver),
-                    qPrintable(app.MostCpu.Class));
-        worstCpu = std::max(worstCpu, app.MostCpu.Ms);
-        app.Slowest = {};
-        app.MostCpu = {};
-        worst = std::max(worst, stall);
-        for (const Keystroke& k : keys) worst = std::max(worst, k.Answered);
-    }
-    std::printf(
-        "worst answer or stall: %lld ms (target 50 ms); most CPU time in one event: %lld ms; "
-        "peak memory %ld MB; load average %.1f\n",
-        static_cast<long long>(worst), static_cast<long long>(worstCpu), bench::PeakMemoryKB() / 1024, LoadAverage());
+    TypeTheRuns(app, panel, options->Records);
     std::fflush(stdout);
     if (options->Dir.empty()) std::filesystem::remove_all(home);
     return 0;
