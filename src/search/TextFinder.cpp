@@ -52,8 +52,9 @@ void TextFinder::SetUpPattern()
         for (std::size_t k = 0; k < upper_.size(); ++k)
             Folded(static_cast<unsigned char>(upper_[k]), p.PartBits[k], p.PartWanted[k]);
     const std::string& leads = specials_->Leads();
-    p.SpecialLeads = leads.size() <= PartPattern::kMaxLeads ? static_cast<int>(leads.size()) : -1;
-    for (int k = 0; k < p.SpecialLeads; ++k)
+    const bool few = leads.size() <= PartPattern::kMaxLeads;
+    p.SpecialLeads = few ? static_cast<int>(leads.size()) : PartPattern::kAnyHigh;
+    for (int k = 0; few && k < p.SpecialLeads; ++k)
         p.SpecialLead[static_cast<std::size_t>(k)].fill(static_cast<unsigned char>(leads[static_cast<std::size_t>(k)]));
 }
 

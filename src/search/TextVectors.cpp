@@ -207,6 +207,7 @@ unsigned Leads16(const PartPattern& part, __m128i a) noexcept
 {
     // Compared every time: a test for bytes beyond ASCII first costs more
     // in mispredicted branches than it saves when such names are common.
+    if (part.SpecialLeads == PartPattern::kAnyHigh) return static_cast<unsigned>(_mm_movemask_epi8(a));
     __m128i leads = _mm_setzero_si128();
     for (int k = 0; k < part.SpecialLeads; ++k)
         leads = _mm_or_si128(leads, _mm_cmpeq_epi8(a, Splat16(part.SpecialLead[k].data())));
@@ -294,8 +295,10 @@ ARDVEL_AVX2 std::size_t CollectShort32(const PartPattern& part, const unsigned c
         const __m256i b = Load32(s + from + m - 1);
         const std::uint32_t places =
             Mask32(_mm256_and_si256(Fits32(a, firstBit, firstWanted), Fits32(b, lastBit, lastWanted))) & keep;
-        __m256i leadBytes = _mm256_setzero_si256();
-        for (int k = 0; k < part.SpecialLeads; ++k)
+        // Only the top bit of each byte counts: a byte beyond ASCII stands
+        // for itself when every such byte is taken for a lead byte.
+        __m256i leadBytes = part.SpecialLeads == PartPattern::kAnyHigh ? a : _mm256_setzero_si256();
+        for (int k = 0; k < part.SpecialLeads && k < PartPattern::kMaxLeads; ++k)
             leadBytes = _mm256_or_si256(leadBytes, _mm256_cmpeq_epi8(a, Splat32(part.SpecialLead[k].data())));
         const std::uint32_t leads = Mask32(leadBytes) & keep;
         at = from + 32;
@@ -317,8 +320,11 @@ ARDVEL_AVX2 std::size_t CollectLong32(const PartPattern& part, const unsigned ch
     const std::size_t m = part.Size;
     const __m256i firstBit = Splat32(part.FirstBit.data()), firstWanted = Splat32(part.FirstWanted.data());
     const __m256i lastBit = Splat32(part.LastBit.data()), lastWanted = Splat32(part.LastWanted.data());
-    __m256i lead[Leads > 0 ? Leads : 1];
-    for (int k = 0; k < Leads; ++k) lead[k] = Splat32(part.SpecialLead[k].data());
+    constexpr bool kAnyHigh = Leads == PartPattern::kAnyHigh;
+    constexpr int kCompared = kAnyHigh ? 0 : Leads;
+    const __m256i tops = _mm256_set1_epi8(static_cast<char>(0x80));
+    __m256i lead[kCompared > 0 ? kCompared : 1];
+    for (int k = 0; k < kCompared; ++k) lead[k] = Splat32(part.SpecialLead[k].data());
     std::size_t n = 0;
     std::size_t p = at;
     for (; n < capacity && p + 64 + m - 1 <= size; p += 64) {
@@ -327,13 +333,16 @@ ARDVEL_AVX2 std::size_t CollectLong32(const PartPattern& part, const unsigned ch
         const __m256i b0 = Load32(s + p + m - 1), b1 = Load32(s + p + m - 1 + 32);
         const __m256i fit0 = _mm256_and_si256(Fits32(a0, firstBit, firstWanted), Fits32(b0, lastBit, lastWanted));
         const __m256i fit1 = _mm256_and_si256(Fits32(a1, firstBit, firstWanted), Fits32(b1, lastBit, lastWanted));
-        __m256i lead0 = _mm256_setzero_si256(), lead1 = _mm256_setzero_si256();
-        for (int k = 0; k < Leads; ++k) {
+        // Only the top bit of each byte counts (the compares give whole
+        // bytes of ones).
+        __m256i lead0 = kAnyHigh ? a0 : _mm256_setzero_si256();
+        __m256i lead1 = kAnyHigh ? a1 : _mm256_setzero_si256();
+        for (int k = 0; k < kCompared; ++k) {
             lead0 = _mm256_or_si256(lead0, _mm256_cmpeq_epi8(a0, lead[k]));
             lead1 = _mm256_or_si256(lead1, _mm256_cmpeq_epi8(a1, lead[k]));
         }
         const __m256i any = _mm256_or_si256(_mm256_or_si256(fit0, fit1), _mm256_or_si256(lead0, lead1));
-        if (_mm256_testz_si256(any, any)) continue;
+        if (_mm256_testz_si256(any, tops)) continue;
         const std::uint64_t fits = Mask32(fit0) | (std::uint64_t{Mask32(fit1)} << 32);
         const std::uint64_t leads = Mask32(lead0) | (std::uint64_t{Mask32(lead1)} << 32);
         out[n++] = PlaceBlock{fits, leads, p};
@@ -374,16 +383,18 @@ ARDVEL_AVX512 std::size_t CollectLong64(const PartPattern& part, const unsigned 
 {
     const std::size_t m = part.Size;
     const int middles = part.InBlock && m >= 3 ? static_cast<int>(m) - 2 : 0;
-    __m512i lead[Leads > 0 ? Leads : 1];
-    for (int k = 0; k < Leads; ++k) lead[k] = Byte64(part.SpecialLead[k][0]);
+    constexpr bool kAnyHigh = Leads == PartPattern::kAnyHigh;
+    constexpr int kCompared = kAnyHigh ? 0 : Leads;
+    __m512i lead[kCompared > 0 ? kCompared : 1];
+    for (int k = 0; k < kCompared; ++k) lead[k] = Byte64(part.SpecialLead[k][0]);
     std::size_t n = 0;
     std::size_t p = at;
     for (; n < capacity && p + 64 + m - 1 <= size; p += 64) {
         _mm_prefetch(reinterpret_cast<const char*>(s + std::min(p + kPrefetchBytes, size - 1)), _MM_HINT_T0);
         __mmask64 fits = Fits64(part, s + p, middles);
-        __mmask64 leads = 0;
         const __m512i a = _mm512_loadu_si512(s + p);
-        for (int k = 0; k < Leads; ++k) leads |= _mm512_cmpeq_epi8_mask(a, lead[k]);
+        __mmask64 leads = kAnyHigh ? _mm512_movepi8_mask(a) : 0;
+        for (int k = 0; k < kCompared; ++k) leads |= _mm512_cmpeq_epi8_mask(a, lead[k]);
         if ((fits | leads) == 0) continue;
         // Seldom here: the rest of the part, so that only whole matches
         // are handed on.
@@ -409,7 +420,8 @@ CollectFn ForLeads(int leads)
         case 3: return Pick<3>::Fn;
         case 4: return Pick<4>::Fn;
         case 5: return Pick<5>::Fn;
-        default: return Pick<6>::Fn;
+        case 6: return Pick<6>::Fn;
+        default: return Pick<PartPattern::kAnyHigh>::Fn;
     }
 }
 

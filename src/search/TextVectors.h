@@ -23,13 +23,17 @@ inline constexpr std::array<unsigned char, 256> kAsciiUpper = [] {
 /// letter case. Each value is repeated over a whole vector.
 struct PartPattern {
     static constexpr int kMaxLeads = 6;
+    /// SpecialLeads when there are more lead bytes than that (accents
+    /// ignored): every byte beyond ASCII is taken for one. The sweeps then
+    /// send every name with such a byte to the slow test, which is exact.
+    static constexpr int kAnyHigh = kMaxLeads + 1;
     struct alignas(32) Splat : std::array<unsigned char, 32> {};
 
     std::size_t Size = 0;  ///< characters (= bytes) of the part
     Splat FirstBit{}, FirstWanted{}, LastBit{}, LastWanted{};
     /// The lead bytes of the characters beyond ASCII that fold to or with
     /// ASCII (FoldSpecials), when there are at most kMaxLeads of them (six
-    /// when accents count); else SpecialLeads is -1.
+    /// when accents count); else SpecialLeads is kAnyHigh (-1: not set up).
     std::array<Splat, kMaxLeads> SpecialLead{};
     int SpecialLeads = -1;
     /// The whole part as one block, for parts of at most sixteen characters.

@@ -58,24 +58,31 @@ void StyledListView::SetModel(QAbstractItemModel* model)
     model_ = model;
     details_->setModel(model);
     icons_->setModel(model);
-    captionWidth_ = kNotMeasured;
+    captionWidth_ = 0;
+    captionsKnown_ = false;
     if (model) {
-        // The cells follow the captions, measured when a style that needs
-        // them shows: all anew after a reset or a change of names, the new
-        // ones as rows come. A sort keeps the captions, and the width.
-        const auto captionsChanged = [this] {
-            captionWidth_ = kNotMeasured;
+        // The cells follow the captions: all of them anew after a reset,
+        // the new ones as rows come. Only the small-icon and list styles
+        // need them: the others leave them unmeasured until then, so that
+        // a list replaced while the user types is not measured each time.
+        const auto remeasure = [this] {
+            captionsKnown_ = false;
             FitCells();
         };
-        connect(model, &QAbstractItemModel::modelReset, this, captionsChanged);
-        connect(model, &QAbstractItemModel::dataChanged, this, [captionsChanged](const QModelIndex& topLeft) {
-            if (topLeft.column() == 0) captionsChanged();
+        connect(model, &QAbstractItemModel::modelReset, this, remeasure);
+        // A sort keeps the captions, and so the width; of changed data
+        // only the names count.
+        connect(model, &QAbstractItemModel::dataChanged, this, [remeasure](const QModelIndex& topLeft) {
+            if (topLeft.column() == 0) remeasure();
         });
         connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
-            if (!CellsFollowCaptions()) captionWidth_ = kNotMeasured;
-            else if (captionWidth_ != kNotMeasured) MeasureRows(first, last);
+            if (captionsKnown_ && MeasuresCaptions())
+                MeasureRows(first, last);
+            else
+                captionsKnown_ = false;
             FitCells();
         });
+        captionsKnown_ = false;
         FitCells();
         QItemSelectionModel* own = icons_->selectionModel();
         icons_->setSelectionModel(details_->selectionModel());
@@ -159,17 +166,18 @@ void StyledListView::MeasureRows(int first, int last)
         captionWidth_ = std::max(captionWidth_, metrics.horizontalAdvance(model_->index(row, 0).data().toString()));
 }
 
-bool StyledListView::CellsFollowCaptions() const noexcept
+bool StyledListView::MeasuresCaptions() const noexcept
 {
     return style_ == kSmallIcons || style_ == kListStyle;
 }
 
 void StyledListView::FitCells()
 {
-    if (!CellsFollowCaptions()) return;
-    if (captionWidth_ == kNotMeasured) {
+    if (!MeasuresCaptions()) return;
+    if (!captionsKnown_) {
         captionWidth_ = 0;
-        MeasureRows(0, model_ ? model_->rowCount() - 1 : -1);
+        if (model_) MeasureRows(0, model_->rowCount() - 1);
+        captionsKnown_ = true;
     }
     // As the item delegate lays out a cell: a margin either side of the
     // icon and of the text.

@@ -61,7 +61,8 @@ private:
     /// The small-icon and list styles lay out cells as wide as the longest
     /// caption (up to kMaxCellWidth), icon left, text right.
     void FitCells();
-    bool CellsFollowCaptions() const noexcept;
+    /// The small-icon and list styles size their cells by the captions.
+    bool MeasuresCaptions() const noexcept;
     void MeasureRows(int first, int last);
     bool ShowToolTip(QEvent* event);
 
@@ -69,8 +70,8 @@ private:
     QListView* icons_;
     QAbstractItemModel* model_ = nullptr;
     int style_ = kDetails;
-    static constexpr int kNotMeasured = -1;
-    int captionWidth_ = kNotMeasured;  ///< widest caption measured, in pixels
+    int captionWidth_ = 0;        ///< widest caption measured, in pixels
+    bool captionsKnown_ = false;  ///< captionWidth_ covers the model's rows
 };
 
 }  // namespace ardvel::gui

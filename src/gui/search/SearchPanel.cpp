@@ -62,7 +62,7 @@ TSearchPanel::TSearchPanel(SearchHost& host, QScrollArea& pane, StyledListView& 
     LookIn->addItem(ListImage(kRootImage), QStringLiteral("All"));
     pane_.setWidget(content_);
 
-    model_ = new SearchResultsModel(results_, locale_, this);
+    model_ = new SearchResultsModel(results_[0], locale_, this);
     resultsView_.SetModel(model_);
     QHeaderView* header = resultsView_.DetailsView()->header();
     header->resizeSection(kColumnName, 150);
@@ -260,25 +260,38 @@ void TSearchPanel::SearchNowClick()
 {
     if (walk_) return;
     model_->Forget();
-    model_->SetGrowing(true);
+    StartSearch(model_->Results(), false);
+}
+
+void TSearchPanel::StartSearch(SearchResults& into, bool typed)
+{
+    // A worker may sort the rows on show, but not rows being added to.
+    model_->SetGrowing(&into == &model_->Results());
     StopSearch->setEnabled(true);
     SearchNow->setEnabled(false);
     host_.SetBusy(true);
     if (FileNames->text().isEmpty()) FileNames->setText(QStringLiteral("*"));
     Typing->Cancel();
     FindFile->Start();
+    typed_ = typed;
+    searchClock_.start();
+    countClock_.invalidate();
 
     SearchEvents events;
     events.Status = [this](int panel, std::string_view text) { WalkStatus(panel, text); };
-    events.RowsAdded = [this](std::size_t first, std::size_t count) { model_->RowsAdded(first, count); };
+    events.RowsAdded = [this](std::size_t first, std::size_t count) { RowsFound(first, count); };
     // The walk only puts folders first; the list sorts the rows once the
     // search has ended, on its worker thread.
-    events.CurrentSort = [] { return SortState{static_cast<std::uint8_t>(kSearchColumnCount), 1}; };
+    events.CurrentSort = [this] {
+        if (!filling_) model_->NoteFoldersFirst();
+        return SortState{static_cast<std::uint8_t>(kSearchColumnCount), 1};
+    };
 
     const SearchScope scope = ScopeFromLookIn(host_.Tree(), LookIn->currentIndex(), LookIn->count(), host_.SelectedNode());
-    walk_ = std::make_unique<SearchWalk>(host_.Tree(), scope, Criteria(), locale_, results_, std::move(events));
+    walk_ = std::make_unique<SearchWalk>(host_.Tree(), scope, Criteria(), locale_, into, std::move(events));
     criteriaChanged_ = false;
     folderStatus_ = {};
+    if (typed) ShowCount(0);
     stepTimer_->start();
     statusTimer_->start();
 }
@@ -291,14 +304,20 @@ void TSearchPanel::WalkStatus(int panel, std::string_view text)
         host_.SetStatusText(panel, FromUtf8(text));
         return;
     }
-    // With the folder list on show, panel 1 keeps its count of items.
-    if (!folderStatus_.Entered() || host_.FolderListShown()) return;
+    // With the folder list on show, panel 1 keeps its count of items; a
+    // search started by typing counts its rows there, not its folders.
+    if (!folderStatus_.Entered() || ProgressPanelTaken()) return;
     host_.SetStatusText(panel, StatusPath(text));
+}
+
+bool TSearchPanel::ProgressPanelTaken() const
+{
+    return host_.FolderListShown() || (typed_ && walk_ && walk_->Running());
 }
 
 void TSearchPanel::ShowWaitingFolder()
 {
-    if (!walk_ || !folderStatus_.TakeWaiting() || host_.FolderListShown()) return;
+    if (!walk_ || !folderStatus_.TakeWaiting() || ProgressPanelTaken()) return;
     host_.SetStatusText(kStatusProgress, StatusPath(walk_->FolderPath()));
 }
 
@@ -341,8 +360,10 @@ void TSearchPanel::ShowRows(const std::function<void(SearchResults&)>& fill, std
     StopSearchClick();
     if (walk_) return;  // still within a slice of its own
     model_->Forget();
-    results_.clear();
-    fill(results_);
+    reselect_.reset();
+    SearchResults& shown = model_->Results();
+    shown.clear();
+    fill(shown);
     model_->Reload();
     model_->MarkResultRow(marked);
 }
@@ -360,10 +381,16 @@ void TSearchPanel::EndSearch(const QString& failure)
     SearchNow->setEnabled(true);
     // The walk has put the folders first; the list sorts the rows by the
     // shared sort state on its worker thread.
-    model_->Reload();
+    if (filling_)
+        ShowNewRows(filling_->size());
+    else if (failure.isEmpty())
+        model_->TakeFoldersFirst();
+    else
+        model_->Reload();
     model_->SetGrowing(false);
     model_->SortRows(host_.CurrentSort());
-    SelectAgain();
+    if (reselect_) SelectFound(0);
+    reselect_.reset();
     FindFile->Stop();
     if (host_.InSearchMode()) FocusFileNames();
     if (!failure.isEmpty()) {
@@ -406,7 +433,7 @@ void TSearchPanel::SaveSRExecute()
     try {
         const std::string file = QFile::encodeName(path).toStdString();
         if (csv || json)
-            SaveSearchEntries(results_, csv ? RowFormat::Csv : RowFormat::Json, file, model_->Order());
+            SaveSearchEntries(model_->Results(), csv ? RowFormat::Csv : RowFormat::Json, file, model_->Order());
         else
             WriteReportStreaming(
                 file, Criteria(), ToUtf8(LookIn->currentText()), static_cast<std::size_t>(model_->rowCount()),

@@ -5,6 +5,7 @@
 // the results list's model, the way back from a result to the browser and
 // the report of the results.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,11 +13,13 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/Locale.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchResults.h"
 #include "search/FolderStatus.h"
+#include "search/SearchResultsModel.h"
 
 class QCheckBox;
 class QComboBox;
@@ -37,7 +40,6 @@ class SearchWalk;
 namespace ardvel::gui {
 
 class SearchHost;
-class SearchResultsModel;
 class StyledListView;
 class TFindFileAnimation;
 class TLinkLabel;
@@ -55,8 +57,10 @@ class UserDialogs;
 /// from the next slice on) or use the menus. "Stop Search" ends the search
 /// at once: the rows found so far stay, sorted and counted. With "Search as
 /// you type" ticked, a change of the criteria starts the search again after
-/// a short pause, cancelling the running one, and the row selected before
-/// is selected again when it is still a result.
+/// a short pause, cancelling the running one. The rows shown stay until the
+/// new search has some of its own (it fills a second set of results), the
+/// record selected before is selected again when it is a result again, and
+/// status panel 1 counts the rows found so far.
 class TSearchPanel final : public QObject {
     Q_OBJECT
 public:
@@ -112,6 +116,15 @@ public:
     /// again.
     void RestartSearch();
 
+    /// How long a search started by typing leaves the former rows on show
+    /// when it has found rows but not ended: a quick search replaces the
+    /// list once, not with a few rows that then grow.
+    static constexpr std::chrono::milliseconds kKeepFormerRows{100};
+    /// Shortest time between two counts of the rows found so far.
+    static constexpr std::chrono::milliseconds kCountInterval{100};
+    /// Results of more rows than this give their memory back once replaced.
+    static constexpr std::size_t kKeptResultRows = 1'000'000;
+
     // -- Look-in list --------------------------------------------------------
 
     /// Rebuilds the list from the host's volumes and selected node.
@@ -126,7 +139,7 @@ public:
     bool Running() const noexcept { return walk_ != nullptr; }
     /// The criteria as the controls give them now.
     SearchCriteria Criteria() const;
-    const SearchResults& Results() const noexcept { return results_; }
+    const SearchResults& Results() const noexcept { return model_->Results(); }
     SearchResultsModel& ResultsModel() noexcept { return *model_; }
     /// The widget inside the pane that holds the controls.
     QWidget* Content() const noexcept { return content_; }
@@ -189,8 +202,22 @@ private:
     void EndSearch(const QString& failure);
     /// The search's status texts, the folder's as FolderStatusThrottle allows.
     void WalkStatus(int panel, std::string_view text);
-    /// Selects the row RestartSearch kept, when it is a result again.
-    void SelectAgain();
+    /// Status panel 1 shows something else than the folder searched: the
+    /// folder list's count of items, or the rows a typed search found.
+    bool ProgressPanelTaken() const;
+    /// Starts the walk, filling `into`; `typed`: started by typing.
+    void StartSearch(SearchResults& into, bool typed);
+    /// The walk added rows first..first+count-1 to the results it fills.
+    void RowsFound(std::size_t first, std::size_t count);
+    /// The list shows the first `count` rows of the new search in place of
+    /// the former ones, the scroll position kept.
+    void ShowNewRows(std::size_t count);
+    /// Selects the record RestartSearch kept when a list row from `first`
+    /// on shows it, unless the user has selected a row meanwhile.
+    void SelectFound(std::size_t first);
+    /// "N Matches found" for a search started by typing, at most every
+    /// kCountInterval.
+    void ShowCount(std::size_t found);
     /// The search panel's content is as tall as its lowest control.
     void UpdateContentSize();
     int PanelWidth() const;
@@ -202,15 +229,19 @@ private:
     const Locale& locale_;
     QWidget* content_ = nullptr;
 
-    SearchResults results_;
+    SearchResults results_[2];          ///< those on show, and those of the next search
+    SearchResults* filling_ = nullptr;  ///< a typed search's results while the former rows show
     SearchResultsModel* model_ = nullptr;
     std::unique_ptr<SearchWalk> walk_;
     QTimer* stepTimer_ = nullptr;
-    QTimer* statusTimer_ = nullptr;  ///< shows the folder being searched now and then
+    QTimer* statusTimer_ = nullptr;        ///< shows the folder being searched now and then
     FolderStatusThrottle folderStatus_;
-    bool stepping_ = false;         ///< inside a slice of the walk
-    bool criteriaChanged_ = false;  ///< to hand to the walk before its next slice
-    QStringList reselect_;          ///< name, volume and path of the row to select again
+    bool stepping_ = false;                ///< inside a slice of the walk
+    bool criteriaChanged_ = false;         ///< to hand to the walk before its next slice
+    bool typed_ = false;                   ///< the running search was started by typing
+    QElapsedTimer searchClock_;            ///< since the running search started
+    QElapsedTimer countClock_;             ///< since the last count of the rows found
+    std::optional<RowIdentity> reselect_;  ///< the record to select again
 };
 
 }  // namespace ardvel::gui

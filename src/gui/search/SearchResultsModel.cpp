@@ -21,7 +21,7 @@ struct SortCancelled {};
 }  // namespace
 
 SearchResultsModel::SearchResultsModel(SearchResults& results, const Locale& locale, QObject* parent)
-    : ListRowsModel(parent), results_(results), locale_(locale)
+    : ListRowsModel(parent), results_(&results), locale_(locale)
 {
 }
 
@@ -36,6 +36,7 @@ void SearchResultsModel::Forget()
     beginResetModel();
     order_.clear();
     marked_ = SIZE_MAX;
+    moved_.clear();
     endResetModel();
 }
 
@@ -55,30 +56,92 @@ void SearchResultsModel::RowsAdded(std::size_t first, std::size_t count)
     endInsertRows();
 }
 
+void SearchResultsModel::ShowResults(SearchResults& results, std::size_t count)
+{
+    CancelSort();
+    beginResetModel();
+    results_ = &results;
+    order_.resize(count);
+    std::iota(order_.begin(), order_.end(), 0u);
+    marked_ = SIZE_MAX;
+    moved_.clear();
+    endResetModel();
+}
+
+void SearchResultsModel::NoteFoldersFirst()
+{
+    moved_.clear();
+    // Without a selection or a current row, no list row needs following.
+    if (persistentIndexList().isEmpty()) return;
+    const std::size_t count = results_->size();
+    std::size_t folders = 0;
+    for (std::size_t i = 0; i < count; ++i) folders += results_->IsFolder(i) ? 1 : 0;
+    moved_.resize(count);
+    std::size_t nextFolder = 0, nextFile = folders;
+    for (std::size_t i = 0; i < count; ++i)
+        moved_[i] = static_cast<std::uint32_t>(results_->IsFolder(i) ? nextFolder++ : nextFile++);
+}
+
+void SearchResultsModel::TakeFoldersFirst()
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before) {
+        const std::size_t source = order_[static_cast<std::size_t>(index.row())];
+        const bool known = source < moved_.size();
+        after.push_back(known ? this->index(static_cast<int>(moved_[source]), index.column()) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+    order_.resize(results_->size());
+    std::iota(order_.begin(), order_.end(), 0u);
+    moved_.clear();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+std::optional<std::size_t> SearchResultsModel::FindRow(const RowIdentity& identity, std::size_t first) const
+{
+    for (std::size_t row = first; row < order_.size(); ++row) {
+        const std::size_t i = order_[row];
+        if (results_->Name(i) == identity.Name && results_->Path(i) == identity.Path &&
+            results_->Volume(i) == identity.Volume)
+            return row;
+    }
+    return std::nullopt;
+}
+
+RowIdentity SearchResultsModel::Identity(int row) const
+{
+    if (!ValidRow(row)) return {};
+    const std::size_t i = ResultRow(row);
+    return {std::string(results_->Name(i)), std::string(results_->Volume(i)), std::string(results_->Path(i))};
+}
+
 void SearchResultsModel::Reload()
 {
     beginResetModel();
-    order_.resize(results_.size());
+    order_.resize(results_->size());
     std::iota(order_.begin(), order_.end(), 0u);
     endResetModel();
 }
 
 bool SearchResultsModel::IsFolderRow(int row) const
 {
-    return ValidRow(row) && results_.IsFolder(ResultRow(row));
+    return ValidRow(row) && results_->IsFolder(ResultRow(row));
 }
 
 QStringList SearchResultsModel::Texts(int row) const
 {
     QStringList texts;
     if (!ValidRow(row)) return texts;
-    for (const std::string& text : results_.Texts(ResultRow(row), locale_)) texts.push_back(QString::fromStdString(text));
+    for (const std::string& text : results_->Texts(ResultRow(row), locale_)) texts.push_back(QString::fromStdString(text));
     return texts;
 }
 
 ReportRow SearchResultsModel::ReportRowAt(std::size_t row) const
 {
-    return results_.Texts(order_[row], locale_);
+    return results_->Texts(order_[row], locale_);
 }
 
 int SearchResultsModel::rowCount(const QModelIndex& parent) const
@@ -98,16 +161,16 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
-        case kColumnName: return FromUtf8(results_.Name(i));
-        case kColumnVolume: return FromUtf8(results_.Volume(i));
-        case kColumnPath: return FromUtf8(results_.Path(i));
-        case kColumnMediaInfo: return FromUtf8(results_.Media(i));
+        case kColumnName: return FromUtf8(results_->Name(i));
+        case kColumnVolume: return FromUtf8(results_->Volume(i));
+        case kColumnPath: return FromUtf8(results_->Path(i));
+        case kColumnMediaInfo: return FromUtf8(results_->Media(i));
         case kColumnSize:
-        case kColumnModified: return QString::fromStdString(results_.Text(i, index.column(), locale_));
+        case kColumnModified: return QString::fromStdString(results_->Text(i, index.column(), locale_));
         default: return {};
         }
     case Qt::DecorationRole:
-        if (index.column() == kColumnName) return ListImage(results_.Row(i).ImageIndex);
+        if (index.column() == kColumnName) return ListImage(results_->Row(i).ImageIndex);
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == kColumnSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -145,8 +208,8 @@ QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation
 void SearchResultsModel::SortRows(const SortState& sort)
 {
     if (growing_) {
-        ReorderRows(order_, results_.size(), [&] {
-            SortRowsStable(order_, [this](std::uint32_t i) { return results_.Keys(i); }, sort,
+        ReorderRows(order_, results_->size(), [&] {
+            SortRowsStable(order_, [this](std::uint32_t i) { return results_->Keys(i); }, sort,
                            ListKind::SearchResults, locale_);
         });
         return;
@@ -171,7 +234,7 @@ void SearchResultsModel::StartSort(const SortState& sort)
                 order,
                 [this](std::uint32_t i) {
                     if (cancel_.load(std::memory_order_relaxed)) throw SortCancelled{};
-                    return results_.Keys(i);
+                    return results_->Keys(i);
                 },
                 sort, ListKind::SearchResults, locale_);
         } catch (const SortCancelled&) {
@@ -190,7 +253,7 @@ void SearchResultsModel::TakeSortedOrder()
     worker_.join();
     ++sortGeneration_;  // a queued call of this worker finds nothing to take
     if (sortedReady_ && sorted_.size() == order_.size())
-        ReorderRows(order_, results_.size(), [&] { order_.swap(sorted_); });
+        ReorderRows(order_, results_->size(), [&] { order_.swap(sorted_); });
     sorted_.clear();
     sortedReady_ = false;
     if (pendingSort_) {
@@ -219,12 +282,12 @@ void SearchResultsModel::CancelSort()
 
 int SearchResultsModel::RowImage(int row) const
 {
-    return ValidRow(row) ? results_.Row(ResultRow(row)).ImageIndex : -1;
+    return ValidRow(row) ? results_->Row(ResultRow(row)).ImageIndex : -1;
 }
 
 NodeHandle SearchResultsModel::RowNode(int row) const
 {
-    return ValidRow(row) ? results_.Link(ResultRow(row)) : NodeHandle{};
+    return ValidRow(row) ? results_->Link(ResultRow(row)) : NodeHandle{};
 }
 
 void SearchResultsModel::SetFolderTotal(int row, std::int64_t sizeKB)
@@ -232,7 +295,7 @@ void SearchResultsModel::SetFolderTotal(int row, std::int64_t sizeKB)
     if (!IsFolderRow(row)) return;
     // The worker reads the sizes it sorts by.
     FinishSort();
-    results_.SetFolderTotal(ResultRow(row), sizeKB);
+    results_->SetFolderTotal(ResultRow(row), sizeKB);
     const QModelIndex cell = index(row, kColumnSize);
     emit dataChanged(cell, cell);
 }
@@ -242,23 +305,23 @@ int SearchResultsModel::LongestText(int column) const
     int longest = 0;
     switch (column) {
     case kColumnName:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Name(i)));
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Name(i)));
         return longest;
     case kColumnVolume:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Volume(i)));
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Volume(i)));
         return longest;
     case kColumnPath:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Path(i)));
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Path(i)));
         return longest;
     case kColumnMediaInfo:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_.Media(i)));
+        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Media(i)));
         return longest;
     case kColumnSize: {
         // A size text grows with the size within each unit, so the largest
         // and smallest sizes of each unit are enough.
         std::int64_t kbMax = INT64_MIN, kbMin = INT64_MAX, mbMax = INT64_MIN;
         for (std::uint32_t i : order_) {
-            const SearchRow& row = results_.Row(i);
+            const SearchRow& row = results_->Row(i);
             if (row.SubDir) {
                 longest = std::max(longest, CharacterCount(kSubDirText));
             } else if (row.SizeKB <= 999) {
@@ -278,7 +341,7 @@ int SearchResultsModel::LongestText(int column) const
         TDateTime last = 0;
         bool haveLast = false;
         for (std::uint32_t i : order_) {
-            const TDateTime date = results_.Row(i).Date;
+            const TDateTime date = results_->Row(i).Date;
             if (haveLast && date == last) continue;
             last = date;
             haveLast = true;

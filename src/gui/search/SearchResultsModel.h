@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <climits>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -14,6 +15,12 @@
 #include "search/SearchResults.h"
 
 namespace ardvel::gui {
+
+/// What tells a record from the others across two searches: its name and
+/// the volume and path of its folder.
+struct RowIdentity {
+    std::string Name, Volume, Path;
+};
 
 /// The search results list: a view of the rows of a SearchResults, texts
 /// formatted when a view asks for them, nothing copied. The list holds a
@@ -50,6 +57,25 @@ public:
     void RowsAdded(std::size_t first, std::size_t count);
     /// Lists every result row in the results' own order.
     void Reload();
+    /// Shows rows 0..count-1 of `results` in place of the rows shown, in one
+    /// reset: the list is never empty in between. A sort under way and the
+    /// bold mark are dropped.
+    void ShowResults(SearchResults& results, std::size_t count);
+    /// The results the list shows.
+    SearchResults& Results() const noexcept { return *results_; }
+
+    /// The results are about to have their folder rows put first, keeping
+    /// their order (a stable partition, as the search does at its end):
+    /// notes where each row's record goes. Every result row must be listed.
+    void NoteFoldersFirst();
+    /// After that partition: the list shows the results in their own order,
+    /// and the selected and current rows follow their records.
+    void TakeFoldersFirst();
+
+    /// The identity of the record row `row` shows (empty for no row).
+    RowIdentity Identity(int row) const;
+    /// The first list row from `first` on that shows the record `identity`.
+    std::optional<std::size_t> FindRow(const RowIdentity& identity, std::size_t first = 0) const;
 
     /// Shows the row of result row `resultRow` in bold (Find Copies marks
     /// the file whose copies are listed); Forget drops the mark.
@@ -91,10 +117,11 @@ private:
 
     bool ValidRow(int row) const noexcept { return row >= 0 && static_cast<std::size_t>(row) < order_.size(); }
 
-    SearchResults& results_;
+    SearchResults* results_;
     const Locale& locale_;
     std::vector<std::uint32_t> order_;  // list row -> result row
     std::size_t marked_ = SIZE_MAX;     // result row shown in bold
+    std::vector<std::uint32_t> moved_;  // result row -> its place once folders go first
 
     bool growing_ = false;
     std::thread worker_;

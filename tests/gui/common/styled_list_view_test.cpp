@@ -65,5 +65,26 @@ TEST_F(StyledListViewTest, HeaderClicksAndDoubleClicksAreReported)
     EXPECT_EQ(view.SelectedRow(), -1);
 }
 
+TEST_F(StyledListViewTest, ListCellsFitCaptionsAddedInAnyStyle)
+{
+    view.SetStyle(kListStyle);
+    const int narrow = view.IconView()->gridSize().width();
+    // Rows added while the details style shows (captions not measured then).
+    view.SetStyle(kDetails);
+    model.appendRow(new QStandardItem(QString(10, QLatin1Char('w'))));
+    view.SetStyle(kListStyle);
+    const int wide = view.IconView()->gridSize().width();
+    EXPECT_GT(wide, narrow);
+    // Rows added in the list style itself.
+    model.appendRow(new QStandardItem(QString(20, QLatin1Char('w'))));
+    EXPECT_GT(view.IconView()->gridSize().width(), wide);
+    // New rows in place of all (a reset) while the details style shows.
+    view.SetStyle(kDetails);
+    model.clear();
+    model.appendRow(new QStandardItem(QStringLiteral("r9")));
+    view.SetStyle(kListStyle);
+    EXPECT_EQ(view.IconView()->gridSize().width(), narrow);
+}
+
 }  // namespace
 }  // namespace ardvel::gui
