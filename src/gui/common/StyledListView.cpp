@@ -137,6 +137,17 @@ int StyledListView::SelectedRow() const
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+std::vector<int> StyledListView::SelectedRows() const
+{
+    std::vector<int> rows;
+    if (const QItemSelectionModel* selection = Selection())
+        for (const QModelIndex& index : selection->selectedIndexes()) rows.push_back(index.row());
+    // The details style selects every cell of a row.
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 void StyledListView::SelectRow(int row)
 {
     if (!model_ || !Selection()) return;

@@ -2,6 +2,8 @@
 
 #include <QStackedWidget>
 
+#include <vector>
+
 class QAbstractItemModel;
 class QModelIndex;
 class QAbstractItemView;
@@ -37,6 +39,8 @@ public:
     /// The selected row, or -1.
     int SelectedRow() const;
     void SelectRow(int row);
+    /// Every selected row, in list order.
+    std::vector<int> SelectedRows() const;
     /// True when either view has the keyboard focus.
     bool HasFocus() const;
     /// The full caption of the cell `index` when the current style cuts it

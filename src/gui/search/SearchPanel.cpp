@@ -33,6 +33,7 @@
 #include "search/SearchTyping.h"
 #include "search/SearchWalk.h"
 #include "store/CatalogError.h"
+#include "store/NodePath.h"
 
 namespace ardvel::gui {
 
@@ -358,7 +359,11 @@ void TSearchPanel::EndSearch(const QString& failure)
 void TSearchPanel::SearchViewDblClick()
 {
     const int row = resultsView_.SelectedRow();
-    if (row < 0 || !model_->IsFolderRow(row)) return;
+    if (row < 0) return;
+    if (!model_->IsFolderRow(row)) {
+        OpenContainingFolder();
+        return;
+    }
     const NodeId node = host_.Tree().Resolve(model_->RowNode(row));
     if (node == kNoNode) {
         // The folder's volume was deleted or reloaded since the search.
@@ -366,6 +371,27 @@ void TSearchPanel::SearchViewDblClick()
         return;
     }
     host_.ShowFolder(node);
+}
+
+void TSearchPanel::OpenContainingFolder()
+{
+    const int row = resultsView_.SelectedRow();
+    if (row < 0 || row >= model_->rowCount()) return;
+    const std::size_t r = model_->ResultRow(row);
+    const CatalogTree& tree = host_.Tree();
+    NodeId folder = kNoNode;
+    if (const NodeId node = results_.IsFolder(r) ? tree.Resolve(results_.Link(r)) : kNoNode; node != kNoNode)
+        folder = tree.Parent(node);
+    else
+        folder = ResolveNodePath(tree, std::string(results_.Volume(r)) + ":\\" + std::string(results_.Path(r)), locale_);
+    if (folder == kNoNode || folder == CatalogTree::kRoot) {
+        dialogs_.ShowError(QString::fromLatin1(kPathNotFound));
+        return;
+    }
+    // The results are not touched by leaving search mode, but the name is
+    // kept apart from them all the same.
+    const std::string name(results_.Name(r));
+    host_.ShowFolderRow(folder, name, results_.IsFolder(r));
 }
 
 void TSearchPanel::SaveSRExecute()

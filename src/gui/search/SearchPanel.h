@@ -83,10 +83,14 @@ public:
     /// Ends a running search; the rows found so far stay. Also run when the
     /// window leaves search mode.
     void StopSearchClick();
-    /// Opens the folder of the selected row in the browser. A file row, or
-    /// no row, does nothing; a folder that has left the tree since it was
-    /// found gives "Path not found!".
+    /// Opens the folder of the selected row in the browser; a file row
+    /// opens the folder that holds it with the file selected. No row does
+    /// nothing; a folder that has left the tree since it was found gives
+    /// "Path not found!".
     void SearchViewDblClick();
+    /// Opens the folder holding the selected row's file or folder, with
+    /// that row selected.
+    void OpenContainingFolder();
     /// "&Save Search Results": the criteria and the rows, in the list's
     /// order, as a text report in a file that the user chooses.
     void SaveSRExecute();

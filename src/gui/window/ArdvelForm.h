@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "cataloguing/CataloguingHost.h"
 #include "help/HelpCommands.h"
@@ -13,12 +14,14 @@
 #include "update/UpdateHost.h"
 #include "window/FormWidgets.h"
 #include "window/NavigationHistory.h"
+#include "window/RowContextMenu.h"
 #include "platform/Locale.h"
 #include "store/CatalogTree.h"
 #include "store/ListFormats.h"
 
 class QActionGroup;
 class QLabel;
+class QMenu;
 class QStackedWidget;
 class QWidget;
 
@@ -140,6 +143,17 @@ public:
     /// Whether `list` has a file row selected that Find Copies can start from.
     bool CanFindCopies(StyledListView* list) const;
 
+    // -- row menus and paths (ArdvelFormRows.cpp) ---------------------------------
+
+    /// The context menu of the selected rows of `place`, built but not
+    /// shown (a right click shows it).
+    std::unique_ptr<QMenu> RowMenu(RowPlace place);
+    /// The node paths of the selected rows of `place`, one a line.
+    QString SelectedRowPaths(RowPlace place) const;
+    /// Ctrl+C and Copy Path: the selected rows' paths go to the clipboard.
+    void CopyPathExecute(RowPlace place);
+    void ShowFolderRow(NodeId folder, std::string_view name, bool folderRow) override;
+
     // -- help ----------------------------------------------------------------------
 
     void HelpContentsExecute();
@@ -199,8 +213,16 @@ private:
     void BuildStatusBar();
     void BuildSearchPanel();
     void BuildDuplicateActions();
-    /// The context menu of both lists, with "Find Copies".
-    void BuildListMenus();
+    /// The context menus of the tree and both lists, and their Ctrl+C.
+    void BuildRowMenus();
+    /// Open on a row of `place`.
+    void OpenRow(RowPlace place);
+    /// The volume a selected row of `place` stands for, or kNoNode.
+    NodeId RowVolume(RowPlace place) const;
+    /// Rename and Delete of a volume (the tree's selection or a row of the
+    /// list of volumes); Delete asks first.
+    void RenameVolume(NodeId node);
+    void DeleteVolume(NodeId node);
     void FormCreate();
     void FormDestroy();
 

@@ -50,10 +50,16 @@ void TArdvelForm::RepaintExecute()
 
 void TArdvelForm::Rename1Execute()
 {
-    const NodeId node = SelectedNode();
-    if (node == kNoNode || tree_->Level(node) != 1) return;
+    RenameVolume(SelectedNode());
+}
+
+void TArdvelForm::RenameVolume(NodeId node)
+{
+    if (node == kNoNode || !tree_->IsAlive(node) || tree_->Level(node) != 1) return;
     treeModel_->SetEditableNode(node);
-    w_.Catalog->edit(treeModel_->IndexOf(node));
+    const QModelIndex index = treeModel_->IndexOf(node);
+    w_.Catalog->scrollTo(index);
+    w_.Catalog->edit(index);
 }
 
 bool TArdvelForm::CatalogEdited(NodeId node, const QString& text)
@@ -86,8 +92,12 @@ bool TArdvelForm::CatalogEdited(NodeId node, const QString& text)
 
 void TArdvelForm::Delete1Execute()
 {
-    const NodeId node = SelectedNode();
-    if (node == kNoNode || tree_->Level(node) != 1) return;
+    DeleteVolume(SelectedNode());
+}
+
+void TArdvelForm::DeleteVolume(NodeId node)
+{
+    if (node == kNoNode || !tree_->IsAlive(node) || tree_->Level(node) != 1) return;
     if (!dialogs_.Confirm(QString::fromLatin1(kDeleteQuestion) + FromUtf8(tree_->Text(node)) + QLatin1Char('?'))) return;
     if (DeleteVolumeFile(*tree_, node, catalogFolder_) != VolumeFileResult::Done) {
         dialogs_.ShowError(QString::fromLatin1(kCatalogFileMissing));

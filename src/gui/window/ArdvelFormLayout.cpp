@@ -375,7 +375,7 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     rightStack_->addWidget(w_.ListView);
     rightStack_->addWidget(w_.SearchView);
     rightStack_->setCurrentWidget(w_.ListView);
-    BuildListMenus();
+    BuildRowMenus();
 
     for (StyledListView* list : {w_.ListView, w_.SearchView}) {
         connect(list, &StyledListView::HeaderClicked, this, [this, list](int column) { ListViewColumnClick(list, column); });
