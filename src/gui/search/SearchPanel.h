@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 #include "platform/Locale.h"
@@ -110,6 +111,10 @@ public:
     void Splitter1Moved();
     /// Gives the name field the focus, when it is enabled.
     void FocusFileNames();
+    /// Tab goes from the name field through Look in, the criteria and the
+    /// options to Search Now and Stop Search, and then to `results` (the
+    /// views of the results list, the first shown taking the focus).
+    void ChainTabOrder(std::initializer_list<QWidget*> results);
     /// Cancels the running search, if any, and starts it anew with the
     /// criteria as they are now, keeping the selected row when it is found
     /// again.

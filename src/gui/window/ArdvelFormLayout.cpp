@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QScrollArea>
 #include <QSplitter>
@@ -402,6 +403,7 @@ void TArdvelForm::BuildStatusBar()
 void TArdvelForm::BuildSearchPanel()
 {
     searchPanel_ = std::make_unique<TSearchPanel>(*this, *w_.ScrollBox1, *w_.SearchView, dialogs_, locale_);
+    searchPanel_->ChainTabOrder({w_.SearchView->DetailsView(), w_.SearchView->IconView()});
     connect(w_.SaveSR, &QAction::triggered, this, [this] { searchPanel_->SaveSRExecute(); });
     connect(w_.Splitter1, &QSplitter::splitterMoved, this, [this] { searchPanel_->Splitter1Moved(); });
 }
