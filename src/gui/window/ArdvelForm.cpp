@@ -322,6 +322,7 @@ void TArdvelForm::LoadSettings()
     w_.AutoAdjust1->setChecked(s.AutoAdjust);
     searchPanel_->Typing->IgnoreAccents->setChecked(s.IgnoreAccents);
     searchAsYouType_ = s.SearchAsYouType;
+    RestorePlacement(s);
     AutoAdjustClick();
     ToggleToolbars();
     ViewsClick(s.ListViewStyle);
@@ -340,6 +341,7 @@ void TArdvelForm::SaveSettings()
     s.AutoAdjust = w_.AutoAdjust1->isChecked();
     s.IgnoreAccents = searchPanel_->Typing->IgnoreAccents->isChecked();
     s.SearchAsYouType = searchPanel_->Typing->SearchAsYouType->isChecked();
+    KeepPlacement(s);
     WriteViewSettings(ini, s);
     if (!ini.Save(path)) dialogs_.ShowError(QStringLiteral("Unable to write to ") + FromUtf8(path));
 }

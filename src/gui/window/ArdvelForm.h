@@ -20,6 +20,9 @@
 #include "store/ListFormats.h"
 
 class QActionGroup;
+namespace ardvel::gui {
+struct ViewSettings;
+}
 class QLabel;
 class QMenu;
 class QStackedWidget;
@@ -225,6 +228,11 @@ private:
     void DeleteVolume(NodeId node);
     void FormCreate();
     void FormDestroy();
+    // The window's size and place, the splitter and the Details column
+    // widths of both lists (ArdvelFormPlacement.cpp); what the settings
+    // leave out keeps the first run's.
+    void RestorePlacement(const ViewSettings& settings);
+    void KeepPlacement(ViewSettings& settings) const;
 
     StyledListView* ShownList() const;
     ListRowsModel* RowsOf(StyledListView* list) const;
