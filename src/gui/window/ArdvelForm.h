@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -30,6 +31,8 @@ class QWidget;
 
 namespace ardvel::gui {
 
+class CatalogFolderWatch;
+struct CatalogFolderChanges;
 class CatalogTreeModel;
 class FolderListModel;
 class ListRowsModel;
@@ -111,6 +114,11 @@ public:
     void QuitExecute();
     /// Replaces every volume with the catalogs of the catalog folder.
     void LoadCatalogs();
+    /// Reads again what other programs changed in the catalog folder: new
+    /// catalogs are added, removed ones leave, rewritten ones are read
+    /// anew. The open folder, the selections and the history stay where
+    /// their folders still exist (ArdvelFormWatch.cpp).
+    void CatalogFolderChanged();
 
     // -- layout, views, settings -------------------------------------------------
 
@@ -244,6 +252,14 @@ private:
     /// After nodes left the tree: no list, history entry or open node may
     /// refer to them.
     void ForgetRemovedNodes();
+    /// Where the user is, by paths, to be found again once volumes were
+    /// read anew.
+    struct ViewPlace;
+    ViewPlace RememberPlace() const;
+    void ReturnToPlace(const ViewPlace& place);
+    /// Removes the volumes of `changes` and reads its files; the messages
+    /// of the files that failed.
+    QStringList ApplyFolderChanges(const CatalogFolderChanges& changes);
 
     FormWidgets w_;
     const Locale& locale_;
@@ -258,6 +274,8 @@ private:
     NodeHandle openNode_;
     bool haveOpenNode_ = false;
     bool destroyed_ = false;
+    int treeChanges_ = 0;  ///< BeginTreeChange without its EndTreeChange yet
+    CatalogFolderWatch* watch_ = nullptr;
 
     QLabel* statusPanels_[2] = {};
     QStackedWidget* leftStack_ = nullptr;

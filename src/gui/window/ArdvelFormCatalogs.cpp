@@ -11,6 +11,7 @@
 #include "store/LoadCatalogs.h"
 #include "store/VolumeFiles.h"
 #include "window/ArdvelForm.h"
+#include "window/CatalogFolderWatch.h"
 #include "window/CatalogTreeModel.h"
 #include "window/FolderListModel.h"
 #include "window/LoadForm.h"
@@ -168,6 +169,7 @@ void TArdvelForm::LoadCatalogs()
     RefreshLookIn();
     FillList();
     WriteCatalogCount();
+    watch_->Watch(catalogFolder_);
 }
 
 void TArdvelForm::VolumeContentsReplaced(NodeId volume)
@@ -183,6 +185,7 @@ void TArdvelForm::VolumeContentsReplaced(NodeId volume)
     SelectNode(open != kNoNode ? open : volume);
     if (open == kNoNode) CatalogClick();
     RefreshLookIn();
+    watch_->Accept();
 }
 
 void TArdvelForm::ForgetRemovedNodes()
