@@ -129,10 +129,19 @@ QAbstractItemView* StyledListView::CurrentView() const
     return style_ == kDetails ? static_cast<QAbstractItemView*>(details_) : static_cast<QAbstractItemView*>(icons_);
 }
 
+void StyledListView::SetMultiSelection(bool on)
+{
+    const auto mode = on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+    details_->setSelectionMode(mode);
+    icons_->setSelectionMode(mode);
+}
+
 int StyledListView::SelectedRow() const
 {
     const QItemSelectionModel* selection = Selection();
     if (!selection) return -1;
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isSelected(current.siblingAtColumn(0))) return current.row();
     const QModelIndexList rows = selection->selectedIndexes();
     return rows.isEmpty() ? -1 : rows.first().row();
 }

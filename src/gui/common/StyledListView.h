@@ -36,7 +36,10 @@ public:
     QListView* IconView() const noexcept { return icons_; }
     QItemSelectionModel* Selection() const;
 
-    /// The selected row, or -1.
+    /// Whether Shift and Ctrl select several rows (one row by default).
+    void SetMultiSelection(bool on);
+    /// The selected row (of several, the current one when it is selected),
+    /// or -1.
     int SelectedRow() const;
     void SelectRow(int row);
     /// Every selected row, in list order.

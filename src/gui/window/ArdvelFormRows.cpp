@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QMenu>
 #include <QTreeView>
@@ -24,9 +25,11 @@ void TArdvelForm::BuildRowMenus()
     const auto offer = [this](QAbstractItemView* view, RowPlace place, StyledListView* list) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view, &QWidget::customContextMenuRequested, this, [this, view, place, list](const QPoint& pos) {
-            // A right click selects the row under it first (without opening it).
+            // A right click selects the row under it first (without opening
+            // it), unless the row is one of those selected.
             const QModelIndex index = view->indexAt(pos);
-            if (index.isValid() && list) list->SelectRow(index.row());
+            if (index.isValid() && list && !list->Selection()->isSelected(index.siblingAtColumn(0)))
+                list->SelectRow(index.row());
             if (index.isValid() && !list) SelectNode(CatalogTreeModel::NodeOf(index));
             const std::unique_ptr<QMenu> menu = RowMenu(place);
             contextList_ = list;
@@ -36,6 +39,9 @@ void TArdvelForm::BuildRowMenus()
     };
     offer(w_.Catalog, RowPlace::Tree, nullptr);
     for (StyledListView* list : {w_.ListView, w_.SearchView}) {
+        // Several rows may be selected, for Ctrl+C; the other commands act
+        // on the current one.
+        list->SetMultiSelection(true);
         const RowPlace place = list == w_.ListView ? RowPlace::FolderList : RowPlace::Results;
         offer(list->DetailsView(), place, list);
         offer(list->IconView(), place, list);

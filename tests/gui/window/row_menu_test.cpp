@@ -130,6 +130,12 @@ TEST_F(RowMenuTest, CtrlCCopiesThePathsOfTheFocusedRowsAndLeavesTheNameFieldAlon
     W().ListView->DetailsView()->setFocus();
     QTest::keyClick(W().ListView->DetailsView(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(Clipboard(), QStringLiteral("Music 2002:\\Jazz\\"));
+    // Shift+Down adds the next row: one path a line, in list order.
+    ASSERT_EQ(ListRow("Rock"), ListRow("Jazz") + 1);
+    QTest::keyClick(W().ListView->DetailsView(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(W().ListView->DetailsView(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), QStringLiteral("Music 2002:\\Jazz\\\nMusic 2002:\\Rock\\"));
+    EXPECT_EQ(W().ListView->SelectedRow(), ListRow("Rock"));  // the current row
 
     form->SelectNode(Node("Photos:\\"));
     W().Catalog->setFocus();
