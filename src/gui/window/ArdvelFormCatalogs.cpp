@@ -136,6 +136,8 @@ void TArdvelForm::LoadCatalogs()
     listModel_->Clear();
     std::unique_ptr<TLoadForm> splash;
     std::size_t opened = 0;
+    // The splash window lets events in; the folder watch must wait.
+    ++treeChanges_;
     treeModel_->BeginTreeReset();
     const LoadResult result = ardvel::LoadCatalogs(
         *tree_, catalogFolder_, locale_, [&](std::size_t position, std::size_t maximum) {
@@ -152,6 +154,7 @@ void TArdvelForm::LoadCatalogs()
             splash->SetPosition(static_cast<int>(position));
         });
     treeModel_->EndTreeReset();
+    --treeChanges_;
     if (splash) splash->SetFilesRead(opened);
     splash.reset();
     ForgetRemovedNodes();

@@ -8,6 +8,7 @@
 #include "common/QtText.h"
 #include "common/StyledListView.h"
 #include "common/UserDialogs.h"
+#include "search/SearchPanel.h"
 #include "store/CatalogError.h"
 #include "store/LoadCatalogs.h"
 #include "store/NodePath.h"
@@ -30,8 +31,10 @@ struct TArdvelForm::ViewPlace {
 
 void TArdvelForm::CatalogFolderChanged()
 {
-    // Never while a dialog or a cataloguing works on the tree: later.
-    if (QApplication::activeModalWidget() || treeChanges_ > 0 || treeModel_->EditableNode() != kNoNode) {
+    // Never while a dialog, a cataloguing, a loading, a rename or a search
+    // works on the tree: later.
+    if (QApplication::activeModalWidget() || treeChanges_ > 0 || treeModel_->EditableNode() != kNoNode ||
+        searchPanel_->Running()) {
         watch_->Postpone();
         return;
     }
