@@ -11,25 +11,10 @@
 # plain one.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build}
-runs=${2:-3}
-cli=$build/src/cli/ardvel-cli
-base=${ARDVEL_BENCH_DIR:-/tmp/ardvel-bench}
 entries=${ARDVEL_BENCH_ENTRIES:-500000}
+# shellcheck source=bench/bench_common.sh
+. "$(dirname "$0")/bench_common.sh"
 
-[ -x "$cli" ] || { echo "no ardvel-cli at $cli" >&2; exit 1; }
-mkdir -p "$base"
-for kind in plain mp3; do
-    if [ ! -e "$base/$kind-$entries.done" ]; then
-        rm -rf "$base/$kind-$entries"
-        flag=""; [ "$kind" = mp3 ] && flag="--mp3"
-        python3 "$here/make_tree.py" "$base/$kind-$entries" --entries "$entries" $flag
-        touch "$base/$kind-$entries.done"
-    fi
-done
-
-now() { date +%s%N; }
 catalogs=$(mktemp -d)
 trap 'rm -rf "$catalogs"' EXIT
 
@@ -45,7 +30,6 @@ time_ardvel() {
         || { cat "$catalogs.err" >&2; }
     echo $(( ($(now) - t0) / 1000000 ))
 }
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 declare -A result
 for tree in "$base/plain-$entries" "$base/mp3-$entries" /usr; do

@@ -3,7 +3,13 @@
 # (Qt 6 among them) worked out by dpkg-shlibdeps.
 set(CPACK_PACKAGE_NAME ardvel)
 set(CPACK_PACKAGE_VENDOR "The Ardvel developers")
-set(CPACK_PACKAGE_CONTACT "The Ardvel developers <maintainers@ardvel.example.org>")
+# The package's maintainer is whoever builds it: the contact address of the
+# build (ARDVEL_CONTACT_ADDRESS) when one is set.
+if(ARDVEL_CONTACT_ADDRESS STREQUAL "")
+    set(CPACK_PACKAGE_CONTACT "The Ardvel developers")
+else()
+    set(CPACK_PACKAGE_CONTACT "The Ardvel developers <${ARDVEL_CONTACT_ADDRESS}>")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue of removable media")
 set(CPACK_PACKAGE_DESCRIPTION
     "Ardvel records every folder and file of CDs, USB sticks, network shares\n"

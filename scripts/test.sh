@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds Ardvel and runs every test: the normal
 # build, a build with AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the fuzz targets for a minute each.
+# the fuzz targets for half a minute each.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --test
@@ -21,7 +21,7 @@ cmake --build build-asan -j"$JOBS"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j"$JOBS"
 
-echo "== fuzz targets, 60 seconds each"
+echo "== fuzz targets, 30 seconds each"
 CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARDVEL_FUZZ=ON \
     -DARDVEL_SANITIZE=ON -DARDVEL_TESTS=OFF -DARDVEL_BENCH=OFF -DARDVEL_GUI=OFF >/dev/null
 cmake --build build-fuzz -j"$JOBS"
@@ -36,7 +36,7 @@ for target in build-fuzz/fuzz/*_fuzz; do
     lengths="-max_len=8192"
     if [ "$name" = catalog_fuzz ]; then lengths="-max_len=200000 -len_control=0"; fi
     # shellcheck disable=SC2086
-    if ! "$target" -max_total_time=60 $lengths -rss_limit_mb=2048 "$corpus" >"$corpus.log" 2>&1; then
+    if ! "$target" -max_total_time=30 $lengths -rss_limit_mb=2048 "$corpus" >"$corpus.log" 2>&1; then
         tail -n 60 "$corpus.log"
         echo "fuzz target $name failed"
         exit 1

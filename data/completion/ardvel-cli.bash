@@ -50,7 +50,8 @@ _ardvel_cli()
     local keys="name+size name+size+date size+date name"
     # Options that take a value, by command.
     case $command,$prev in
-        volumes,--format | ls,--format | dump,--format | search,--format)
+        volumes,--format | ls,--format | dump,--format | search,--format | duplicates,--format | copies,--format | \
+            diff,--format)
             COMPREPLY=($(compgen -W 'tsv csv json jsonl' -- "$cur"))
             return
             ;;
@@ -99,7 +100,7 @@ _ardvel_cli()
         ls | copies)
             if [[ $cur == -* ]]; then
                 [[ $command == ls ]] && COMPREPLY=($(compgen -W "$formats" -- "$cur"))
-                [[ $command == copies ]] && COMPREPLY=($(compgen -W '--by' -- "$cur"))
+                [[ $command == copies ]] && COMPREPLY=($(compgen -W "--by $formats" -- "$cur"))
             else
                 _ardvel_cli_offer "My Catalogs"$'\n'"$(_ardvel_cli_volumes | sed 's/$/:\\/')"
             fi
@@ -128,7 +129,7 @@ _ardvel_cli()
             fi
             ;;
         duplicates)
-            COMPREPLY=($(compgen -W '--in --by --min-size --folders' -- "$cur"))
+            COMPREPLY=($(compgen -W "--in --by --min-size --folders $formats" -- "$cur"))
             ;;
         export)
             if [[ $cur == -* ]]; then
@@ -139,7 +140,7 @@ _ardvel_cli()
             ;;
         diff | update)
             if [[ $cur == -* ]]; then
-                [[ $command == diff ]] && COMPREPLY=($(compgen -W '--volume --exit-code' -- "$cur"))
+                [[ $command == diff ]] && COMPREPLY=($(compgen -W "--volume --exit-code $formats" -- "$cur"))
                 [[ $command == update ]] && COMPREPLY=($(compgen -W '--dry-run' -- "$cur"))
             else
                 # The volume first, then the folder to compare it with.

@@ -26,8 +26,8 @@ complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a import 
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a diff -d 'The changes from a volume to a folder or volume'
 complete -c ardvel-cli -n "not __fish_seen_subcommand_from $commands" -a update -d 'Scan a volume again and save the changes'
 
-complete -c ardvel-cli -n "__fish_seen_subcommand_from volumes ls dump search" -l format -x -a 'tsv csv json jsonl' -d 'Output format'
-complete -c ardvel-cli -n "__fish_seen_subcommand_from volumes ls dump search" -s 0 -l null -d 'Paths ended by NUL'
+complete -c ardvel-cli -n "__fish_seen_subcommand_from volumes ls dump search duplicates copies diff" -l format -x -a 'tsv csv json jsonl' -d 'Output format'
+complete -c ardvel-cli -n "__fish_seen_subcommand_from volumes ls dump search duplicates copies diff" -s 0 -l null -d 'Paths ended by NUL'
 complete -c ardvel-cli -n "__fish_seen_subcommand_from ls copies" -a "'My Catalogs' (__ardvel_cli_volumes | string replace -r '\$' ':\\\\\\\\')"
 complete -c ardvel-cli -n "__fish_seen_subcommand_from dump media" -F
 complete -c ardvel-cli -n "__fish_seen_subcommand_from catalog" -a '(__fish_complete_directories)'

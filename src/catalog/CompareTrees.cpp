@@ -36,14 +36,18 @@ public:
             }
             const FolderPair item = frame.Items[frame.Next++];
             path_.resize(frame.PathSize);
+            slashPath_.resize(frame.PathSize);
             if (item.Old == kNoNode) {
                 EmitFolder(ChangeKind::Added, new_, item.New);
             } else if (item.New == kNoNode) {
                 EmitFolder(ChangeKind::Removed, old_, item.Old);
             } else {
                 buffers_.Names.Clear();
-                path_ += buffers_.Names.Of(old_.Text(item.Old));
+                const std::string_view name = buffers_.Names.Of(old_.Text(item.Old));
+                path_ += name;
                 path_ += '\\';
+                slashPath_ += name;
+                slashPath_ += '/';
                 Enter(depth++, item.Old, item.New);
             }
         }
@@ -164,6 +168,8 @@ private:
         change.Kind = c.Kind;
         change.Path = path_;
         change.Path += c.Name;
+        change.SlashPath = slashPath_;
+        change.SlashPath += c.Name;
         if (c.Old != kNoIndex) {
             const TDetails& d = oldFiles[c.Old];
             change.OldSizeKB = d.SizeKB;
@@ -186,9 +192,12 @@ private:
         change.Kind = kind;
         change.IsFolder = true;
         buffers_.Names.Clear();
+        const std::string_view name = buffers_.Names.Of(tree.Text(node));
         change.Path = path_;
-        change.Path += buffers_.Names.Of(tree.Text(node));
+        change.Path += name;
         change.Path += '\\';
+        change.SlashPath = slashPath_;
+        change.SlashPath += name;
         (kind == ChangeKind::Added ? change.NewDate : change.OldDate) = tree.Info(node).Date;
         CountInside(tree, node, change);
         Count(change);
@@ -232,6 +241,8 @@ private:
     const ChangeSink& sink_;
     CompareSummary summary_;
     std::string path_;
+    /// path_ with "/" between the names: a name may hold a "\\" itself.
+    std::string slashPath_;
     std::vector<Frame> frames_;
     name_match::Buffers buffers_;
     std::vector<FileChange> fileChanges_;

@@ -26,6 +26,10 @@ struct TreeChange {
     /// The entry's path below the compared nodes, "\" between names, a
     /// folder's ending with "\": Folder\Sub\file.txt, Folder\Sub\.
     std::string Path;
+    /// The same names joined by "/", a folder's without a trailing "/":
+    /// Folder/Sub/file.txt, Folder/Sub. Unlike Path it can be split again,
+    /// since a name may hold a "\" but never a "/".
+    std::string SlashPath;
     /// The old record (removed and changed entries) and the new one (added
     /// and changed entries); folders have a date and no size.
     std::int32_t OldSizeKB = 0, NewSizeKB = 0;

@@ -17,8 +17,8 @@
 #include "catalog/CatalogRun.h"
 #include "catalog/CatalogSource.h"
 #include "catalog/NameChecks.h"
-#include "catalog/ProgressText.h"
 #include "cli/CliCommon.h"
+#include "cli/ProgressLine.h"
 #include "platform/Locale.h"
 #include "platform/Settings.h"
 #include "store/LoadCatalogs.h"
@@ -150,61 +150,25 @@ private:
     struct sigaction previous_ {};
 };
 
-/// The progress line on a terminal: entries so far, entries per second and
-/// the folder being listed, redrawn about ten times a second.
-class ProgressLine {
-public:
-    using Clock = std::chrono::steady_clock;
-
-    explicit ProgressLine(std::ostream& err) : err_(err), enabled_(::isatty(STDERR_FILENO) == 1) {}
-
-    void Start() { start_ = last_ = Clock::now(); }
-
-    void Entry(std::string_view folder)
-    {
-        ++entries_;
-        if (!enabled_ || (entries_ & 255) != 0) return;
-        const Clock::time_point now = Clock::now();
-        if (now - last_ < std::chrono::milliseconds(100)) return;
-        last_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        char numbers[64];
-        std::snprintf(numbers, sizeof numbers, "%llu entries, %.0f/s, ", static_cast<unsigned long long>(entries_),
-                      seconds > 0 ? entries_ / seconds : 0.0);
-        err_ << "\r\033[K" << numbers << ShortenFolderText(folder) << std::flush;
-        drawn_ = true;
-    }
-
-    void Clear()
-    {
-        if (drawn_) err_ << "\r\033[K" << std::flush;
-        drawn_ = false;
-    }
-
-private:
-    std::ostream& err_;
-    bool enabled_;
-    bool drawn_ = false;
-    unsigned long long entries_ = 0;
-    Clock::time_point start_, last_;
-};
-
-}  // namespace
-
-int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err)
+/// The folder to catalogue must be a folder; false after telling why not.
+bool IsFolderToCatalogue(const std::string& folder, std::ostream& err)
 {
-    const CatalogArgs parsed = ParseCatalogArgs(args);
-
     struct stat info {};
-    if (::stat(parsed.Folder.c_str(), &info) != 0) {
-        err << parsed.Folder << ": " << std::strerror(errno) << '\n';
-        return kExitFailure;
+    if (::stat(folder.c_str(), &info) != 0) {
+        err << folder << ": " << std::strerror(errno) << '\n';
+        return false;
     }
     if (!S_ISDIR(info.st_mode)) {
-        err << parsed.Folder << ": " << std::strerror(ENOTDIR) << '\n';
-        return kExitFailure;
+        err << folder << ": " << std::strerror(ENOTDIR) << '\n';
+        return false;
     }
+    return true;
+}
 
+/// The catalog folder the volume goes to, checked now rather than when
+/// saving, after a scan that may be long; nothing after telling why not.
+std::optional<std::string> CatalogFolderToSaveIn(const CliContext& context, std::ostream& err)
+{
     const std::string catalogFolder = ResolveCatalogFolder(context);
     // The default catalog folder is made on first use; one that was named
     // explicitly must exist.
@@ -212,22 +176,62 @@ int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, s
         std::error_code ec;
         std::filesystem::create_directories(catalogFolder, ec);
     }
-    // Checked now rather than when saving, after a scan that may be long.
+    struct stat info {};
     const int folderError = ::stat(catalogFolder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
     if (folderError != 0) {
         err << "Catalog folder " << catalogFolder << ": " << std::strerror(folderError) << '\n';
-        return kExitFailure;
+        return std::nullopt;
     }
+    return catalogFolder;
+}
+
+void PrintSummary(const std::string& volumeName, const CatalogResult& result, double seconds, std::ostream& out)
+{
+    const ScanStats& s = result.Stats;
+    char secondsText[32];
+    std::snprintf(secondsText, sizeof secondsText, "%.3f", seconds);
+    out << "Volume: " << EscapeField(volumeName) << '\n'
+        << "Folders: " << s.Folders << '\n'
+        << "Files: " << s.Files << '\n'
+        << "MP3 files: " << s.Mp3Files << '\n'
+        << "Total size: " << s.TotalBytes << " bytes\n"
+        << "Catalog file: " << EscapeField(result.CatalogPath) << '\n'
+        << "Seconds: " << secondsText << '\n';
+}
+
+/// The exit code of a run that did not catalogue, after telling why.
+int ExitCodeOfUnfinished(CatalogOutcome outcome, std::ostream& err)
+{
+    switch (outcome) {
+        case CatalogOutcome::Stopped:
+            err << "ardvel-cli: stopped; nothing was saved\n";
+            return kExitInterrupted;
+        case CatalogOutcome::Declined:
+            err << "ardvel-cli: not catalogued\n";
+            return kExitFailure;
+        default:
+            return kExitFailure;
+    }
+}
+
+}  // namespace
+
+int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err)
+{
+    const CatalogArgs parsed = ParseCatalogArgs(args);
+    if (!IsFolderToCatalogue(parsed.Folder, err)) return kExitFailure;
+    const std::optional<std::string> catalogFolder = CatalogFolderToSaveIn(context, err);
+    if (!catalogFolder) return kExitFailure;
 
     const CatalogSource source = SelectSource(parsed.Folder);
     const std::string volumeName = parsed.Name.value_or(source.SourceLabel);
 
     CatalogTree tree;
-    AddKnownVolumes(tree, catalogFolder);
+    AddKnownVolumes(tree, *catalogFolder);
     CliPrompt prompt(err, parsed.Answer);
     CatalogRunOptions runOptions;
     runOptions.SettingsFile = SettingsFilePath();
-    CatalogRun run(tree, catalogFolder, prompt, Locale::User(), std::move(runOptions));
+    CatalogRun run(tree, *catalogFolder, prompt, Locale::User(), std::move(runOptions));
     RaiseOpenFileLimit();
 
     InterruptStopsRun interrupt;
@@ -243,31 +247,8 @@ int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, s
     const auto start = std::chrono::steady_clock::now();
     const CatalogResult result = run.Run(source, volumeName, events);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-    switch (result.Outcome) {
-        case CatalogOutcome::Catalogued:
-            break;
-        case CatalogOutcome::Stopped:
-            err << "ardvel-cli: stopped; nothing was saved\n";
-            return kExitInterrupted;
-        case CatalogOutcome::Declined:
-            err << "ardvel-cli: not catalogued\n";
-            return kExitFailure;
-        case CatalogOutcome::Refused:
-        case CatalogOutcome::Busy:
-            return kExitFailure;
-    }
-
-    const ScanStats& s = result.Stats;
-    char secondsText[32];
-    std::snprintf(secondsText, sizeof secondsText, "%.3f", seconds);
-    out << "Volume: " << EscapeField(volumeName) << '\n'
-        << "Folders: " << s.Folders << '\n'
-        << "Files: " << s.Files << '\n'
-        << "MP3 files: " << s.Mp3Files << '\n'
-        << "Total size: " << s.TotalBytes << " bytes\n"
-        << "Catalog file: " << EscapeField(result.CatalogPath) << '\n'
-        << "Seconds: " << secondsText << '\n';
+    if (result.Outcome != CatalogOutcome::Catalogued) return ExitCodeOfUnfinished(result.Outcome, err);
+    PrintSummary(volumeName, result, seconds, out);
     return kExitOk;
 }
 

@@ -60,7 +60,7 @@ int RunExport(const CliContext& context, const Args& args, std::ostream& out, st
 int RunImport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err);
 
 /// For the commands that list rows through RowWriter (volumes, ls, search,
-/// dump): takes "--format tsv|csv|json|jsonl" and "-0"/"--null" out of
+/// dump, duplicates, copies, diff): takes "--format tsv|csv|json|jsonl" and "-0"/"--null" out of
 /// `args` into `context.Format` and returns the rest; other commands get
 /// `args` back unchanged.
 Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context);

@@ -94,8 +94,18 @@ int RunDiff(const CliContext& context, const Args& args, std::ostream& out, std:
         newNode = scan.Volume();
     }
 
-    const CompareSummary summary = CompareTrees(volumes, oldNode, *newTree, newNode, locale,
-                                                [&](const TreeChange& c) { WriteChangeLine(out, c, locale); });
+    CompareSummary summary;
+    if (context.Format == RowFormat::Tsv) {
+        summary = CompareTrees(volumes, oldNode, *newTree, newNode, locale,
+                               [&](const TreeChange& c) { WriteChangeLine(out, c, locale); });
+    } else {
+        StreamSink sink(out);
+        RowWriter rows(sink, context.Format, kChangeFields, kChangePathField);
+        const std::string_view volume = volumes.Text(oldNode);
+        summary = CompareTrees(volumes, oldNode, *newTree, newNode, locale,
+                               [&](const TreeChange& c) { WriteChangeRow(rows, c, volume); });
+        rows.Finish();
+    }
     out.flush();
     err << ChangeSummaryText(summary) << '\n';
     if (!parsed.ExitCode) return kExitOk;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/CliCommon.h"
+#include "cli/DuplicateRows.h"
 #include "cli/LookIn.h"
 #include "platform/Locale.h"
 #include "search/DuplicateReport.h"
@@ -71,7 +72,14 @@ int RunDuplicates(const CliContext& context, const Args& args, std::ostream& out
     }
 
     const DuplicateResult result = FindDuplicates(tree, lookIn->Scope, options, locale);
-    DuplicateRowWriter(tree, locale, out).WriteAll(result);
+    if (context.Format == RowFormat::Tsv) {
+        DuplicateRowWriter(tree, locale, out).WriteAll(result);
+    } else {
+        StreamSink sink(out);
+        DuplicateRows rows(tree, sink, context.Format);
+        rows.WriteAll(result);
+        rows.Finish();
+    }
     out.flush();
     err << DuplicateSummary(result.Groups().size(), result.RecordCount(), options.Folders, result.WastedKB()) << '\n';
     return ok ? kExitOk : kExitFailure;
@@ -104,8 +112,15 @@ int RunCopies(const CliContext& context, const Args& args, std::ostream& out, st
     }
 
     const std::vector<DuplicateRecord> copies = FindCopies(tree, node, file, key, locale);
-    DuplicateRowWriter rows(tree, locale, out);
-    for (const DuplicateRecord& r : copies) rows.Write(1, r);
+    if (context.Format == RowFormat::Tsv) {
+        DuplicateRowWriter rows(tree, locale, out);
+        for (const DuplicateRecord& r : copies) rows.Write(1, r);
+    } else {
+        StreamSink sink(out);
+        DuplicateRows rows(tree, sink, context.Format);
+        for (const DuplicateRecord& r : copies) rows.Write(1, r);
+        rows.Finish();
+    }
     out.flush();
     // The file's group: the file and its copies, one of them kept.
     const std::int64_t fileKB = tree.Store(tree.VolumeOf(node)).Files[file].SizeKB;

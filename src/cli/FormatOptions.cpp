@@ -9,9 +9,10 @@ namespace ardvel::cli {
 
 namespace {
 // A listing command joins this list once it writes its rows through
-// RowWriter for every context.Format (duplicates and diff are to); until
-// then --format stays an unknown option to it rather than a silent no-op.
-constexpr std::array<std::string_view, 4> kRowCommands = {"volumes", "ls", "search", "dump"};
+// RowWriter for every context.Format; until then --format stays an unknown
+// option to it rather than a silent no-op.
+constexpr std::array<std::string_view, 7> kRowCommands = {"volumes", "ls",     "search", "dump",
+                                                          "duplicates", "copies", "diff"};
 }
 
 Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context)

@@ -67,6 +67,30 @@ struct SearchOptions {
     std::optional<std::string> Report;
 };
 
+/// The date option at args[i] (--months N, --days N or --between FROM TO)
+/// into `c`; `i` moves past its values.
+void ParseDateOption(const Args& args, std::size_t& i, SearchCriteria& c)
+{
+    const std::string& arg = args[i];
+    c.DateOn = true;
+    if (arg == "--between") {
+        if (i + 2 >= args.size()) throw UsageError("--between needs two dates");
+        c.DateMode = SearchDateMode::InRange;
+        c.RangeStart = ParseDate(args[++i]);
+        c.RangeEnd = ParseDate(args[++i]);
+        return;
+    }
+    if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+    const std::string& count = args[++i];
+    if (arg == "--months") {
+        c.DateMode = SearchDateMode::InLastMonths;
+        c.MonthCount = ParseCount(arg, count);
+    } else {
+        c.DateMode = SearchDateMode::InLastDays;
+        c.DayCount = ParseCount(arg, count);
+    }
+}
+
 SearchOptions ParseOptions(const Args& args)
 {
     SearchOptions o;
@@ -99,23 +123,9 @@ SearchOptions ParseOptions(const Args& args)
             once(haveTitle, "--title given twice");
             o.Criteria.MediaOn = true;
             o.Criteria.TitlePart = value(i);
-        } else if (arg == "--months" || arg == "--days") {
+        } else if (arg == "--months" || arg == "--days" || arg == "--between") {
             once(haveDate, "only one of --months, --days and --between may be given");
-            o.Criteria.DateOn = true;
-            if (arg == "--months") {
-                o.Criteria.DateMode = SearchDateMode::InLastMonths;
-                o.Criteria.MonthCount = ParseCount(arg, value(i));
-            } else {
-                o.Criteria.DateMode = SearchDateMode::InLastDays;
-                o.Criteria.DayCount = ParseCount(arg, value(i));
-            }
-        } else if (arg == "--between") {
-            once(haveDate, "only one of --months, --days and --between may be given");
-            if (i + 2 >= args.size()) throw UsageError("--between needs two dates");
-            o.Criteria.DateOn = true;
-            o.Criteria.DateMode = SearchDateMode::InRange;
-            o.Criteria.RangeStart = ParseDate(args[++i]);
-            o.Criteria.RangeEnd = ParseDate(args[++i]);
+            ParseDateOption(args, i, o.Criteria);
         } else if (arg == "--at-least" || arg == "--at-most") {
             once(haveSize, "only one of --at-least and --at-most may be given");
             o.Criteria.SizeOn = true;

@@ -7,6 +7,7 @@
 #include "cli/ChangeLines.h"
 #include "cli/CliCommon.h"
 #include "cli/Interrupt.h"
+#include "cli/ProgressLine.h"
 #include "cli/VolumeLookup.h"
 #include "platform/Settings.h"
 #include "store/CatalogError.h"
@@ -76,9 +77,16 @@ int RunUpdate(const CliContext& context, const Args& args, std::ostream& out, st
     options.StopRequested = interrupt.Flag();
     options.SettingsFile = SettingsFilePath();
     VolumeUpdate update(catalogFolder, locale, std::move(options));
+    ProgressLine progress(err);
     VolumeUpdateEvents events;
-    events.Change = [&](const TreeChange& c) { WriteChangeLine(out, c, locale); };
+    events.Progress = [&](std::string_view scanFolder, std::string_view) { progress.Entry(scanFolder); };
+    events.Change = [&](const TreeChange& c) {
+        progress.Clear();
+        WriteChangeLine(out, c, locale);
+    };
+    progress.Start();
     const VolumeUpdateResult result = update.Run(tree, volume, folder, events);
+    progress.Clear();
     out.flush();
     if (result.Outcome == UpdateOutcome::Stopped) {
         err << "ardvel-cli: stopped; the catalog was not changed\n";

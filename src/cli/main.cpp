@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
+#include <string_view>
 #include <string>
 
 #include "ArdvelVersion.h"
@@ -84,9 +86,10 @@ Commands:
 Output fields are tab-separated; a tab, newline or backslash inside a text
 is written as \t, \n and \\.
 
-volumes, ls, search and dump also take --format csv (RFC 4180 with a
-header row), --format json (one array), --format jsonl (one object a line)
-or -0/--null (each row's path followed by a NUL byte). Their fields:
+volumes, ls, search, dump, duplicates, copies and diff also take
+--format csv (RFC 4180 with a header row), --format json (one array),
+--format jsonl (one object a line) or -0/--null (each row's path followed
+by a NUL byte). The fields of volumes, ls, search and dump:
   type     "volume", "folder" or "file"
   volume   the volume's name
   path     volume, folders and name joined by "/"
@@ -96,6 +99,23 @@ or -0/--null (each row's path followed by a NUL byte). Their fields:
   date     ISO 8601 local time with offset, 2005-01-17T17:32:32+01:00
   artist   MP3 files: the artist; null for other entries
   title    MP3 files: the title (without " - "); null for other entries
+The fields of duplicates and copies:
+  group    the group's number, from 1 (copies: always 1)
+  volume, path, name
+           as above, of the file (with --folders, the folder)
+  size     bytes as recorded (size_kb * 1024); a folder's total
+  size_kb  the size in KB as stored; a folder's total
+  date     ISO 8601 local time with offset
+The fields of diff:
+  change   "added", "removed" or "changed"
+  folder   true for a folder added or removed with all it holds
+  volume   VOLUME, the volume compared
+  path     VOLUME, the folders and the name joined by "/"
+  old_size, old_size_kb, old_date
+           the record before the change; null for an added entry
+  new_size, new_size_kb, new_date
+           the record after the change; null for a removed entry
+           (sizes are null for folders)
 Texts are UTF-8, a byte that is not UTF-8 written as U+FFFD; CSV leaves
 nulls empty.
 
@@ -117,16 +137,39 @@ int CheckedOutput(int code)
     return ardvel::cli::kExitFailure;
 }
 
-}  // namespace
+using CommandRunner = int (*)(const ardvel::cli::CliContext&, const ardvel::cli::Args&, std::ostream&, std::ostream&);
 
-int main(int argc, char** argv)
+struct Command {
+    std::string_view Name;
+    CommandRunner Run;
+};
+
+constexpr Command kCommands[] = {
+    {"volumes", ardvel::cli::RunVolumes},       {"ls", ardvel::cli::RunLs},
+    {"dump", ardvel::cli::RunDump},             {"media", ardvel::cli::RunMedia},
+    {"catalog", ardvel::cli::RunCatalog},       {"search", ardvel::cli::RunSearch},
+    {"duplicates", ardvel::cli::RunDuplicates}, {"copies", ardvel::cli::RunCopies},
+    {"export", ardvel::cli::RunExport},         {"import", ardvel::cli::RunImport},
+    {"diff", ardvel::cli::RunDiff},             {"update", ardvel::cli::RunUpdate},
+};
+
+/// Sets the catalog folder from `value`; false when it is empty (the root
+/// folder is never meant).
+bool SetCatalogFolder(ardvel::cli::CliContext& context, std::string value)
+{
+    if (value.empty()) {
+        std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
+        return false;
+    }
+    context.CatalogFolder = std::move(value);
+    return true;
+}
+
+/// Reads the options before the command from argv[i]; `i` ends on the
+/// command. An exit code when the program ends here (help, version, usage).
+std::optional<int> ReadGlobalOptions(int argc, char** argv, int& i, ardvel::cli::CliContext& context)
 {
     using namespace ardvel::cli;
-    std::setlocale(LC_ALL, "");
-    std::ios::sync_with_stdio(false);
-
-    CliContext context;
-    int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -138,51 +181,41 @@ int main(int argc, char** argv)
             return kExitOk;
         }
         if (arg == "--catalog-folder") {
-            if (i + 1 >= argc) {
-                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
-                return kExitUsage;
-            }
-            context.CatalogFolder = argv[++i];
-            if (context.CatalogFolder->empty()) {
-                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
-                return kExitUsage;
-            }
-            continue;
+            if (!SetCatalogFolder(context, i + 1 < argc ? argv[++i] : "")) return kExitUsage;
+        } else if (arg.rfind("--catalog-folder=", 0) == 0) {
+            if (!SetCatalogFolder(context, arg.substr(std::strlen("--catalog-folder=")))) return kExitUsage;
+        } else {
+            break;
         }
-        if (arg.rfind("--catalog-folder=", 0) == 0) {
-            context.CatalogFolder = arg.substr(std::strlen("--catalog-folder="));
-            if (context.CatalogFolder->empty()) {
-                std::cerr << "ardvel-cli: --catalog-folder needs a folder\n";
-                return kExitUsage;
-            }
-            continue;
-        }
-        break;
     }
     if (i >= argc) {
         std::cerr << "ardvel-cli: no command given (try --help)\n";
         return kExitUsage;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace ardvel::cli;
+    std::setlocale(LC_ALL, "");
+    std::ios::sync_with_stdio(false);
+
+    CliContext context;
+    int i = 1;
+    if (const std::optional<int> ended = ReadGlobalOptions(argc, argv, i, context)) return *ended;
     const std::string command = argv[i++];
     const Args allArgs(argv + i, argv + argc);
 
-    const int code = RunGuarded([&] {
-        const Args args = TakeFormatOptions(command, allArgs, context);
-        int code;
-        if (command == "volumes") code = RunVolumes(context, args, std::cout, std::cerr);
-        else if (command == "ls") code = RunLs(context, args, std::cout, std::cerr);
-        else if (command == "dump") code = RunDump(context, args, std::cout, std::cerr);
-        else if (command == "media") code = RunMedia(context, args, std::cout, std::cerr);
-        else if (command == "catalog") code = RunCatalog(context, args, std::cout, std::cerr);
-        else if (command == "search") code = RunSearch(context, args, std::cout, std::cerr);
-        else if (command == "duplicates") code = RunDuplicates(context, args, std::cout, std::cerr);
-        else if (command == "copies") code = RunCopies(context, args, std::cout, std::cerr);
-        else if (command == "export") code = RunExport(context, args, std::cout, std::cerr);
-        else if (command == "import") code = RunImport(context, args, std::cout, std::cerr);
-        else if (command == "diff") code = RunDiff(context, args, std::cout, std::cerr);
-        else if (command == "update") code = RunUpdate(context, args, std::cout, std::cerr);
-        else throw UsageError("unknown command: " + command);
-        return code;
-    }, std::cout, std::cerr);
+    const int code = RunGuarded(
+        [&] {
+            const Args args = TakeFormatOptions(command, allArgs, context);
+            for (const Command& c : kCommands)
+                if (c.Name == command) return c.Run(context, args, std::cout, std::cerr);
+            throw UsageError("unknown command: " + command);
+        },
+        std::cout, std::cerr);
     return CheckedOutput(code);
 }

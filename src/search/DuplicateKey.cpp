@@ -97,6 +97,28 @@ inline bool HashUpperAscii(std::string_view text, int which, std::uint64_t& hash
     return (seen & kHighBits) == 0;
 }
 
+/// The quick hash's part of `text`: its length and its first and last
+/// eight bytes with their ASCII letters upper-cased (all of a text of up to
+/// sixteen bytes). False when the text holds a byte beyond ASCII: then the
+/// part is not the one of the upper-cased text.
+inline bool QuickUpperAscii(std::string_view text, std::uint64_t& hash) noexcept
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::uint64_t first = 0, last = 0;
+    if (n >= 8) {
+        first = Load<std::uint64_t>(s);
+        last = Load<std::uint64_t>(s + n - 8);
+    } else if (n > 0) {
+        first = LoadTail(s, 0, n);
+    }
+    // Every byte is looked at for the test, and no more is hashed.
+    std::uint64_t seen = first | last;
+    for (std::size_t i = 8; i + 8 < n; i += 8) seen |= Load<std::uint64_t>(s + i);
+    hash = Absorb(Absorb(kNameSeeds[0] ^ n, UpperAscii(first)), UpperAscii(last));
+    return (seen & kHighBits) == 0;
+}
+
 bool IsAscii(std::string_view text) noexcept
 {
     std::uint64_t ignored;
@@ -214,6 +236,66 @@ std::uint64_t KeyHasher::Hash(const VolumeStore& store, const TDetails& file, in
     if (KeyHasSize(key_)) h = Absorb(h, static_cast<std::uint32_t>(file.SizeKB), which);
     if (KeyHasDate(key_)) h = Absorb(h, DateBits(file.Date), which);
     return Finish(h);
+}
+
+template <bool HasName, bool HasSize, bool HasDate>
+inline std::uint64_t KeyHasher::Quick(const VolumeStore& store, const TDetails& file)
+{
+    std::uint64_t h = kNoNameSeeds[0];
+    if constexpr (HasName) {
+        const std::string_view name = store.Name(file);
+        // As in NameHash: a name beyond ASCII counts as the locale upper-cases it.
+        if (!QuickUpperAscii(name, h)) [[unlikely]]
+            QuickUpperAscii(Upper(name, scratchA_), h);
+    }
+    if constexpr (HasSize) h = Absorb(h, static_cast<std::uint32_t>(file.SizeKB));
+    if constexpr (HasDate) h = Absorb(h, DateBits(file.Date));
+    return Finish(h);
+}
+
+std::uint64_t KeyHasher::QuickHash(const VolumeStore& store, const TDetails& file)
+{
+    switch (key_) {
+    case DuplicateKey::NameSize: return Quick<true, true, false>(store, file);
+    case DuplicateKey::NameSizeDate: return Quick<true, true, true>(store, file);
+    case DuplicateKey::SizeDate: return Quick<false, true, true>(store, file);
+    case DuplicateKey::Name: break;
+    }
+    // A name alone needs all of its bytes: first and last ones would tell
+    // too few names apart without a size beside them.
+    return Hash(store, file);
+}
+
+template <bool HasName, bool HasSize, bool HasDate>
+void KeyHasher::AddQuick(const VolumeStore& store, const TDetails* records, std::uint32_t count,
+                         std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
+{
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const TDetails& d = records[k];
+        if (d.SizeKB >= minSizeKB) groups.Add(Quick<HasName, HasSize, HasDate>(store, d), firstNumber + k);
+    }
+}
+
+void KeyHasher::AddFull(const VolumeStore& store, const TDetails* records, std::uint32_t count,
+                        std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
+{
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const TDetails& d = records[k];
+        if (d.SizeKB >= minSizeKB) groups.Add(Hash(store, d), firstNumber + k);
+    }
+}
+
+void KeyHasher::AddQuickHashes(const VolumeStore& store, const TDetails* records, std::uint32_t count,
+                               std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
+{
+    switch (key_) {
+    case DuplicateKey::NameSize: return AddQuick<true, true, false>(store, records, count, firstNumber, minSizeKB, groups);
+    case DuplicateKey::NameSizeDate:
+        return AddQuick<true, true, true>(store, records, count, firstNumber, minSizeKB, groups);
+    case DuplicateKey::SizeDate: return AddQuick<false, true, true>(store, records, count, firstNumber, minSizeKB, groups);
+    case DuplicateKey::Name: break;
+    }
+    AddFull(store, records, count, firstNumber, minSizeKB, groups);
 }
 
 std::uint64_t KeyHasher::FolderHash(std::string_view name, std::int64_t totalKB, std::uint64_t fileCount)

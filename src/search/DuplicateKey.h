@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/Locale.h"
+#include "search/HashGroups.h"
 #include "store/CatalogTree.h"
 
 namespace ardvel {
@@ -52,6 +53,18 @@ public:
     /// The hash of the record's key; equal keys hash equal. `which` 1 gives
     /// a second hash, seeded apart from the first (0).
     std::uint64_t Hash(const VolumeStore& store, const TDetails& file, int which = 0);
+    /// A hash of the record's key that is quick to make, for a first
+    /// sorting out: equal keys give equal quick hashes, unequal keys more
+    /// often than with Hash, since of the name it takes only the length and
+    /// the first and last eight bytes once upper-cased (with a size or date
+    /// in the key; for the name alone it is Hash). Apart from that key,
+    /// another function than Hash: the two may be used together.
+    std::uint64_t QuickHash(const VolumeStore& store, const TDetails& file);
+    /// Adds QuickHash of `count` records of `store` from `records`,
+    /// numbered from `firstNumber`, to `groups`; records smaller than
+    /// `minSizeKB` are left out. The key is looked at once, not per record.
+    void AddQuickHashes(const VolumeStore& store, const TDetails* records, std::uint32_t count,
+                        std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups);
     /// The hash of a folder: its name, total size and file count.
     std::uint64_t FolderHash(std::string_view name, std::int64_t totalKB, std::uint64_t fileCount);
 
@@ -68,6 +81,13 @@ private:
     /// (which grows as needed, never shrinks); each character of the Basic
     /// Multilingual Plane is upper-cased by the locale only once.
     std::string_view Upper(std::string_view text, std::string& buffer);
+    template <bool HasName, bool HasSize, bool HasDate>
+    std::uint64_t Quick(const VolumeStore& store, const TDetails& file);
+    template <bool HasName, bool HasSize, bool HasDate>
+    void AddQuick(const VolumeStore& store, const TDetails* records, std::uint32_t count, std::uint32_t firstNumber,
+                  std::int64_t minSizeKB, HashGroups& groups);
+    void AddFull(const VolumeStore& store, const TDetails* records, std::uint32_t count, std::uint32_t firstNumber,
+                 std::int64_t minSizeKB, HashGroups& groups);
 
     DuplicateKey key_;
     const Locale* locale_;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <ostream>
+#include <sstream>
+
+#include "platform/SaveFile.h"
 
 #include "store/ListFormats.h"
 #include "store/TabFields.h"
@@ -39,6 +42,33 @@ void DuplicateRowWriter::WriteAll(const DuplicateResult& result)
     const auto& groups = result.Groups();
     for (std::size_t g = 0; g < groups.size(); ++g)
         for (std::uint32_t i = 0; i < groups[g].Count; ++i) Write(g + 1, result.Record(groups[g].First + i));
+}
+
+int SaveDuplicateLines(const std::string& path, const CatalogTree& tree, const Locale& locale,
+                       const DuplicateResult& result)
+{
+    constexpr std::size_t kChunk = 1 << 16;
+    SaveFile file;
+    if (const int error = file.Open(path)) return error;
+    // Written in chunks: the lines of millions of records need not all be
+    // held at once.
+    std::ostringstream chunk;
+    DuplicateRowWriter rows(tree, locale, chunk);
+    const auto flush = [&]() {
+        const std::string text = std::move(chunk).str();
+        chunk.str({});
+        return file.Write(text.data(), text.size());
+    };
+    const auto& groups = result.Groups();
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::uint32_t i = 0; i < groups[g].Count; ++i) {
+            rows.Write(g + 1, result.Record(groups[g].First + i));
+            if (chunk.tellp() >= static_cast<std::streamoff>(kChunk))
+                if (const int error = flush()) return error;
+        }
+    }
+    if (const int error = flush()) return error;
+    return file.Commit(SaveFile::Publish::Replace);
 }
 
 std::string DuplicateSummary(std::size_t groups, std::size_t records, bool folders, std::int64_t wastedKB)

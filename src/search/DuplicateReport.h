@@ -36,6 +36,12 @@ private:
     std::string path_;
 };
 
+/// Saves the lines of DuplicateRowWriter::WriteAll to `path` through a
+/// temporary file beside it, moved into place once complete: 0, or the
+/// errno of the failure, which leaves whatever was at `path` as it was.
+int SaveDuplicateLines(const std::string& path, const CatalogTree& tree, const Locale& locale,
+                       const DuplicateResult& result);
+
 /// "N groups, M files, X KB that could be freed" ("folders" for folders).
 std::string DuplicateSummary(std::size_t groups, std::size_t records, bool folders, std::int64_t wastedKB);
 

@@ -73,11 +73,17 @@ void FindFileDuplicates(DuplicateBuilder& builder, const ScopeFiles& files, cons
                         KeyHasher& hasher)
 {
     HashGroups hashes(files.Count(), files.Count());
+    // A quick hash first: the full keys of the few records whose quick
+    // hashes meet are hashed below.
     for (const FileRun& run : files.Runs()) {
-        const VolumeStore& store = *run.Store;
-        ForEachRecord(run, [&](const TDetails& d, std::uint32_t number) {
-            if (d.SizeKB >= options.MinSizeKB) hashes.Add(hasher.Hash(store, d), number);
-        });
+        std::uint32_t done = 0;
+        while (done < run.Count) {
+            std::size_t available;
+            const TDetails* block = run.Store->Files.BlockAt(run.Begin + done, available);
+            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(available, run.Count - done));
+            hasher.AddQuickHashes(*run.Store, block, n, run.FirstNumber + done, options.MinSizeKB, hashes);
+            done += n;
+        }
     }
     hashes.Sort();
 

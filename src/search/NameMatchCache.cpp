@@ -25,16 +25,12 @@ void NameMatchCache::AimAhead(std::size_t block, const TDetails* records, std::s
         aheadRecords_.Size = std::min(available, store_->Files.size() - next) * sizeof(TDetails);
     }
     // Names added one after another go on in the pool where the last one
-    // of this block ends, up to the end of its chunk. A name of at most a
-    // quarter chunk lies in a chunk of the full size.
+    // of this block ends, up to the end of its chunk.
     for (std::size_t i = size; i-- > 0;) {
         const StringRef ref = records[i].Name;
         if (ref.Length == 0) continue;
-        if (ref.Length <= StringPool::kChunkSize / 4) {
-            const std::size_t end = (ref.Ref & 0xFFFF) + ref.Length;
-            aheadText_.At = store_->Text(ref).data() + ref.Length;
-            aheadText_.Size = std::min(StringPool::kChunkSize - end, kAheadTextBytes);
-        }
+        aheadText_.At = store_->Text(ref).data() + ref.Length;
+        aheadText_.Size = std::min(store_->Strings.BytesAfter(ref), kAheadTextBytes);
         break;
     }
 }

@@ -101,6 +101,9 @@ public:
     const EMaskException* Error() const noexcept { return error_ ? &*error_ : nullptr; }
     /// The criteria in use, after PrepareNameText ("*" for an empty name).
     const SearchCriteria& Criteria() const noexcept { return criteria_; }
+    /// The node path of the folder the walk is in, between steps: what the
+    /// progress panel shows, for a window that shows it only now and then.
+    std::string_view FolderPath() const noexcept { return nodePath_; }
 
 private:
     struct Frame {

@@ -15,6 +15,16 @@ namespace ardvel {
 
 namespace {
 
+/// The text of a failure to create or write a catalog file. "File access
+/// denied" stands for many causes (a read-only file system, a loop of
+/// links, a folder in the way), so the system's own words follow it.
+std::string WriteErrorText(int error)
+{
+    const std::string_view text = error == EIO ? kDiskFull : IoErrorText(error);
+    if (text != kFileAccessDenied) return std::string(text);
+    return std::string(text) + ": " + std::strerror(error);
+}
+
 constexpr unsigned char kStringEnd[3] = {0x02, 0x01, 0x02};
 
 bool HasHighBytes(std::string_view text) noexcept
@@ -144,8 +154,17 @@ std::string_view CatalogReader::ReadStringView(int slot)
     std::string_view text(reinterpret_cast<const char*>(start), static_cast<std::size_t>(mark - start));
     text = TrimTrailingControls(text);
     if (HasHighBytes(text) && !IsValidUtf8(text)) {
-        scratch_[slot] = Windows1252ToUtf8(text);
-        return scratch_[slot];
+        std::string& converted = scratch_[slot];
+        converted = Windows1252ToUtf8(text);
+        // A character of Windows-1252 takes up to three bytes of UTF-8: what
+        // was read must still fit a catalog string when it is saved again.
+        if (converted.size() > kMaxStoredText) {
+            std::size_t cut = kMaxStoredText;
+            while (cut > 0 && (static_cast<unsigned char>(converted[cut]) & 0xC0) == 0x80) --cut;
+            converted.resize(cut);
+            converted.resize(TrimTrailingControls(converted).size());
+        }
+        return converted;
     }
     return text;
 }
@@ -230,7 +249,7 @@ CatalogWriter::CatalogWriter(std::string path) : path_(std::move(path))
 {
     const auto slash = path_.rfind('/');
     if (path_.empty() || slash == path_.size() - 1) throw CatalogError(kInvalidFilename, path_);
-    if (const int error = file_.Open(path_); error != 0) throw CatalogError(IoErrorText(error), path_);
+    if (const int error = file_.Open(path_); error != 0) throw CatalogError(WriteErrorText(error), path_);
     open_ = true;
     buffer_.reserve(1 << 16);
 }
@@ -241,7 +260,7 @@ void CatalogWriter::Fail(int error)
 {
     file_.Discard();
     open_ = false;
-    throw CatalogError(error == EIO ? kDiskFull : IoErrorText(error), path_);
+    throw CatalogError(WriteErrorText(error), path_);
 }
 
 void CatalogWriter::Flush()
@@ -302,16 +321,33 @@ void CatalogWriter::WriteFolder(std::string_view name, TDateTime date)
 
 void CatalogWriter::WriteFileRecord(const VolumeStore& store, const TDetails& details)
 {
+    if (!open_) throw CatalogError(kFileAccessDenied, path_);
     const std::string_view name = store.Name(details);
-    WriteByte(kFileRecordType);
-    WriteString(name);
-    WriteInt32(details.SizeKB);
-    WriteDate(details.Date);
+    // Type, name, padding, end mark, size and date made in place in one
+    // piece: a save writes one such record for every file.
+    const std::size_t pad = (3 - name.size() % 3) % 3;
+    const std::size_t start = buffer_.size();
+    buffer_.resize(start + 1 + name.size() + pad + sizeof kStringEnd + 8);  // the padding zeros included
+    char* out = buffer_.data() + start;
+    *out++ = static_cast<char>(kFileRecordType);
+    std::memcpy(out, name.data(), name.size());
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (out[i] == 0x01 || out[i] == 0x02) out[i] = ' ';
+    out += name.size() + pad;
+    std::memcpy(out, kStringEnd, sizeof kStringEnd);
+    out += sizeof kStringEnd;
+    const auto size = static_cast<std::uint32_t>(details.SizeKB), date = DateTimeToDos(details.Date);
+    for (int k = 0; k < 4; ++k) {
+        out[k] = static_cast<char>(size >> (8 * k));
+        out[4 + k] = static_cast<char>(date >> (8 * k));
+    }
     // As HasMp3Extension(StoredName(name)), without a copy: the blanks that
     // StoredName puts for 01 and 02 are trimmed as those are.
     if (HasMp3Extension(TrimTrailingControls(name))) {
         WriteString(store.Artist(details));
         WriteString(store.Title(details));
+    } else if (buffer_.size() >= (1 << 16)) {
+        Flush();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <vector>
 
 namespace ardvel {
 
@@ -40,6 +41,28 @@ int DaysInMonth(int y, int m) noexcept
 {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
+}
+
+/// The days of the DOS range, 1980-01-01 to 2107-12-31, from the epoch.
+const std::int64_t kDosFirstDay = DaysFromCivil(1980, 1, 1) - kEpochOffset;
+const std::int64_t kDosLastDay = DaysFromCivil(2107, 12, 31) - kEpochOffset;
+
+/// The DOS date bits (years since 1980, month, day) of each day of the DOS
+/// range, from its first: a save converts a date for every record, and a
+/// look-up of 94 KB costs less than a calendar computation each time.
+const std::uint16_t* DosDays()
+{
+    static const std::vector<std::uint16_t> table = [] {
+        std::vector<std::uint16_t> days;
+        days.reserve(static_cast<std::size_t>(kDosLastDay - kDosFirstDay + 1));
+        for (std::int64_t d = kDosFirstDay; d <= kDosLastDay; ++d) {
+            int year, month, day;
+            CivilFromDays(d + kEpochOffset, year, month, day);
+            days.push_back(static_cast<std::uint16_t>(((year - 1980) << 9) | (month << 5) | day));
+        }
+        return days;
+    }();
+    return table.data();
 }
 
 }  // namespace
@@ -91,6 +114,19 @@ DateTimeFields DecodeDateTime(TDateTime value) noexcept
 std::uint32_t DateTimeToDos(TDateTime value) noexcept
 {
     if (!std::isfinite(value)) return kDosMinimum;
+    // Within the DOS range, the day and the time of day as DecodeDateTime
+    // finds them, the calendar date from the table.
+    double whole = std::trunc(value);
+    double ms = std::round(std::fabs(value - whole) * 86400000.0);
+    if (ms >= 86400000.0) {
+        ms = 0;
+        whole += 1;
+    }
+    if (whole >= static_cast<double>(kDosFirstDay) && whole <= static_cast<double>(kDosLastDay)) {
+        const auto seconds = static_cast<std::uint32_t>(ms) / 1000;
+        const std::uint32_t date = DosDays()[static_cast<std::size_t>(whole) - static_cast<std::size_t>(kDosFirstDay)];
+        return (date << 16) | ((seconds / 3600) << 11) | ((seconds / 60 % 60) << 5) | (seconds % 60 / 2);
+    }
     // Compare whole seconds first so that 2107-12-31 23:59:59.9 does not
     // round into 2108.
     const DateTimeFields f = DecodeDateTime(value);

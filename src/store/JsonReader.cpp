@@ -1,6 +1,7 @@
 #include "store/JsonReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -210,7 +211,13 @@ void JsonReader::ReadString()
     while (end_ - pos_ >= 8) {
         std::uint64_t x;
         std::memcpy(&x, pos_, 8);
-        if (anyLess(x, 0x20) | anyLess(x ^ (kOnes * '"'), 1) | anyLess(x ^ (kOnes * '\\'), 1)) break;
+        const std::uint64_t found = anyLess(x, 0x20) | anyLess(x ^ (kOnes * '"'), 1) | anyLess(x ^ (kOnes * '\\'), 1);
+        if (found != 0) {
+            // The lowest marked byte is one of them (a borrow can mark bytes
+            // above it only): on to it at once, the bytes before it plain.
+            if constexpr (std::endian::native == std::endian::little) pos_ += std::countr_zero(found) / 8;
+            break;
+        }
         pos_ += 8;
     }
     while (pos_ < end_) {

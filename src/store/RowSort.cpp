@@ -2,12 +2,38 @@
 
 #include <string.h>
 
+#include <bit>
+
 namespace ardvel {
 
 bool IsTextColumn(const SortState& sort, ListKind kind) noexcept
 {
     if (kind == ListKind::FolderList) return sort.Column == 0 || sort.Column == 3;
     return sort.Column == 0 || sort.Column == 1 || sort.Column == 2 || sort.Column == 5;
+}
+
+bool IsSizeColumn(const SortState& sort, ListKind kind) noexcept
+{
+    return sort.Column == (kind == ListKind::FolderList ? 1 : 3);
+}
+
+SortNumbers SortNumbersOf(const RowKeys& keys, bool bySize) noexcept
+{
+    SortNumbers numbers;
+    numbers.Bits = bySize ? keys.SizeKB : std::bit_cast<std::int64_t>(keys.Date);
+    numbers.Image = keys.ImageIndex;
+    numbers.SubDir = keys.SubDir;
+    return numbers;
+}
+
+RowKeys KeysOfNumbers(const SortNumbers& numbers, bool bySize) noexcept
+{
+    RowKeys keys;
+    keys.ImageIndex = numbers.Image;
+    keys.SubDir = numbers.SubDir;
+    if (bySize) keys.SizeKB = numbers.Bits;
+    else keys.Date = std::bit_cast<TDateTime>(numbers.Bits);
+    return keys;
 }
 
 std::string SortColumnText(const RowKeys& keys, const SortState& sort, ListKind kind)

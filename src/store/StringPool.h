@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -16,12 +18,16 @@ struct StringRef {
 };
 
 /// Append-only store of the names and media texts of one volume. Texts sit
-/// in 64 KiB chunks that never move, so a record needs 8 bytes to find its
-/// name and no text is a heap block of its own; a text longer than a chunk
-/// gets a chunk of its exact size.
+/// in chunks that never move, so a record needs 8 bytes to find its name, no
+/// text is a heap block of its own, and a text's view stays good while the
+/// pool lives. The first chunk is small and each next one twice the last, up
+/// to 64 KiB: a volume of a few files holds a few hundred bytes, not a full
+/// chunk. A text longer than a quarter of the full size gets a chunk of its
+/// exact size.
 class StringPool {
 public:
     static constexpr std::size_t kChunkSize = 1u << 16;
+    static constexpr std::size_t kFirstChunkSize = 256;
 
     StringPool() = default;
     StringPool(const StringPool&) = delete;
@@ -32,40 +38,68 @@ public:
     StringRef Add(std::string_view text)
     {
         if (text.empty()) return {};
-        if (text.size() > kChunkSize - used_ || chunks_.empty()) {
+        if (text.size() > free_) {
             if (text.size() > kChunkSize / 4) return AddOversize(text);
-            chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunkSize));
-            used_ = 0;
-            current_ = static_cast<std::uint32_t>(chunks_.size() - 1);
+            NewChunk(text.size());
         }
-        char* dest = chunks_[current_].get() + used_;
-        std::memcpy(dest, text.data(), text.size());
-        StringRef ref{(current_ << 16) | static_cast<std::uint32_t>(used_), static_cast<std::uint32_t>(text.size())};
-        used_ += text.size();
-        return ref;
+        Chunk& chunk = chunks_[current_];
+        const std::size_t used = chunk.Size - free_;
+        std::memcpy(chunk.Bytes.get() + used, text.data(), text.size());
+        free_ -= text.size();
+        return {(current_ << 16) | static_cast<std::uint32_t>(used), static_cast<std::uint32_t>(text.size())};
     }
 
     std::string_view Get(StringRef ref) const noexcept
     {
         if (ref.Length == 0) return {};
-        return {chunks_[ref.Ref >> 16].get() + (ref.Ref & 0xFFFF), ref.Length};
+        return {chunks_[ref.Ref >> 16].Bytes.get() + (ref.Ref & 0xFFFF), ref.Length};
+    }
+
+    /// How many bytes of its chunk follow the text (0 for an empty one):
+    /// how far a reader may look ahead from the end of `ref`.
+    std::size_t BytesAfter(StringRef ref) const noexcept
+    {
+        if (ref.Length == 0) return 0;
+        return chunks_[ref.Ref >> 16].Size - (ref.Ref & 0xFFFF) - ref.Length;
+    }
+
+    /// Bytes of all chunks.
+    std::size_t CapacityBytes() const noexcept
+    {
+        std::size_t total = 0;
+        for (const Chunk& c : chunks_) total += c.Size;
+        return total;
     }
 
 private:
+    struct Chunk {
+        std::unique_ptr<char[]> Bytes;
+        std::uint32_t Size = 0;
+    };
+
+    void NewChunk(std::size_t atLeast)
+    {
+        const std::size_t size =
+            std::min(kChunkSize, std::max({nextSize_, std::bit_ceil(atLeast), kFirstChunkSize}));
+        chunks_.push_back({std::make_unique_for_overwrite<char[]>(size), static_cast<std::uint32_t>(size)});
+        current_ = static_cast<std::uint32_t>(chunks_.size() - 1);
+        free_ = size;
+        nextSize_ = std::min(kChunkSize, size * 2);
+    }
+
     StringRef AddOversize(std::string_view text)
     {
-        auto chunk = std::make_unique_for_overwrite<char[]>(text.size());
-        std::memcpy(chunk.get(), text.data(), text.size());
-        chunks_.push_back(std::move(chunk));
+        auto bytes = std::make_unique_for_overwrite<char[]>(text.size());
+        std::memcpy(bytes.get(), text.data(), text.size());
+        chunks_.push_back({std::move(bytes), static_cast<std::uint32_t>(text.size())});
+        // The current chunk, if any, stays current.
         const auto index = static_cast<std::uint32_t>(chunks_.size() - 1);
-        // The current chunk stays current; if there is none, force a new
-        // one at the next Add.
-        if (chunks_.size() == 1) used_ = kChunkSize;
         return {index << 16, static_cast<std::uint32_t>(text.size())};
     }
 
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::size_t used_ = kChunkSize;
+    std::vector<Chunk> chunks_;
+    std::size_t free_ = 0;  ///< bytes left at the end of the current chunk
+    std::size_t nextSize_ = kFirstChunkSize;
     std::uint32_t current_ = 0;
 };
 

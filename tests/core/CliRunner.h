@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,7 +29,23 @@ struct CliRunOptions {
     /// Sends `Signal` this long after the start (never when negative).
     int SignalAfterMs = -1;
     int Signal = SIGINT;
+    /// Runs as the user "nobody" when the tests run as root.
+    bool AsNobody = false;
 };
+
+/// Another user may not be able to reach the build folder (a clone in a
+/// private folder): that user runs a copy in `dir`, a folder open to all.
+inline std::string CliCopyForAll(const TempDir& dir)
+{
+    namespace fs = std::filesystem;
+    const std::string copy = dir.File("ardvel-cli");
+    fs::copy_file(ARDVEL_CLI_PATH, copy, fs::copy_options::overwrite_existing);
+    const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(dir.Path(), readable);
+    fs::permissions(copy, readable);
+    return copy;
+}
 
 /// Runs ardvel-cli with `args` and LC_ALL=en_US.UTF-8, XDG_CONFIG_HOME =
 /// `home`/config; standard input from /dev/null.
@@ -36,6 +54,9 @@ inline CliRun RunCliIn(const TempDir& home, const std::vector<std::string>& args
     const std::string outPath = home.File("cli-out"), errPath = home.File("cli-err");
     const std::string config = "XDG_CONFIG_HOME=" + home.File("config");
     std::vector<std::string> argv{ARDVEL_CLI_PATH};
+    const bool asNobody = options.AsNobody && ::geteuid() == 0;
+    std::optional<TempDir> copyDir;
+    if (asNobody) argv[0] = CliCopyForAll(copyDir.emplace());
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargv;
     for (std::string& a : argv) cargv.push_back(a.data());
@@ -52,6 +73,7 @@ inline CliRun RunCliIn(const TempDir& home, const std::vector<std::string>& args
         ::dup2(err, 2);
         ::setenv("LC_ALL", "en_US.UTF-8", 1);
         ::putenv(const_cast<char*>(config.c_str()));
+        if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(121);
         ::execv(cargv[0], cargv.data());
         ::_exit(122);
     }

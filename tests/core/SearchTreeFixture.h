@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/DateAt.h"
 #include "platform/Locale.h"
 #include "search/SearchResults.h"
 #include "store/CatalogTree.h"
@@ -23,18 +24,6 @@ inline const Locale& DeDe()
 {
     static const Locale locale("de_DE.UTF-8");
     return locale;
-}
-
-inline TDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
-{
-    DateTimeFields f;
-    f.Year = year;
-    f.Month = month;
-    f.Day = day;
-    f.Hour = hour;
-    f.Minute = minute;
-    f.Second = second;
-    return EncodeDateTime(f);
 }
 
 /// A file as a one-file volume store holds it, for the predicate tests.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "catalog/NameChecks.h"
+#include "core/CliRunner.h"
 #include "core/Id3Builder.h"
 #include "core/TempDir.h"
 #include "store/CatalogFile.h"
@@ -29,66 +30,17 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-struct CliResult {
-    int ExitCode = -1;  ///< or minus the signal that ended it
-    std::string Out;
-    std::string Err;
-};
+using CliResult = test::CliRun;
 
 struct CliOptions {
     bool AsNobody = false;
     int InterruptAfterMs = -1;
 };
 
-/// Runs ardvel-cli with `args`, its output caught in files of `outputs`,
-/// standard input from /dev/null.
+/// Runs ardvel-cli with `args`, its output and settings in `outputs`.
 CliResult RunCli(const std::vector<std::string>& args, const TempDir& outputs, CliOptions options = {})
 {
-    const std::string outPath = outputs.File("cli-out"), errPath = outputs.File("cli-err");
-    std::vector<std::string> argv{ARDVEL_CLI_PATH};
-    // Another user may not be able to reach the build folder (a clone in a
-    // private folder): that user runs a copy in a folder open to all.
-    std::optional<TempDir> copyDir;
-    if (options.AsNobody && ::geteuid() == 0) {
-        copyDir.emplace();
-        argv[0] = copyDir->File("ardvel-cli");
-        fs::copy_file(ARDVEL_CLI_PATH, argv[0]);
-        fs::permissions(copyDir->Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                             fs::perms::others_read | fs::perms::others_exec);
-        fs::permissions(argv[0], fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
-                                     fs::perms::group_read | fs::perms::others_read);
-    }
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargv;
-    for (std::string& a : argv) cargv.push_back(a.data());
-    cargv.push_back(nullptr);
-
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int in = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        if (in < 0 || out < 0 || err < 0) ::_exit(120);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        // Remembered source folders go to a settings file of the test's own.
-        ::setenv("XDG_CONFIG_HOME", outputs.File("config").c_str(), 1);
-        if (options.AsNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(121);
-        ::execv(cargv[0], cargv.data());
-        ::_exit(122);
-    }
-    if (options.InterruptAfterMs >= 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(options.InterruptAfterMs));
-        ::kill(pid, SIGINT);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    CliResult r;
-    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : -1;
-    r.Out = ReadBytes(outPath);
-    r.Err = ReadBytes(errPath);
-    return r;
+    return test::RunCliIn(outputs, args, {.SignalAfterMs = options.InterruptAfterMs, .AsNobody = options.AsNobody});
 }
 
 struct CliFixture {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/DateAt.h"
 #include "TempDir.h"
 #include "ZoneGuard.h"
 #include "catalog/ImportRun.h"
@@ -16,12 +17,7 @@ namespace {
 
 using test::TempDir;
 
-TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    DateTimeFields f;
-    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s;
-    return EncodeDateTime(f);
-}
+using test::At;
 
 /// The tree below `volume` as CSV entry rows without the volume's own row.
 std::string Rows(const CatalogTree& tree, NodeId volume)

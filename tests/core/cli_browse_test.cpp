@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/DateAt.h"
 #include "TempDir.h"
 #include "store/CatalogFile.h"
 
@@ -12,12 +13,7 @@ using test::CommandResult;
 using test::ShellQuote;
 using test::TempDir;
 
-TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    DateTimeFields f;
-    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s;
-    return EncodeDateTime(f);
-}
+using test::At;
 
 class CliBrowse : public ::testing::Test {
 protected:

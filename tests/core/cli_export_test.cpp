@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/DateAt.h"
 #include "TempDir.h"
 #include "store/CatalogFile.h"
 
@@ -13,12 +14,7 @@ using test::ShellQuote;
 using test::TempDir;
 using namespace std::string_literals;
 
-TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    DateTimeFields f;
-    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s;
-    return EncodeDateTime(f);
-}
+using test::At;
 
 /// The catalog of the README's example, and a folder of names that need
 /// quoting in every format.

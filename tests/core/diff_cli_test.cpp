@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "core/CliRunner.h"
+#include "core/JsonRows.h"
 #include "platform/Locale.h"
 #include "store/DateTime.h"
 #include "store/ListFormats.h"
+#include "store/LocalTime.h"
 
 namespace ardvel {
 namespace {
@@ -21,6 +23,7 @@ namespace fs = std::filesystem;
 using test::CliRun;
 using test::TempDir;
 using test::WriteBytes;
+using namespace std::string_literals;
 
 constexpr std::time_t kFirstTime = 1700000000;   // 2023-11-14
 constexpr std::time_t kSecondTime = 1710000000;  // 2024-03-09
@@ -36,6 +39,14 @@ void Write(const fs::path& path, std::size_t bytes, std::time_t when = kFirstTim
     fs::create_directories(path.parent_path());
     WriteBytes(path.string(), std::string(bytes, 'x'));
     Touch(path, when);
+}
+
+/// The ISO 8601 date of a file modified at `when`, as the catalog keeps it.
+std::string IsoDate(std::time_t when)
+{
+    std::string text;
+    AppendIsoDate(text, DosToDateTime(DateTimeToDos(UnixToLocalDateTime(when))));
+    return text;
 }
 
 /// A list date of a file modified at `when`, as the catalog keeps it.
@@ -171,6 +182,56 @@ TEST(DiffCli, PathsAreEscapedLikeOtherOutput)
     Write(f.Disk / "Docs" / "back\\slash", 1);
     const CliRun r = f.Cli({"diff", "Disk", f.Disk.string()});
     EXPECT_EQ(r.Out, "+\tDocs\\\\back\\\\slash\n+\tDocs\\\\tab\\there\n");
+}
+
+TEST(DiffCli, CsvJsonAndNulRowsOfTheChanges)
+{
+    DiffFixture f;
+    ASSERT_EQ(f.Cli({"catalog", f.Disk.string(), "--name", "Disk"}).ExitCode, 0);
+    f.Change();
+    EXPECT_EQ(f.Cli({"diff", "Disk", f.Disk.string(), "--format", "tsv"}).Out, ExpectedLines());
+
+    const CliRun csv = f.Cli({"diff", "disk", f.Disk.string(), "--format=csv"});
+    EXPECT_EQ(csv.ExitCode, 0) << csv.Err;
+    EXPECT_EQ(csv.Err, kSummary);
+    const std::string first = IsoDate(kFirstTime);
+    const std::string head = "change,folder,volume,path,old_size,old_size_kb,new_size,new_size_kb,old_date,new_date\r\n"
+                             "removed,false,Disk,Disk/a.txt,1024,1,,,"s + first + ",\r\n"
+                             "changed,false,Disk,Disk/change.txt,1024,1,3072,3," + first + "," + first + "\r\n"
+                             "added,false,Disk,Disk/new.txt,,,1024,1,," + first + "\r\n"
+                             "removed,false,Disk,Disk/Report,1024,1,,,"s + first + ",\r\n"
+                             "changed,false,Disk,Disk/Docs/x.txt,1024,1,1024,1," + first + "," + IsoDate(kSecondTime) +
+                             "\r\nadded,false,Disk,Disk/Docs/Sub/z.txt,,,1024,1,," + first + "\r\n"
+                             "removed,true,Disk,Disk/Old,,,,,";
+    EXPECT_EQ(csv.Out.substr(0, head.size()), head);
+
+    const CliRun json = f.Cli({"diff", "Disk", "--volume", "Disk", "--format", "json", "--exit-code"});
+    EXPECT_EQ(json.ExitCode, 0) << json.Err;
+    EXPECT_EQ(json.Out, "[]\n");
+    const std::vector<test::JsonRow> rows = test::ReadJsonRows(f.Cli({"diff", "Disk", f.Disk.string(), "--format", "json"}).Out);
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_EQ(rows[2], (test::JsonRow{{"change", "added"}, {"folder", "false"}, {"volume", "Disk"},
+                                      {"path", "Disk/new.txt"}, {"old_size", "null"}, {"old_size_kb", "null"},
+                                      {"new_size", "1024"}, {"new_size_kb", "1"}, {"old_date", "null"},
+                                      {"new_date", first}}));
+    EXPECT_EQ(rows[7].at("folder"), "true");
+    EXPECT_EQ(rows[7].at("new_size"), "null");
+    EXPECT_EQ(rows[7].at("path"), "Disk/Photos");
+    EXPECT_EQ(test::ReadJsonRows(f.Cli({"diff", "Disk", f.Disk.string(), "--format", "jsonl"}).Out, true), rows);
+
+    EXPECT_EQ(f.Cli({"diff", "Disk", f.Disk.string(), "-0"}).Out,
+              "Disk/a.txt\0Disk/change.txt\0Disk/new.txt\0Disk/Report\0Disk/Docs/x.txt\0Disk/Docs/Sub/z.txt\0"
+              "Disk/Old\0Disk/Photos\0Disk/Report\0"s);
+    EXPECT_EQ(f.Cli({"diff", "Disk", f.Disk.string(), "--null", "--format", "csv"}).ExitCode, 2);
+}
+
+TEST(DiffCli, SlashPathsKeepABackslashInsideAName)
+{
+    DiffFixture f;
+    ASSERT_EQ(f.Cli({"catalog", f.Disk.string(), "--name", "Disk"}).ExitCode, 0);
+    Write(f.Disk / "Docs" / "back\\slash", 1);
+    Write(f.Disk / "a\\b" / "c", 1);
+    EXPECT_EQ(f.Cli({"diff", "Disk", f.Disk.string(), "--null"}).Out, "Disk/Docs/back\\slash\0Disk/a\\b\0"s);
 }
 
 }  // namespace

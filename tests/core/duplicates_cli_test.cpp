@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "CliCatalogFixture.h"
+#include "JsonRows.h"
 #include "SearchTreeFixture.h"
+#include "ZoneGuard.h"
 
 namespace ardvel {
 namespace {
 
 using test::At;
+using namespace std::string_literals;
 
 /// Music: Intro.mp3, cover.jpg, Rock\ (Song.mp3, cover.JPG, Live\ intro.MP3),
 ///        backup\ y.bin;
@@ -117,6 +120,70 @@ TEST_F(DuplicatesCli, NoSuchPlaceOrOption)
     EXPECT_EQ(Run("duplicates --min-size").Status, 2);
     EXPECT_EQ(Run("copies").Status, 2);
     EXPECT_EQ(Run("duplicates extra").Status, 2);
+}
+
+TEST_F(DuplicatesCli, CsvQuotesNamesAndGivesBytesKilobytesAndIsoDates)
+{
+    const test::ZoneGuard zone("UTC0");
+    CatalogTree tree;
+    const NodeId odd = tree.AddVolume("Odd", At(2004, 1, 1));
+    tree.AddFile(odd, "say \"hi\", ok.txt", 7, At(2004, 3, 4, 5, 6, 8));
+    tree.AddFile(tree.AddFolder(odd, "Sub", At(2004, 1, 2)), "say \"hi\", ok.txt", 7, At(2004, 3, 4, 5, 6, 8));
+    Save(tree, odd);
+
+    Result r = Run("duplicates --in Odd --format csv");
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out,
+              "group,volume,path,name,size,size_kb,date\r\n"
+              "1,Odd,\"Odd/say \"\"hi\"\", ok.txt\",\"say \"\"hi\"\", ok.txt\",7168,7,2004-03-04T05:06:08+00:00\r\n"
+              "1,Odd,\"Odd/Sub/say \"\"hi\"\", ok.txt\",\"say \"\"hi\"\", ok.txt\",7168,7,2004-03-04T05:06:08+00:00\r\n");
+    EXPECT_EQ(r.Err, "1 groups, 2 files, 7 KB that could be freed\n");
+    // A backslash inside a name stays as it is; only "/" joins the names.
+    EXPECT_EQ(Run("duplicates --in Docs --by size+date --format=csv").Out,
+              "group,volume,path,name,size,size_kb,date\r\n"
+              "1,Docs,Docs/a\\b.txt,a\\b.txt,1024,1,2003-01-03T00:00:00+00:00\r\n"
+              "1,Docs,Docs/Old/A\\B.TXT,A\\B.TXT,1024,1,2003-01-03T00:00:00+00:00\r\n");
+}
+
+TEST_F(DuplicatesCli, JsonHasNumbersAndStringsInTheTsvOrder)
+{
+    const test::ZoneGuard zone("UTC0");
+    const Result tsv = Run("duplicates");
+    EXPECT_EQ(Run("duplicates --format tsv").Out, tsv.Out);
+    const Result json = Run("duplicates --format json");
+    EXPECT_EQ(json.Status, 0) << json.Err;
+    EXPECT_EQ(json.Err, tsv.Err);
+    const std::vector<test::JsonRow> rows = test::ReadJsonRows(json.Out);
+    EXPECT_EQ(test::ReadJsonRows(Run("duplicates --format jsonl").Out, true), rows);
+    ASSERT_EQ(rows.size(), 8u);
+    const std::vector<std::string> paths = {"Music/Intro.mp3",    "Music/Rock/Live/intro.MP3", "Music/cover.jpg",
+                                            "Music/Rock/cover.JPG", "Docs/readme.DOC",          "Docs/Old/readme.doc",
+                                            "Docs/a\\b.txt",       "Docs/Old/A\\B.TXT"};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].at("group"), std::to_string(i / 2 + 1));
+        EXPECT_EQ(rows[i].at("path"), paths[i]);
+    }
+    EXPECT_EQ(rows[0], (test::JsonRow{{"group", "1"},
+                                      {"volume", "Music"},
+                                      {"path", "Music/Intro.mp3"},
+                                      {"name", "Intro.mp3"},
+                                      {"size", "4096000"},
+                                      {"size_kb", "4000"},
+                                      {"date", "2002-07-22T20:44:56+00:00"}}));
+    EXPECT_EQ(Run("duplicates --folders --format jsonl").Out,
+              "{\"group\":1,\"volume\":\"Docs\",\"path\":\"Docs/Backup\",\"name\":\"Backup\",\"size\":5120,"
+              "\"size_kb\":5,\"date\":\"2003-02-01T00:00:00+00:00\"}\n"
+              "{\"group\":1,\"volume\":\"Music\",\"path\":\"Music/backup\",\"name\":\"backup\",\"size\":5120,"
+              "\"size_kb\":5,\"date\":\"2002-08-01T00:00:00+00:00\"}\n");
+    EXPECT_EQ(Run("copies 'Docs:\\readme.DOC' --by name+size+date --format json").Out, "[]\n");
+}
+
+TEST_F(DuplicatesCli, NullEndsEachPathAndExcludesOtherFormats)
+{
+    EXPECT_EQ(Run("duplicates --in Docs --by size+date -0").Out, "Docs/a\\b.txt\0Docs/Old/A\\B.TXT\0"s);
+    EXPECT_EQ(Run("copies --null 'music:\\rock\\live\\INTRO.mp3'").Out, "Music/Intro.mp3\0"s);
+    EXPECT_EQ(Run("duplicates --format xml").Status, 2);
+    EXPECT_EQ(Run("copies -0 --format json 'Docs:\\readme.DOC'").Status, 2);
 }
 
 }  // namespace

@@ -222,6 +222,43 @@ TEST(DuplicateKeys, NamesHashAndCompareUpperCased)
     EXPECT_EQ(DuplicateKeyText(DuplicateKey::NameSizeDate), "name+size+date");
 }
 
+TEST(DuplicateKeys, QuickHashesOfEqualKeysAreEqual)
+{
+    // Pairs of names that are the same once upper-cased, one of each pair
+    // ASCII where that can be: the quick hash takes the ASCII way for one
+    // and the locale's for the other.
+    const std::vector<std::pair<std::string, std::string>> same = {
+        {"a", "A"},
+        {"readme.txt", "README.TXT"},
+        {"Lake Meadow 12345.mp3", "LAKE meadow 12345.MP3"},
+        {"caf\xC3\xA9 au lait.txt", "CAF\xC3\x89 AU LAIT.TXT"},
+        {"\xC9\x90\xC9\x90\xC9\x90x", "\xE2\xB1\xAF\xE2\xB1\xAF\xE2\xB1\xAFX"},
+        {"\xC4\xB1" "d.txt", "ID.TXT"},  // dotless i upper-cases to ASCII
+        {"a\xFF", "A\xFF"},
+    };
+    CatalogTree tree;
+    const NodeId v = tree.AddVolume("V", At(2020, 1, 1));
+    for (const auto& [a, b] : same) {
+        tree.AddFile(v, a, 7, At(2020, 2, 1));
+        tree.AddFile(v, b, 7, At(2020, 2, 1));
+        tree.AddFile(v, b, 8, At(2020, 2, 1));
+        tree.AddFile(v, b, 7, At(2020, 2, 2));
+    }
+    const VolumeStore& store = tree.Store(v);
+    for (DuplicateKey key : {DuplicateKey::NameSize, DuplicateKey::NameSizeDate, DuplicateKey::SizeDate}) {
+        KeyHasher hasher(key, test::EnUs());
+        for (std::size_t i = 0; i < same.size(); ++i) {
+            const TDetails* r = &store.Files[static_cast<std::uint32_t>(4 * i)];
+            ASSERT_TRUE(hasher.Equal(store, r[0], store, r[1])) << same[i].first;
+            EXPECT_EQ(hasher.QuickHash(store, r[0]), hasher.QuickHash(store, r[1])) << same[i].first;
+            EXPECT_NE(hasher.QuickHash(store, r[1]), hasher.QuickHash(store, r[2])) << same[i].first;
+            if (KeyHasDate(key)) {
+                EXPECT_NE(hasher.QuickHash(store, r[1]), hasher.QuickHash(store, r[3]));
+            }
+        }
+    }
+}
+
 TEST(DuplicateKeys, EqualHashesOfUnequalKeysSplitIntoGroups)
 {
     // Numbers 0..5 all under one hash; their keys are their parity, and

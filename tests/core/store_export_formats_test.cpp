@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/DateAt.h"
 #include "ZoneGuard.h"
 #include "store/ExportFormats.h"
 #include "store/OutputFile.h"
@@ -10,12 +11,7 @@
 namespace ardvel {
 namespace {
 
-TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    DateTimeFields f;
-    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s;
-    return EncodeDateTime(f);
-}
+using test::At;
 
 using test::ZoneGuard;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/DateAt.h"
 #include "platform/Locale.h"
 #include "store/CatalogTree.h"
 #include "store/ListFormats.h"
@@ -21,12 +22,7 @@ const Locale& German()
     return l;
 }
 
-TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    DateTimeFields f;
-    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s;
-    return EncodeDateTime(f);
-}
+using test::At;
 
 TEST(SizeText, KilobytesUpTo999ThenMegabytesWithThreeDecimals)
 {

@@ -76,6 +76,27 @@ TEST(JsonReaderTokens, IntegerOnlyForWholeNumbersThatFit)
     EXPECT_EQ(json.Integer(), -3);
 }
 
+TEST(JsonReaderTokens, StringsEndWhereverTheirQuoteFallsInAWord)
+{
+    // Texts are passed over eight bytes at a time: a quote, backslash or
+    // control character at each place of a word, after plain, accented
+    // (bytes above 0x7F) and near-quote (0x21, 0x5D) bytes.
+    for (const std::string plain : {"a", "\xC3\xA9", "!", "]"}) {
+        for (std::size_t n = 0; n < 20; ++n) {
+            std::string text;
+            while (text.size() < n) text += plain;
+            EXPECT_EQ(Tokens("[\"" + text + "\", \"" + text + "\\n" + text + "\"]"),
+                      (std::vector<std::string>{"[", "s:" + text, "s:" + text + "\n" + text, "]"}))
+                << plain << n;
+            // Columns count characters; the fault is the character after the text.
+            const std::size_t column = 3 + (plain.size() == 2 ? text.size() / 2 : text.size());
+            EXPECT_EQ(ErrorOf("[\"" + text + "\x01" + text + "\"]"),
+                      "1:" + std::to_string(column) + " control character 0x01 in a string")
+                << plain << n;
+        }
+    }
+}
+
 TEST(JsonReaderErrors, NameTheLineAndColumnOfTheFault)
 {
     EXPECT_EQ(ErrorOf("[1\n 2]"), "2:2 unexpected '2'; expected ',' or ']'");

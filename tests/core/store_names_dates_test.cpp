@@ -80,6 +80,28 @@ TEST(DateTimeConversion, DosFormTruncatesToEvenSecondsAndClampsItsRange)
     EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(2107, 12, 31, 23, 59, 59, 999))), kDosMaximum);
 }
 
+TEST(DateTimeConversion, DosFormAgreesWithTheCalendarOnEveryDayOfItsRange)
+{
+    // The DOS form of each day from just before 1980 to just after 2107, at
+    // times that round up to midnight, the last even second and midday,
+    // against the fields DecodeDateTime gives.
+    const std::int64_t first = DaysSinceEpoch(1979, 12, 30), last = DaysSinceEpoch(2108, 1, 2);
+    for (std::int64_t day = first; day <= last; ++day) {
+        for (double time : {0.0, 0.5, 86399.0 / 86400.0, 86399.9996 / 86400.0, 1.0 / 86400.0}) {
+            const TDateTime value = static_cast<double>(day) + time;
+            const DateTimeFields f = DecodeDateTime(value);
+            std::uint32_t expected;
+            if (f.Year < 1980) expected = kDosMinimum;
+            else if (f.Year > 2107) expected = kDosMaximum;
+            else
+                expected = (static_cast<std::uint32_t>(f.Year - 1980) << 25) | (static_cast<std::uint32_t>(f.Month) << 21) |
+                           (static_cast<std::uint32_t>(f.Day) << 16) | (static_cast<std::uint32_t>(f.Hour) << 11) |
+                           (static_cast<std::uint32_t>(f.Minute) << 5) | static_cast<std::uint32_t>(f.Second / 2);
+            ASSERT_EQ(DateTimeToDos(value), expected) << day << " " << time;
+        }
+    }
+}
+
 TEST(DateTimeConversion, TheFirstAndLastDosYearsAreKeptNotClamped)
 {
     for (const DateTimeFields& f : {Fields(1980, 6, 15, 12, 30, 10), Fields(1980, 1, 1, 0, 0, 2),

@@ -14,6 +14,8 @@ struct Row {
     std::string Name, Artist, Title;
     int Image = 4;
     std::int64_t Size = 0;
+    bool SubDir = false;
+    double Date = 0;
     int Id = 0;
 };
 
@@ -23,6 +25,8 @@ RowKeys KeysOf(const Row& r)
     k.ImageIndex = r.Image;
     k.Caption = r.Name;
     k.SizeKB = r.Size;
+    k.SubDir = r.SubDir;
+    k.Date = r.Date;
     k.MediaArtist = r.Artist;
     k.MediaTitle = r.Title;
     k.Volume = r.Artist;
@@ -47,6 +51,9 @@ std::vector<Row> RandomRows(unsigned seed, std::size_t count)
         r.Title = rng() % 2 ? std::string(" - ") + kParts[rng() % std::size(kParts)] : "";
         r.Image = rng() % 4 == 0 ? 2 : 4;
         r.Size = static_cast<std::int64_t>(rng() % 3000);
+        r.SubDir = r.Image == 2 && rng() % 2 == 0;
+        // Dates a fraction of a second apart compare as the shown seconds.
+        r.Date = 40000 + static_cast<double>(rng() % 50) + static_cast<double>(rng() % 4) / 200000.0;
         r.Id = static_cast<int>(i);
     }
     return rows;

@@ -76,6 +76,11 @@ public:
         SaveNames.pop_front();
         return name;
     }
+    void ShowErrorList(const QString& text, const QStringList& lines, const QString& title = QString()) override
+    {
+        ErrorLists.push_back(lines);
+        UserDialogs::ShowErrorList(text, lines, title);  // into Errors, the lines after the text
+    }
     int RunDialog(QDialog& dialog) override
     {
         Dialogs.push_back(&dialog);
@@ -88,6 +93,7 @@ public:
     std::deque<bool> Answers;
     std::deque<QString> Folders;
     std::deque<QString> SaveNames;  ///< answers of SaveFileName; none: cancelled
+    std::vector<QStringList> ErrorLists;  ///< the lines of each ShowErrorList
     std::vector<const QDialog*> Dialogs;
     std::function<void(QDialog&)> OnDialog;
 };

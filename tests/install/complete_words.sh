@@ -46,4 +46,7 @@ expect "ardvel-cli --catalog-folder $folder export x --format n" ncdu
 expect "ardvel-cli --catalog-folder $folder duplicates --by name+size+" name+size+date
 expect "ardvel-cli --catalog-folder $folder duplicates --in " All "Music 2002"
 expect "ardvel-cli --catalog-folder $folder ls --f" --format
+expect "ardvel-cli --catalog-folder $folder duplicates --fo" --folders --format
+expect "ardvel-cli --catalog-folder $folder diff x --format js" json jsonl
+expect "ardvel-cli --catalog-folder $folder copies --n" --null
 exit $status

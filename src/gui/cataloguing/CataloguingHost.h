@@ -1,29 +1,14 @@
 #pragma once
 
-#include <string>
-
-class QWidget;
-
-#include "store/CatalogTree.h"
+#include "common/VolumeHost.h"
 
 namespace ardvel::gui {
 
-/// What the cataloguing dialog needs of the window that opened it: the
-/// catalog tree it adds volumes to, the catalog folder it saves them in,
-/// and the tree view, which it freezes while the tree changes and restores
-/// after.
-class CataloguingHost {
+/// What the cataloguing dialog needs of the window that opened it, beyond
+/// the tree: the selection it restores after adding a volume, and the lists
+/// it rebuilds.
+class CataloguingHost : public VolumeHost {
 public:
-    /// The window the dialog belongs to.
-    virtual QWidget* DialogParent() = 0;
-    virtual CatalogTree& Tree() = 0;
-    virtual const std::string& CatalogFolder() const noexcept = 0;
-
-    /// The tree view stops reading the tree until EndTreeChange.
-    virtual void BeginTreeChange() = 0;
-    virtual void EndTreeChange() = 0;
-    virtual bool IsExpanded(NodeId node) const = 0;
-    virtual void Expand(NodeId node) = 0;
     virtual NodeId SelectedNode() const = 0;
     virtual void SelectNode(NodeId node) = 0;
     /// Opens the selected node in the folder list.

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include <array>
+#include <initializer_list>
 
 #include "ArdvelVersion.h"
 #include "common/PaintedIcon.h"
@@ -45,48 +46,34 @@ void DrawVolume(QPainter& p)
     p.drawEllipse(QRectF(6, 6, 4, 4));
 }
 
+/// A closed outline through the given points.
+QPainterPath Outline(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    for (const QPointF& point : points) {
+        if (path.elementCount() == 0) path.moveTo(point);
+        else path.lineTo(point);
+    }
+    path.closeSubpath();
+    return path;
+}
+
 void DrawFolder(QPainter& p, bool open)
 {
     p.setPen(QPen(QColor(130, 100, 20), 0.8));
     p.setBrush(QColor(230, 190, 70));
-    QPainterPath back;
-    back.moveTo(1, 3);
-    back.lineTo(6, 3);
-    back.lineTo(7, 4.5);
-    back.lineTo(14, 4.5);
-    back.lineTo(14, 13.5);
-    back.lineTo(1, 13.5);
-    back.closeSubpath();
-    p.drawPath(back);
+    p.drawPath(Outline({{1, 3}, {6, 3}, {7, 4.5}, {14, 4.5}, {14, 13.5}, {1, 13.5}}));
     p.setBrush(QColor(250, 220, 110));
-    QPainterPath front;
-    if (open) {
-        front.moveTo(3.5, 7);
-        front.lineTo(15.5, 7);
-        front.lineTo(13, 13.5);
-        front.lineTo(1, 13.5);
-    } else {
-        front.moveTo(1, 6.5);
-        front.lineTo(14, 6.5);
-        front.lineTo(14, 13.5);
-        front.lineTo(1, 13.5);
-    }
-    front.closeSubpath();
-    p.drawPath(front);
+    // The open folder's front leans back.
+    p.drawPath(open ? Outline({{3.5, 7}, {15.5, 7}, {13, 13.5}, {1, 13.5}})
+                    : Outline({{1, 6.5}, {14, 6.5}, {14, 13.5}, {1, 13.5}}));
 }
 
 void DrawFile(QPainter& p)
 {
     p.setPen(QPen(QColor(80, 80, 80), 0.8));
     p.setBrush(Qt::white);
-    QPainterPath page;
-    page.moveTo(3, 1);
-    page.lineTo(10, 1);
-    page.lineTo(13, 4);
-    page.lineTo(13, 15);
-    page.lineTo(3, 15);
-    page.closeSubpath();
-    p.drawPath(page);
+    p.drawPath(Outline({{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}}));
     p.drawLine(QPointF(10, 1), QPointF(10, 4));
     p.drawLine(QPointF(10, 4), QPointF(13, 4));
     p.setPen(QPen(QColor(150, 150, 170), 0.8));

@@ -58,23 +58,24 @@ void StyledListView::SetModel(QAbstractItemModel* model)
     model_ = model;
     details_->setModel(model);
     icons_->setModel(model);
-    captionWidth_ = 0;
+    captionWidth_ = kNotMeasured;
     if (model) {
-        // The cells follow the captions: all of them anew after a reset,
-        // the new ones as rows come.
-        const auto remeasure = [this] {
-            captionWidth_ = 0;
-            MeasureRows(0, model_->rowCount() - 1);
+        // The cells follow the captions, measured when a style that needs
+        // them shows: all anew after a reset or a change of names, the new
+        // ones as rows come. A sort keeps the captions, and the width.
+        const auto captionsChanged = [this] {
+            captionWidth_ = kNotMeasured;
             FitCells();
         };
-        connect(model, &QAbstractItemModel::modelReset, this, remeasure);
-        connect(model, &QAbstractItemModel::layoutChanged, this, remeasure);
-        connect(model, &QAbstractItemModel::dataChanged, this, remeasure);
+        connect(model, &QAbstractItemModel::modelReset, this, captionsChanged);
+        connect(model, &QAbstractItemModel::dataChanged, this, [captionsChanged](const QModelIndex& topLeft) {
+            if (topLeft.column() == 0) captionsChanged();
+        });
         connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
-            MeasureRows(first, last);
+            if (!CellsFollowCaptions()) captionWidth_ = kNotMeasured;
+            else if (captionWidth_ != kNotMeasured) MeasureRows(first, last);
             FitCells();
         });
-        MeasureRows(0, model->rowCount() - 1);
         FitCells();
         QItemSelectionModel* own = icons_->selectionModel();
         icons_->setSelectionModel(details_->selectionModel());
@@ -178,9 +179,18 @@ void StyledListView::MeasureRows(int first, int last)
         captionWidth_ = std::max(captionWidth_, metrics.horizontalAdvance(model_->index(row, 0).data().toString()));
 }
 
+bool StyledListView::CellsFollowCaptions() const noexcept
+{
+    return style_ == kSmallIcons || style_ == kListStyle;
+}
+
 void StyledListView::FitCells()
 {
-    if (style_ != kSmallIcons && style_ != kListStyle) return;
+    if (!CellsFollowCaptions()) return;
+    if (captionWidth_ == kNotMeasured) {
+        captionWidth_ = 0;
+        MeasureRows(0, model_ ? model_->rowCount() - 1 : -1);
+    }
     // As the item delegate lays out a cell: a margin either side of the
     // icon and of the text.
     const int margin = icons_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, icons_) + 1;

@@ -68,6 +68,7 @@ private:
     /// The small-icon and list styles lay out cells as wide as the longest
     /// caption (up to kMaxCellWidth), icon left, text right.
     void FitCells();
+    bool CellsFollowCaptions() const noexcept;
     void MeasureRows(int first, int last);
     bool ShowToolTip(QEvent* event);
 
@@ -75,7 +76,8 @@ private:
     QListView* icons_;
     QAbstractItemModel* model_ = nullptr;
     int style_ = kDetails;
-    int captionWidth_ = 0;  ///< widest caption measured, in pixels
+    static constexpr int kNotMeasured = -1;
+    int captionWidth_ = kNotMeasured;  ///< widest caption measured, in pixels
 };
 
 }  // namespace ardvel::gui

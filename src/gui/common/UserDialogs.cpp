@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QMessageBox>
 
+#include "common/ErrorListBox.h"
+
 namespace ardvel::gui {
 
 namespace {
@@ -97,6 +99,17 @@ QString UserDialogs::OpenFileName(const QString&, const QString&)
 std::optional<QString> UserDialogs::AskText(const QString&, const QString&, const QString& proposed)
 {
     return proposed;
+}
+
+void UserDialogs::ShowErrorList(const QString& text, const QStringList& lines, const QString& title)
+{
+    ShowError(text + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')), title);
+}
+
+void QtUserDialogs::ShowErrorList(const QString& text, const QStringList& lines, const QString& title)
+{
+    ErrorListBox box(Caption(title), text, lines, parent_);
+    box.exec();
 }
 
 QString FilterSuffix(const QString& filter)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -41,6 +42,10 @@ public:
     /// A line of text to enter, with OK and Cancel: the text, or nullopt
     /// when cancelled. By default `proposed` is accepted.
     virtual std::optional<QString> AskText(const QString& title, const QString& label, const QString& proposed);
+    /// An error box with `text` over a list of any length, one entry a
+    /// line, in a text area that scrolls. By default ShowError with the text,
+    /// a blank line and the lines.
+    virtual void ShowErrorList(const QString& text, const QStringList& lines, const QString& title = QString());
 };
 
 /// The filter of `filters` (";;" between them) whose pattern the extension
@@ -67,6 +72,7 @@ public:
                            QString& chosenFilter) override;
     QString OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QString> AskText(const QString& title, const QString& label, const QString& proposed) override;
+    void ShowErrorList(const QString& text, const QStringList& lines, const QString& title = QString()) override;
 
 private:
     QWidget* parent_;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -10,9 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeView>
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "common/QtText.h"
 #include "common/UserDialogs.h"
@@ -148,10 +147,9 @@ void TDuplicatesDialog::SaveClick()
     const QString path = dialogs_.SaveFileName(QStringLiteral("Save Duplicates"), QStringLiteral("duplicates.txt"),
                                                QStringLiteral("Text files (*.txt);;All files (*)"), QStringLiteral("txt"));
     if (path.isEmpty()) return;
-    std::ofstream out(ToUtf8(path), std::ios::binary | std::ios::trunc);
-    if (out) DuplicateRowWriter(tree_, locale_, out).WriteAll(*result_);
-    out.close();
-    if (!out) dialogs_.ShowError(path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+    // Saved whole or not at all: a failure leaves any file of the name as it was.
+    const int error = SaveDuplicateLines(QFile::encodeName(path).toStdString(), tree_, locale_, *result_);
+    if (error != 0) dialogs_.ShowError(path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void TDuplicatesDialog::RowDoubleClicked(int row)

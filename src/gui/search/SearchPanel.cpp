@@ -23,6 +23,7 @@
 #include "common/QtText.h"
 #include "common/StyledListView.h"
 #include "common/UserDialogs.h"
+#include "search/FolderStatus.h"
 #include "search/LookInList.h"
 #include "search/SearchControls.h"
 #include "search/SearchHost.h"
@@ -76,6 +77,9 @@ TSearchPanel::TSearchPanel(SearchHost& host, QScrollArea& pane, StyledListView& 
     stepTimer_->setInterval(0);
     connect(stepTimer_, &QTimer::timeout, this,
             [this] { StepSearch(std::chrono::steady_clock::now() + kSliceTime); });
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setInterval(FolderStatusThrottle::kInterval);
+    connect(statusTimer_, &QTimer::timeout, this, [this] { ShowWaitingFolder(); });
 
     BuildControls();
     BuildOptions();
@@ -95,6 +99,7 @@ TSearchPanel::~TSearchPanel()
 {
     // The window goes: a search ends without a word, before the tree it reads.
     stepTimer_->stop();
+    statusTimer_->stop();
     walk_.reset();
     model_->CancelSort();
     resultsView_.SetModel(nullptr);
@@ -265,11 +270,7 @@ void TSearchPanel::SearchNowClick()
     FindFile->Start();
 
     SearchEvents events;
-    events.Status = [this](int panel, std::string_view text) {
-        // With the folder list on show, panel 1 keeps its count of items.
-        if (panel == kStatusProgress && host_.FolderListShown()) return;
-        host_.SetStatusText(panel, FromUtf8(text));
-    };
+    events.Status = [this](int panel, std::string_view text) { WalkStatus(panel, text); };
     events.RowsAdded = [this](std::size_t first, std::size_t count) { model_->RowsAdded(first, count); };
     // The walk only puts folders first; the list sorts the rows once the
     // search has ended, on its worker thread.
@@ -278,7 +279,28 @@ void TSearchPanel::SearchNowClick()
     const SearchScope scope = ScopeFromLookIn(host_.Tree(), LookIn->currentIndex(), LookIn->count(), host_.SelectedNode());
     walk_ = std::make_unique<SearchWalk>(host_.Tree(), scope, Criteria(), locale_, results_, std::move(events));
     criteriaChanged_ = false;
+    folderStatus_ = {};
     stepTimer_->start();
+    statusTimer_->start();
+}
+
+void TSearchPanel::WalkStatus(int panel, std::string_view text)
+{
+    if (panel == kStatusCatalogs) {
+        // A new volume, or the end: the text that follows is shown with it.
+        folderStatus_.ShowNext();
+        host_.SetStatusText(panel, FromUtf8(text));
+        return;
+    }
+    // With the folder list on show, panel 1 keeps its count of items.
+    if (!folderStatus_.Entered() || host_.FolderListShown()) return;
+    host_.SetStatusText(panel, StatusPath(text));
+}
+
+void TSearchPanel::ShowWaitingFolder()
+{
+    if (!walk_ || !folderStatus_.TakeWaiting() || host_.FolderListShown()) return;
+    host_.SetStatusText(kStatusProgress, StatusPath(walk_->FolderPath()));
 }
 
 bool TSearchPanel::StepSearch(std::chrono::steady_clock::time_point deadline)
@@ -329,6 +351,7 @@ void TSearchPanel::ShowRows(const std::function<void(SearchResults&)>& fill, std
 void TSearchPanel::EndSearch(const QString& failure)
 {
     stepTimer_->stop();
+    statusTimer_->stop();
     QString message = failure;
     if (walk_ && walk_->Error()) message = QString::fromUtf8(walk_->Error()->what());
     walk_.reset();

@@ -17,6 +17,7 @@
 #include "platform/Locale.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchResults.h"
+#include "search/FolderStatus.h"
 
 class QCheckBox;
 class QComboBox;
@@ -143,6 +144,9 @@ public:
     /// items) or its end, which it then completes. True while there is more
     /// to do. The event loop calls it; a test may drive a search with it.
     bool StepSearch(std::chrono::steady_clock::time_point deadline);
+    /// Shows the folder the search is in when it entered one since the last
+    /// shown. A timer calls it every FolderStatusThrottle::kInterval.
+    void ShowWaitingFolder();
 
     // -- the controls ------------------------------------------------------------
 
@@ -192,6 +196,8 @@ private:
     /// The end of a search, stopped or not: buttons, animation, cursor, the
     /// sorted list, and the message of an invalid mask or a failure.
     void EndSearch(const QString& failure);
+    /// The search's status texts, the folder's as FolderStatusThrottle allows.
+    void WalkStatus(int panel, std::string_view text);
     /// Selects the row RestartSearch kept, when it is a result again.
     void SelectAgain();
     /// The search panel's content is as tall as its lowest control.
@@ -209,6 +215,8 @@ private:
     SearchResultsModel* model_ = nullptr;
     std::unique_ptr<SearchWalk> walk_;
     QTimer* stepTimer_ = nullptr;
+    QTimer* statusTimer_ = nullptr;  ///< shows the folder being searched now and then
+    FolderStatusThrottle folderStatus_;
     bool stepping_ = false;         ///< inside a slice of the walk
     bool criteriaChanged_ = false;  ///< to hand to the walk before its next slice
     QStringList reselect_;          ///< name, volume and path of the row to select again

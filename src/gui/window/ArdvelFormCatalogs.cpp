@@ -163,7 +163,12 @@ void TArdvelForm::LoadCatalogs()
         QStringList lines;
         for (const LoadFailure& f : result.Failures)
             lines.push_back(FromUtf8(f.Path) + QStringLiteral(": ") + FromUtf8(f.Message));
-        dialogs_.ShowError(lines.join(QLatin1Char('\n')));
+        // In a list that scrolls: a folder of many bad files still gives a
+        // box within the screen.
+        const auto count = static_cast<qsizetype>(result.Failures.size());
+        dialogs_.ShowErrorList(count == 1 ? QStringLiteral("1 catalog file could not be read.")
+                                          : QStringLiteral("%1 catalog files could not be read.").arg(count),
+                               lines);
     }
 
     const QModelIndex root = treeModel_->IndexOf(CatalogTree::kRoot);

@@ -54,7 +54,10 @@ void InstallUpdateCommands(TArdvelForm& form, UserDialogs& dialogs, const Locale
         if (after >= 0 && after + 1 < items.size()) file->insertAction(items[after + 1], update);
         else file->addAction(update);
     }
-    if (auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar3")))
+    // Compare joins the Tools menu when the window has one.
+    if (auto* tools = form.findChild<QMenu*>(QStringLiteral("Tools1")))
+        tools->addAction(compare);
+    else if (auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar3")))
         AddMenuBefore(form, bar, "Tools1", QStringLiteral("&Tools"))->addAction(compare);
     if (auto* tree = form.findChild<QTreeView*>(QStringLiteral("Catalog"))) {
         tree->setContextMenuPolicy(Qt::ActionsContextMenu);

@@ -7,6 +7,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeView>
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "duplicates/DuplicateRowsModel.h"
@@ -129,6 +133,20 @@ TEST_F(DuplicatesDialogTest, SaveWritesWhatTheCommandLineWrites)
     dialog->SaveClick();
     ASSERT_EQ(dialogs.Errors.size(), 1);
     EXPECT_EQ(dialogs.Errors[0], missing + QStringLiteral(": No such file or directory"));
+    // A name that turns out to be a folder fails once the text is written:
+    // the file written so far goes, the saved one stays as it was.
+    const std::string saved = ReadBytes(path);
+    std::filesystem::create_directory(dir.File("taken"));
+    dialogs.SaveNames.push_back(QString::fromStdString(dir.File("taken")));
+    dialog->SaveClick();
+    ASSERT_EQ(dialogs.Errors.size(), 2);
+    EXPECT_EQ(dialogs.Errors[1], QString::fromStdString(dir.File("taken")) + QStringLiteral(": Is a directory"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"dups.txt", "taken"}));
+    EXPECT_EQ(ReadBytes(path), saved);
 }
 
 TEST_F(DuplicatesDialogTest, EveryControlHasAnAccessibleName)

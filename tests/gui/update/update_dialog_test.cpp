@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -144,6 +145,20 @@ TEST_F(UpdateDialogTest, CompareListsTheChangesFromOneVolumeToAnother)
     }
     compare.Changes->View().sortByColumn(ChangesModel::kNewSize, Qt::DescendingOrder);
     EXPECT_EQ(compare.Changes->View().model()->index(0, ChangesModel::kPath).data().toString(), "a");
+}
+
+TEST_F(UpdateDialogTest, TheMenuBarHasOneToolsMenuWithCompareAndFindDuplicates)
+{
+    int toolsCaptions = 0;
+    for (const QToolButton* button : form->findChildren<QToolButton*>())
+        if (button->text() == QStringLiteral("&Tools")) ++toolsCaptions;
+    EXPECT_EQ(toolsCaptions, 1);
+    const QList<QMenu*> menus = form->findChildren<QMenu*>(QStringLiteral("Tools1"));
+    ASSERT_EQ(menus.size(), 1);
+    QStringList names;
+    for (const QAction* action : menus.front()->actions()) names << action->objectName();
+    EXPECT_TRUE(names.contains(QStringLiteral("CompareVolumes"))) << names.join(u',').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("FindDuplicates"))) << names.join(u',').toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
 
+#include "core/DateAt.h"
 #include "GuiTestSupport.h"
 #include "window/FolderListModel.h"
 #include "common/Icons.h"
@@ -14,12 +15,7 @@ using test::ModelComplaints;
 using test::Numbered;
 using test::TestModel;
 
-TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    DateTimeFields f;
-    f.Year = y, f.Month = mo, f.Day = d, f.Hour = h, f.Minute = mi, f.Second = s;
-    return EncodeDateTime(f);
-}
+using ardvel::test::At;
 
 struct FolderListModelTest : ::testing::Test {
     FolderListModelTest() : model(tree, English())

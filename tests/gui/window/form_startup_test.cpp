@@ -158,6 +158,32 @@ TEST_F(StartupTest, CatalogsThatFailAreReportedInOneBoxAndTheRestLoads)
     EXPECT_EQ(f.StatusText(0), QStringLiteral("1 Catalogs"));
 }
 
+TEST_F(StartupTest, ManyFailingCatalogsAreCountedAndListedOneALine)
+{
+    WriteCatalog(home.CatalogFolder() + "Good.arv", nullptr);
+    for (int i = 0; i < 160; ++i) WriteBytes(home.CatalogFolder() + test::Numbered("Bad ", i) + ".arv", "x");
+    Start();
+    ASSERT_EQ(dialogs.Errors.size(), 1u);
+    ASSERT_EQ(dialogs.ErrorLists.size(), 1u);
+    EXPECT_TRUE(dialogs.Errors[0].startsWith(QStringLiteral("160 catalog files could not be read.\n"))) << dialogs.Errors[0].toStdString();
+    const QStringList& lines = dialogs.ErrorLists[0];
+    ASSERT_EQ(lines.size(), 160);
+    for (int i = 0; i < 160; ++i) {
+        const QString line = QString::fromStdString(home.CatalogFolder() + test::Numbered("Bad ", i) + ".arv: ");
+        EXPECT_EQ(lines.filter(line).size(), 1) << line.toStdString();
+    }
+    EXPECT_EQ(Volumes(), Names{"Good"});
+}
+
+TEST_F(StartupTest, OneFailingCatalogIsCountedInTheSingular)
+{
+    WriteBytes(home.CatalogFolder() + "Empty.arv", "");
+    Start();
+    ASSERT_EQ(dialogs.Errors.size(), 1u);
+    EXPECT_EQ(dialogs.Errors[0].toStdString(),
+              "1 catalog file could not be read.\n\n" + home.CatalogFolder() + "Empty.arv: Read beyond end of file");
+}
+
 TEST_F(StartupTest, OnlyLowerCaseExtensionsCountButEveryCatalogLoads)
 {
     WriteCatalog(home.CatalogFolder() + "Upper.ARV", nullptr);
