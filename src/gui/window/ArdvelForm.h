@@ -256,6 +256,8 @@ private:
     /// read anew.
     struct ViewPlace;
     ViewPlace RememberPlace() const;
+    /// The box listing the catalog files that could not be read ("PATH: message").
+    void ReportUnreadCatalogs(const QStringList& lines);
     void ReturnToPlace(const ViewPlace& place);
     /// Removes the volumes of `changes` and reads its files; the messages
     /// of the files that failed.

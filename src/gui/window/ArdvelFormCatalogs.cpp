@@ -163,12 +163,7 @@ void TArdvelForm::LoadCatalogs()
         QStringList lines;
         for (const LoadFailure& f : result.Failures)
             lines.push_back(FromUtf8(f.Path) + QStringLiteral(": ") + FromUtf8(f.Message));
-        // In a list that scrolls: a folder of many bad files still gives a
-        // box within the screen.
-        const auto count = static_cast<qsizetype>(result.Failures.size());
-        dialogs_.ShowErrorList(count == 1 ? QStringLiteral("1 catalog file could not be read.")
-                                          : QStringLiteral("%1 catalog files could not be read.").arg(count),
-                               lines);
+        ReportUnreadCatalogs(lines);
     }
 
     const QModelIndex root = treeModel_->IndexOf(CatalogTree::kRoot);
@@ -178,6 +173,16 @@ void TArdvelForm::LoadCatalogs()
     FillList();
     WriteCatalogCount();
     watch_->Watch(catalogFolder_);
+}
+
+void TArdvelForm::ReportUnreadCatalogs(const QStringList& lines)
+{
+    // In a list that scrolls: a folder of many bad files still gives a box
+    // within the screen.
+    const auto count = static_cast<qsizetype>(lines.size());
+    dialogs_.ShowErrorList(count == 1 ? QStringLiteral("1 catalog file could not be read.")
+                                      : QStringLiteral("%1 catalog files could not be read.").arg(count),
+                           lines);
 }
 
 void TArdvelForm::VolumeContentsReplaced(NodeId volume)

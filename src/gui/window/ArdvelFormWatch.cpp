@@ -43,7 +43,7 @@ void TArdvelForm::CatalogFolderChanged()
     const ViewPlace place = RememberPlace();
     const QStringList failures = ApplyFolderChanges(changes);
     ReturnToPlace(place);
-    if (!failures.isEmpty()) dialogs_.ShowError(failures.join(QLatin1Char('\n')));
+    if (!failures.isEmpty()) ReportUnreadCatalogs(failures);
 }
 
 QStringList TArdvelForm::ApplyFolderChanges(const CatalogFolderChanges& changes)

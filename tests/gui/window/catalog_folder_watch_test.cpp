@@ -87,11 +87,12 @@ TEST_F(CatalogFolderWatchTest, TheWindowsOwnSavesAreNotReadBackAndABadFileIsRepo
     EXPECT_TRUE(dialogs.Errors.empty());
 
     test::WriteBytes(home.CatalogFolder() + "junk.arv", "");
-    QTRY_COMPARE(dialogs.Errors.size(), 1);
-    EXPECT_TRUE(dialogs.Errors[0].startsWith(QString::fromStdString(home.CatalogFolder() + "junk.arv: ")));
+    QTRY_COMPARE(dialogs.ErrorLists.size(), 1u);
+    ASSERT_EQ(dialogs.ErrorLists[0].size(), 1);
+    EXPECT_TRUE(dialogs.ErrorLists[0][0].startsWith(QString::fromStdString(home.CatalogFolder() + "junk.arv: ")));
     test::WriteCatalog(home.CatalogFolder() + "Other.arv", nullptr);
     QTRY_VERIFY(Node("Other:\\") != kNoNode);
-    EXPECT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_EQ(dialogs.ErrorLists.size(), 1u);
     EXPECT_EQ(form->Tree().Resolve(music), Node("Music 2002:\\"));
 }
 
