@@ -137,12 +137,32 @@ QAbstractItemView* StyledListView::CurrentView() const
     return style_ == kDetails ? static_cast<QAbstractItemView*>(details_) : static_cast<QAbstractItemView*>(icons_);
 }
 
+void StyledListView::SetMultiSelection(bool on)
+{
+    const auto mode = on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+    details_->setSelectionMode(mode);
+    icons_->setSelectionMode(mode);
+}
+
 int StyledListView::SelectedRow() const
 {
     const QItemSelectionModel* selection = Selection();
     if (!selection) return -1;
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isSelected(current.siblingAtColumn(0))) return current.row();
     const QModelIndexList rows = selection->selectedIndexes();
     return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+std::vector<int> StyledListView::SelectedRows() const
+{
+    std::vector<int> rows;
+    if (const QItemSelectionModel* selection = Selection())
+        for (const QModelIndex& index : selection->selectedIndexes()) rows.push_back(index.row());
+    // The details style selects every cell of a row.
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void StyledListView::SelectRow(int row)

@@ -2,6 +2,8 @@
 
 #include <QStackedWidget>
 
+#include <vector>
+
 class QAbstractItemModel;
 class QModelIndex;
 class QAbstractItemView;
@@ -34,9 +36,14 @@ public:
     QListView* IconView() const noexcept { return icons_; }
     QItemSelectionModel* Selection() const;
 
-    /// The selected row, or -1.
+    /// Whether Shift and Ctrl select several rows (one row by default).
+    void SetMultiSelection(bool on);
+    /// The selected row (of several, the current one when it is selected),
+    /// or -1.
     int SelectedRow() const;
     void SelectRow(int row);
+    /// Every selected row, in list order.
+    std::vector<int> SelectedRows() const;
     /// True when either view has the keyboard focus.
     bool HasFocus() const;
     /// The full caption of the cell `index` when the current style cuts it

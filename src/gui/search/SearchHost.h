@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <string_view>
+
 #include "store/CatalogTree.h"
 #include "store/ListFormats.h"
 
@@ -28,6 +30,9 @@ public:
     virtual void SetBusy(bool busy) = 0;
     /// Leaves search mode and opens `node` in the folder list.
     virtual void ShowFolder(NodeId node) = 0;
+    /// Leaves search mode, opens `folder` and selects, in view, its row of
+    /// the folder (`folderRow`) or file named `name`.
+    virtual void ShowFolderRow(NodeId folder, std::string_view name, bool folderRow) = 0;
 
 protected:
     ~SearchHost() = default;

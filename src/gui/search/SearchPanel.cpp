@@ -34,6 +34,7 @@
 #include "search/SearchTyping.h"
 #include "search/SearchWalk.h"
 #include "store/CatalogError.h"
+#include "store/NodePath.h"
 
 namespace ardvel::gui {
 
@@ -408,7 +409,11 @@ void TSearchPanel::EndSearch(const QString& failure)
 void TSearchPanel::SearchViewDblClick()
 {
     const int row = resultsView_.SelectedRow();
-    if (row < 0 || !model_->IsFolderRow(row)) return;
+    if (row < 0) return;
+    if (!model_->IsFolderRow(row)) {
+        OpenContainingFolder();
+        return;
+    }
     const NodeId node = host_.Tree().Resolve(model_->RowNode(row));
     if (node == kNoNode) {
         // The folder's volume was deleted or reloaded since the search.
@@ -416,6 +421,28 @@ void TSearchPanel::SearchViewDblClick()
         return;
     }
     host_.ShowFolder(node);
+}
+
+void TSearchPanel::OpenContainingFolder()
+{
+    const int row = resultsView_.SelectedRow();
+    if (row < 0 || row >= model_->rowCount()) return;
+    const std::size_t r = model_->ResultRow(row);
+    const CatalogTree& tree = host_.Tree();
+    const SearchResults& shown = model_->Results();
+    NodeId folder = kNoNode;
+    if (const NodeId node = shown.IsFolder(r) ? tree.Resolve(shown.Link(r)) : kNoNode; node != kNoNode)
+        folder = tree.Parent(node);
+    else
+        folder = ResolveNodePath(tree, std::string(shown.Volume(r)) + ":\\" + std::string(shown.Path(r)), locale_);
+    if (folder == kNoNode || folder == CatalogTree::kRoot) {
+        dialogs_.ShowError(QString::fromLatin1(kPathNotFound));
+        return;
+    }
+    // The results are not touched by leaving search mode, but the name is
+    // kept apart from them all the same.
+    const std::string name(shown.Name(r));
+    host_.ShowFolderRow(folder, name, shown.IsFolder(r));
 }
 
 void TSearchPanel::SaveSRExecute()

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -88,10 +89,14 @@ public:
     /// Ends a running search; the rows found so far stay. Also run when the
     /// window leaves search mode.
     void StopSearchClick();
-    /// Opens the folder of the selected row in the browser. A file row, or
-    /// no row, does nothing; a folder that has left the tree since it was
-    /// found gives "Path not found!".
+    /// Opens the folder of the selected row in the browser; a file row
+    /// opens the folder that holds it with the file selected. No row does
+    /// nothing; a folder that has left the tree since it was found gives
+    /// "Path not found!".
     void SearchViewDblClick();
+    /// Opens the folder holding the selected row's file or folder, with
+    /// that row selected.
+    void OpenContainingFolder();
     /// "&Save Search Results": the criteria and the rows, in the list's
     /// order, as a text report in a file that the user chooses.
     void SaveSRExecute();
@@ -111,6 +116,10 @@ public:
     void Splitter1Moved();
     /// Gives the name field the focus, when it is enabled.
     void FocusFileNames();
+    /// Tab goes from the name field through Look in, the criteria and the
+    /// options to Search Now and Stop Search, and then to `results` (the
+    /// views of the results list, the first shown taking the focus).
+    void ChainTabOrder(std::initializer_list<QWidget*> results);
     /// Cancels the running search, if any, and starts it anew with the
     /// criteria as they are now, keeping the selected row when it is found
     /// again.

@@ -18,6 +18,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <vector>
 
 #include "common/Icons.h"
 #include "common/QtText.h"
@@ -90,6 +91,18 @@ void TSearchPanel::BuildControls()
     SOptHiden->setObjectName(QStringLiteral("SOptHiden"));
     Place(SOptHiden, kLeft, Bottom(SearchNow) + 10, kNarrowest);
     connect(SOptHiden, &TLinkLabel::Clicked, this, [this] { ToggleSearchOptions(); });
+}
+
+void TSearchPanel::ChainTabOrder(std::initializer_list<QWidget*> results)
+{
+    // The controls were made in another order than the one they are shown
+    // in (Look in first of all); hidden and disabled ones are passed over.
+    std::vector<QWidget*> chain{FileNames, LookIn, Typing->IgnoreAccents, Typing->SearchAsYouType, SOptHiden,
+                                SOptShown, MediaInfo, Artist, Title, SizeCB, LeastMost, SizeEdit, DateCB,
+                                LastMonths, Months, LastDays, Days, Between, FirstDate, SecondDate,
+                                SearchNow, StopSearch};
+    chain.insert(chain.end(), results.begin(), results.end());
+    for (std::size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void TSearchPanel::BuildOptions()

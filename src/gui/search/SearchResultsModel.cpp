@@ -131,6 +131,18 @@ bool SearchResultsModel::IsFolderRow(int row) const
     return ValidRow(row) && results_->IsFolder(ResultRow(row));
 }
 
+std::string SearchResultsModel::RowPath(int row) const
+{
+    if (!ValidRow(row)) return {};
+    const std::size_t r = ResultRow(row);
+    std::string path(results_->Volume(r));
+    path += ":\\";
+    path += results_->Path(r);
+    path += results_->Name(r);
+    if (results_->IsFolder(r)) path += '\\';
+    return path;
+}
+
 QStringList SearchResultsModel::Texts(int row) const
 {
     QStringList texts;

@@ -87,6 +87,9 @@ public:
     /// The result index of each list row, in the list's order.
     const std::vector<std::uint32_t>& Order() const noexcept { return order_; }
     bool IsFolderRow(int row) const;
+    /// The node path of a row's folder or file: "Vol:\A\B\" for a
+    /// folder, "Vol:\A\name" for a file; empty for no row.
+    std::string RowPath(int row) const;
     /// The row's six texts, in column order.
     QStringList Texts(int row) const;
     /// The texts of the list's row `row`, for the report.

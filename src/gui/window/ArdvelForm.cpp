@@ -23,6 +23,7 @@
 #include "store/NodePath.h"
 #include "store/VolumeFiles.h"
 #include "window/BrowserSettings.h"
+#include "window/CatalogFolderWatch.h"
 #include "window/CatalogTreeModel.h"
 #include "window/FolderListModel.h"
 #include "window/PathBox.h"
@@ -57,6 +58,7 @@ TArdvelForm::TArdvelForm(const Locale& locale, UserDialogs& dialogs, QWidget* pa
     setGeometry(193, 110, 539, 391);
 
     treeModel_ = new CatalogTreeModel(*tree_, this);
+    watch_ = new CatalogFolderWatch([this] { CatalogFolderChanged(); }, this);
     listModel_ = new FolderListModel(*tree_, locale_, this);
     treeModel_->SetEditHandler([this](NodeId node, const QString& text) { return CatalogEdited(node, text); });
 
@@ -322,6 +324,7 @@ void TArdvelForm::LoadSettings()
     w_.AutoAdjust1->setChecked(s.AutoAdjust);
     searchPanel_->Typing->IgnoreAccents->setChecked(s.IgnoreAccents);
     searchAsYouType_ = s.SearchAsYouType;
+    RestorePlacement(s);
     AutoAdjustClick();
     ToggleToolbars();
     ViewsClick(s.ListViewStyle);
@@ -340,6 +343,7 @@ void TArdvelForm::SaveSettings()
     s.AutoAdjust = w_.AutoAdjust1->isChecked();
     s.IgnoreAccents = searchPanel_->Typing->IgnoreAccents->isChecked();
     s.SearchAsYouType = searchPanel_->Typing->SearchAsYouType->isChecked();
+    KeepPlacement(s);
     WriteViewSettings(ini, s);
     if (!ini.Save(path)) dialogs_.ShowError(QStringLiteral("Unable to write to ") + FromUtf8(path));
 }
@@ -498,6 +502,7 @@ void TArdvelForm::OpenSelected()
 
 void TArdvelForm::BeginTreeChange()
 {
+    ++treeChanges_;
     w_.Catalog->setUpdatesEnabled(false);
     treeModel_->BeginTreeReset();
 }
@@ -506,6 +511,7 @@ void TArdvelForm::EndTreeChange()
 {
     treeModel_->EndTreeReset();
     w_.Catalog->setUpdatesEnabled(true);
+    if (treeChanges_ > 0) --treeChanges_;
 }
 
 bool TArdvelForm::IsExpanded(NodeId node) const
@@ -522,6 +528,8 @@ void TArdvelForm::VolumesChanged()
 {
     RefreshLookIn();
     WriteCatalogCount();
+    // The window saved the catalogs: they are not to be read back.
+    watch_->Accept();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "cataloguing/CataloguingHost.h"
 #include "help/HelpCommands.h"
@@ -13,17 +15,24 @@
 #include "update/UpdateHost.h"
 #include "window/FormWidgets.h"
 #include "window/NavigationHistory.h"
+#include "window/RowContextMenu.h"
 #include "platform/Locale.h"
 #include "store/CatalogTree.h"
 #include "store/ListFormats.h"
 
 class QActionGroup;
+namespace ardvel::gui {
+struct ViewSettings;
+}
 class QLabel;
+class QMenu;
 class QStackedWidget;
 class QWidget;
 
 namespace ardvel::gui {
 
+class CatalogFolderWatch;
+struct CatalogFolderChanges;
 class CatalogTreeModel;
 class FolderListModel;
 class ListRowsModel;
@@ -105,6 +114,11 @@ public:
     void QuitExecute();
     /// Replaces every volume with the catalogs of the catalog folder.
     void LoadCatalogs();
+    /// Reads again what other programs changed in the catalog folder: new
+    /// catalogs are added, removed ones leave, rewritten ones are read
+    /// anew. The open folder, the selections and the history stay where
+    /// their folders still exist (ArdvelFormWatch.cpp).
+    void CatalogFolderChanged();
 
     // -- layout, views, settings -------------------------------------------------
 
@@ -139,6 +153,17 @@ public:
     void FindCopiesExecute(StyledListView* list);
     /// Whether `list` has a file row selected that Find Copies can start from.
     bool CanFindCopies(StyledListView* list) const;
+
+    // -- row menus and paths (ArdvelFormRows.cpp) ---------------------------------
+
+    /// The context menu of the selected rows of `place`, built but not
+    /// shown (a right click shows it).
+    std::unique_ptr<QMenu> RowMenu(RowPlace place);
+    /// The node paths of the selected rows of `place`, one a line.
+    QString SelectedRowPaths(RowPlace place) const;
+    /// Ctrl+C and Copy Path: the selected rows' paths go to the clipboard.
+    void CopyPathExecute(RowPlace place);
+    void ShowFolderRow(NodeId folder, std::string_view name, bool folderRow) override;
 
     // -- help ----------------------------------------------------------------------
 
@@ -199,10 +224,23 @@ private:
     void BuildStatusBar();
     void BuildSearchPanel();
     void BuildDuplicateActions();
-    /// The context menu of both lists, with "Find Copies".
-    void BuildListMenus();
+    /// The context menus of the tree and both lists, and their Ctrl+C.
+    void BuildRowMenus();
+    /// Open on a row of `place`.
+    void OpenRow(RowPlace place);
+    /// The volume a selected row of `place` stands for, or kNoNode.
+    NodeId RowVolume(RowPlace place) const;
+    /// Rename and Delete of a volume (the tree's selection or a row of the
+    /// list of volumes); Delete asks first.
+    void RenameVolume(NodeId node);
+    void DeleteVolume(NodeId node);
     void FormCreate();
     void FormDestroy();
+    // The window's size and place, the splitter and the Details column
+    // widths of both lists (ArdvelFormPlacement.cpp); what the settings
+    // leave out keeps the first run's.
+    void RestorePlacement(const ViewSettings& settings);
+    void KeepPlacement(ViewSettings& settings) const;
 
     StyledListView* ShownList() const;
     ListRowsModel* RowsOf(StyledListView* list) const;
@@ -214,6 +252,16 @@ private:
     /// After nodes left the tree: no list, history entry or open node may
     /// refer to them.
     void ForgetRemovedNodes();
+    /// Where the user is, by paths, to be found again once volumes were
+    /// read anew.
+    struct ViewPlace;
+    ViewPlace RememberPlace() const;
+    /// The box listing the catalog files that could not be read ("PATH: message").
+    void ReportUnreadCatalogs(const QStringList& lines);
+    void ReturnToPlace(const ViewPlace& place);
+    /// Removes the volumes of `changes` and reads its files; the messages
+    /// of the files that failed.
+    QStringList ApplyFolderChanges(const CatalogFolderChanges& changes);
 
     FormWidgets w_;
     const Locale& locale_;
@@ -228,6 +276,8 @@ private:
     NodeHandle openNode_;
     bool haveOpenNode_ = false;
     bool destroyed_ = false;
+    int treeChanges_ = 0;  ///< BeginTreeChange without its EndTreeChange yet
+    CatalogFolderWatch* watch_ = nullptr;
 
     QLabel* statusPanels_[2] = {};
     QStackedWidget* leftStack_ = nullptr;

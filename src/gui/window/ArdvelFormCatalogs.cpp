@@ -11,6 +11,7 @@
 #include "store/LoadCatalogs.h"
 #include "store/VolumeFiles.h"
 #include "window/ArdvelForm.h"
+#include "window/CatalogFolderWatch.h"
 #include "window/CatalogTreeModel.h"
 #include "window/FolderListModel.h"
 #include "window/LoadForm.h"
@@ -50,10 +51,16 @@ void TArdvelForm::RepaintExecute()
 
 void TArdvelForm::Rename1Execute()
 {
-    const NodeId node = SelectedNode();
-    if (node == kNoNode || tree_->Level(node) != 1) return;
+    RenameVolume(SelectedNode());
+}
+
+void TArdvelForm::RenameVolume(NodeId node)
+{
+    if (node == kNoNode || !tree_->IsAlive(node) || tree_->Level(node) != 1) return;
     treeModel_->SetEditableNode(node);
-    w_.Catalog->edit(treeModel_->IndexOf(node));
+    const QModelIndex index = treeModel_->IndexOf(node);
+    w_.Catalog->scrollTo(index);
+    w_.Catalog->edit(index);
 }
 
 bool TArdvelForm::CatalogEdited(NodeId node, const QString& text)
@@ -86,8 +93,12 @@ bool TArdvelForm::CatalogEdited(NodeId node, const QString& text)
 
 void TArdvelForm::Delete1Execute()
 {
-    const NodeId node = SelectedNode();
-    if (node == kNoNode || tree_->Level(node) != 1) return;
+    DeleteVolume(SelectedNode());
+}
+
+void TArdvelForm::DeleteVolume(NodeId node)
+{
+    if (node == kNoNode || !tree_->IsAlive(node) || tree_->Level(node) != 1) return;
     if (!dialogs_.Confirm(QString::fromLatin1(kDeleteQuestion) + FromUtf8(tree_->Text(node)) + QLatin1Char('?'))) return;
     if (DeleteVolumeFile(*tree_, node, catalogFolder_) != VolumeFileResult::Done) {
         dialogs_.ShowError(QString::fromLatin1(kCatalogFileMissing));
@@ -125,6 +136,8 @@ void TArdvelForm::LoadCatalogs()
     listModel_->Clear();
     std::unique_ptr<TLoadForm> splash;
     std::size_t opened = 0;
+    // The splash window lets events in; the folder watch must wait.
+    ++treeChanges_;
     treeModel_->BeginTreeReset();
     const LoadResult result = ardvel::LoadCatalogs(
         *tree_, catalogFolder_, locale_, [&](std::size_t position, std::size_t maximum) {
@@ -141,6 +154,7 @@ void TArdvelForm::LoadCatalogs()
             splash->SetPosition(static_cast<int>(position));
         });
     treeModel_->EndTreeReset();
+    --treeChanges_;
     if (splash) splash->SetFilesRead(opened);
     splash.reset();
     ForgetRemovedNodes();
@@ -149,12 +163,7 @@ void TArdvelForm::LoadCatalogs()
         QStringList lines;
         for (const LoadFailure& f : result.Failures)
             lines.push_back(FromUtf8(f.Path) + QStringLiteral(": ") + FromUtf8(f.Message));
-        // In a list that scrolls: a folder of many bad files still gives a
-        // box within the screen.
-        const auto count = static_cast<qsizetype>(result.Failures.size());
-        dialogs_.ShowErrorList(count == 1 ? QStringLiteral("1 catalog file could not be read.")
-                                          : QStringLiteral("%1 catalog files could not be read.").arg(count),
-                               lines);
+        ReportUnreadCatalogs(lines);
     }
 
     const QModelIndex root = treeModel_->IndexOf(CatalogTree::kRoot);
@@ -163,6 +172,17 @@ void TArdvelForm::LoadCatalogs()
     RefreshLookIn();
     FillList();
     WriteCatalogCount();
+    watch_->Watch(catalogFolder_);
+}
+
+void TArdvelForm::ReportUnreadCatalogs(const QStringList& lines)
+{
+    // In a list that scrolls: a folder of many bad files still gives a box
+    // within the screen.
+    const auto count = static_cast<qsizetype>(lines.size());
+    dialogs_.ShowErrorList(count == 1 ? QStringLiteral("1 catalog file could not be read.")
+                                      : QStringLiteral("%1 catalog files could not be read.").arg(count),
+                           lines);
 }
 
 void TArdvelForm::VolumeContentsReplaced(NodeId volume)
@@ -178,6 +198,7 @@ void TArdvelForm::VolumeContentsReplaced(NodeId volume)
     SelectNode(open != kNoNode ? open : volume);
     if (open == kNoNode) CatalogClick();
     RefreshLookIn();
+    watch_->Accept();
 }
 
 void TArdvelForm::ForgetRemovedNodes()

@@ -48,28 +48,6 @@ void TArdvelForm::BuildDuplicateActions()
             [this] { FindCopiesExecute(contextList_ ? contextList_ : ShownList()); });
 }
 
-void TArdvelForm::BuildListMenus()
-{
-    for (StyledListView* list : {w_.ListView, w_.SearchView}) {
-        for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(list->DetailsView()),
-                                        static_cast<QAbstractItemView*>(list->IconView())}) {
-            view->setContextMenuPolicy(Qt::CustomContextMenu);
-            connect(view, &QWidget::customContextMenuRequested, this, [this, list, view](const QPoint& pos) {
-                // A right click selects the row under it first.
-                const QModelIndex index = view->indexAt(pos);
-                if (index.isValid()) list->SelectRow(index.row());
-                w_.FindCopies->setEnabled(CanFindCopies(list));
-                QMenu menu(this);
-                menu.setObjectName(QStringLiteral("ListMenu"));
-                menu.addAction(w_.FindCopies);
-                contextList_ = list;
-                menu.exec(view->viewport()->mapToGlobal(pos));
-                contextList_ = nullptr;
-            });
-        }
-    }
-}
-
 bool TArdvelForm::CanFindCopies(StyledListView* list) const
 {
     return SelectedFile(*tree_, list, w_.ListView, *listModel_, *searchPanel_, locale_).File != kNoFile;

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QScrollArea>
 #include <QSplitter>
@@ -375,7 +376,7 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     rightStack_->addWidget(w_.ListView);
     rightStack_->addWidget(w_.SearchView);
     rightStack_->setCurrentWidget(w_.ListView);
-    BuildListMenus();
+    BuildRowMenus();
 
     for (StyledListView* list : {w_.ListView, w_.SearchView}) {
         connect(list, &StyledListView::HeaderClicked, this, [this, list](int column) { ListViewColumnClick(list, column); });
@@ -402,6 +403,7 @@ void TArdvelForm::BuildStatusBar()
 void TArdvelForm::BuildSearchPanel()
 {
     searchPanel_ = std::make_unique<TSearchPanel>(*this, *w_.ScrollBox1, *w_.SearchView, dialogs_, locale_);
+    searchPanel_->ChainTabOrder({w_.SearchView->DetailsView(), w_.SearchView->IconView()});
     connect(w_.SaveSR, &QAction::triggered, this, [this] { searchPanel_->SaveSRExecute(); });
     connect(w_.Splitter1, &QSplitter::splitterMoved, this, [this] { searchPanel_->Splitter1Moved(); });
 }

@@ -29,6 +29,22 @@ bool FolderListModel::FileRecordAt(int row, std::uint32_t& file) const
     return true;
 }
 
+std::string FolderListModel::RowPath(int row) const
+{
+    if (row < 0 || static_cast<std::size_t>(row) >= order_.size() || !Live()) return {};
+    const std::uint32_t source = order_[static_cast<std::size_t>(row)];
+    if (IsFolder(source)) return GetNodePath(tree_, folders_[source]);
+    return GetNodePath(tree_, ShownNode()) + std::string(Caption(source));
+}
+
+int FolderListModel::RowNamed(std::string_view name, bool folder) const
+{
+    if (!Live()) return -1;
+    for (std::size_t row = 0; row < order_.size(); ++row)
+        if (IsFolder(order_[row]) == folder && Caption(order_[row]) == name) return static_cast<int>(row);
+    return -1;
+}
+
 NodeId FolderListModel::ShownNode() const noexcept
 {
     return haveShown_ ? tree_.Resolve(shown_) : kNoNode;

@@ -48,6 +48,12 @@ public:
     /// row, no row, or a node that has left the tree.
     bool FileRecordAt(int row, std::uint32_t& file) const;
 
+    /// The node path of a row: "Vol:\A\" for a folder or volume row,
+    /// "Vol:\A\name" for a file row; empty for no row.
+    std::string RowPath(int row) const;
+    /// The row showing the folder or file `name` (exactly so), or -1.
+    int RowNamed(std::string_view name, bool folder) const;
+
     /// The row's caption and texts as the view shows them (column 0..3).
     QString Text(int row, int column) const;
 

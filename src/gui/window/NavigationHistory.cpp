@@ -82,4 +82,10 @@ void NavigationHistory::Retitle(NodeHandle handle, const std::string& text)
         if (slot && slot->Handle == handle) slot->Text = text;
 }
 
+void NavigationHistory::SetHandle(int index, NodeHandle handle)
+{
+    if (index < 0 || index >= kSlots) return;
+    if (std::optional<Entry>& slot = slots_[static_cast<std::size_t>(index)]) slot->Handle = handle;
+}
+
 }  // namespace ardvel::gui

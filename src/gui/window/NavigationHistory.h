@@ -50,6 +50,9 @@ public:
     void DropStale(const CatalogTree& tree);
     /// The entries of `handle`'s node take the node's new text.
     void Retitle(NodeHandle handle, const std::string& text);
+    /// The entry of slot `index`, if any, stands for the node of `handle`
+    /// from now on (the same folder, read again).
+    void SetHandle(int index, NodeHandle handle);
 
 private:
     std::array<std::optional<Entry>, kSlots> slots_;
