@@ -159,6 +159,8 @@ public:
     /// The context menu of the selected rows of `place`, built but not
     /// shown (a right click shows it).
     std::unique_ptr<QMenu> RowMenu(RowPlace place);
+    /// Offers `command` in the tree's row menu, after Delete, enabled on volumes.
+    void AddVolumeCommand(QAction* command) { volumeCommands_.push_back(command); }
     /// The node paths of the selected rows of `place`, one a line.
     QString SelectedRowPaths(RowPlace place) const;
     /// Ctrl+C and Copy Path: the selected rows' paths go to the clipboard.
@@ -285,6 +287,7 @@ private:
     QActionGroup* modeGroup_ = nullptr;
 
     StyledListView* contextList_ = nullptr;  ///< the list whose context menu is open
+    std::vector<QAction*> volumeCommands_;  ///< more commands of the volume rows' menu
     UrlOpener urlOpener_;
     std::function<void()> createNewHandler_;
     // Last, so that it goes first: a running search ends before the tree

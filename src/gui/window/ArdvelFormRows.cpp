@@ -70,6 +70,8 @@ std::unique_ptr<QMenu> TArdvelForm::RowMenu(RowPlace place)
     items.CopyPath = [this, place] { CopyPathExecute(place); };
     items.Rename = [this, place] { RenameVolume(RowVolume(place)); };
     items.Delete = [this, place] { DeleteVolume(RowVolume(place)); };
+    // They act on the tree's selection.
+    if (place == RowPlace::Tree) items.VolumeCommands = volumeCommands_;
     switch (place) {
     case RowPlace::Tree: items.CanOpen = SelectedNode() != kNoNode; break;
     case RowPlace::FolderList: {

@@ -36,6 +36,10 @@ std::unique_ptr<QMenu> BuildRowMenu(QWidget* parent, const RowMenuItems& items)
         menu->addSeparator();
         AddItem(*menu, kRowRename, QStringLiteral("&Rename"), items.IsVolume, items.Rename);
         AddItem(*menu, kRowDelete, QStringLiteral("&Delete"), items.IsVolume, items.Delete);
+        for (QAction* command : items.VolumeCommands) {
+            command->setEnabled(items.IsVolume);
+            menu->addAction(command);
+        }
     }
     if (items.Place != RowPlace::Tree && items.FindCopies) {
         menu->addSeparator();

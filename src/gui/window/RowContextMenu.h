@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -25,6 +26,9 @@ struct RowMenuItems {
     std::function<void()> Open, OpenContainingFolder, CopyPath, Rename, Delete;
     /// The window's "Find Copies", in the menus of both lists.
     QAction* FindCopies = nullptr;
+    /// Further commands on a volume (Update Volume...), after Delete; the
+    /// actions enable themselves.
+    std::vector<QAction*> VolumeCommands;
 };
 
 /// Object names of the menu's own items.

@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeView>
 
 #include "common/UserDialogs.h"
 #include "update/CompareForm.h"
@@ -59,10 +58,7 @@ void InstallUpdateCommands(TArdvelForm& form, UserDialogs& dialogs, const Locale
         tools->addAction(compare);
     else if (auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar3")))
         AddMenuBefore(form, bar, "Tools1", QStringLiteral("&Tools"))->addAction(compare);
-    if (auto* tree = form.findChild<QTreeView*>(QStringLiteral("Catalog"))) {
-        tree->setContextMenuPolicy(Qt::ActionsContextMenu);
-        tree->addAction(update);
-    }
+    form.AddVolumeCommand(update);
 
     QObject::connect(update, &QAction::triggered, &form, [&form, &dialogs, &locale, options = std::move(options)] {
         const NodeId volume = SelectedVolume(form);

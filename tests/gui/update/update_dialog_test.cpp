@@ -2,6 +2,7 @@
 // volume open in the browser and in the history, Cancel, and the commands.
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -14,6 +15,7 @@
 #include "update/CompareForm.h"
 #include "update/UpdateForm.h"
 #include "window/ArdvelFormFixture.h"
+#include "window/RowContextMenu.h"
 #include "window/UpdateCommands.h"
 
 namespace ardvel::gui {
@@ -145,6 +147,18 @@ TEST_F(UpdateDialogTest, CompareListsTheChangesFromOneVolumeToAnother)
     }
     compare.Changes->View().sortByColumn(ChangesModel::kNewSize, Qt::DescendingOrder);
     EXPECT_EQ(compare.Changes->View().model()->index(0, ChangesModel::kPath).data().toString(), "a");
+}
+
+TEST_F(UpdateDialogTest, TheTreesRowMenuOffersUpdateBesideItsOwnItems)
+{
+    form->SelectNode(Node("Disk:\\"));
+    const std::unique_ptr<QMenu> menu = form->RowMenu(RowPlace::Tree);
+    ASSERT_NE(RowMenuItem(*menu, kRowRename), nullptr);
+    QAction* update = RowMenuItem(*menu, "UpdateVolume");
+    ASSERT_NE(update, nullptr);
+    EXPECT_TRUE(update->isEnabled());
+    form->SelectNode(CatalogTree::kRoot);
+    EXPECT_FALSE(RowMenuItem(*form->RowMenu(RowPlace::Tree), "UpdateVolume")->isEnabled());
 }
 
 TEST_F(UpdateDialogTest, TheMenuBarHasOneToolsMenuWithCompareAndFindDuplicates)
