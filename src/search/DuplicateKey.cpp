@@ -138,6 +138,31 @@ constexpr std::array<std::string_view, 4> kKeyTexts = {"name+size", "name+size+d
 
 }  // namespace
 
+namespace {
+
+/// Writes `cp` in UTF-8 at `o`; returns the byte after it.
+inline unsigned char* PutUtf8(unsigned char* o, char32_t cp) noexcept
+{
+    if (cp < 0x80) {
+        *o++ = static_cast<unsigned char>(cp);
+    } else if (cp < 0x800) {
+        *o++ = static_cast<unsigned char>(0xC0 | (cp >> 6));
+        *o++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *o++ = static_cast<unsigned char>(0xE0 | (cp >> 12));
+        *o++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    } else {
+        *o++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+        *o++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+        *o++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    }
+    return o;
+}
+
+}  // namespace
+
 std::string_view DuplicateKeyText(DuplicateKey key) noexcept
 {
     return kKeyTexts[static_cast<std::size_t>(key)];
@@ -200,21 +225,7 @@ std::string_view KeyHasher::Upper(std::string_view text, std::string& out)
         const char32_t upper = cp >= kPlaneSize        ? locale_->ToUpper(cp)
                                : table[cp] != kUnknown ? table[cp]
                                                        : (table[cp] = locale_->ToUpper(cp));
-        if (upper < 0x80) {
-            *o++ = static_cast<unsigned char>(upper);
-        } else if (upper < 0x800) {
-            *o++ = static_cast<unsigned char>(0xC0 | (upper >> 6));
-            *o++ = static_cast<unsigned char>(0x80 | (upper & 0x3F));
-        } else if (upper < 0x10000) {
-            *o++ = static_cast<unsigned char>(0xE0 | (upper >> 12));
-            *o++ = static_cast<unsigned char>(0x80 | ((upper >> 6) & 0x3F));
-            *o++ = static_cast<unsigned char>(0x80 | (upper & 0x3F));
-        } else {
-            *o++ = static_cast<unsigned char>(0xF0 | (upper >> 18));
-            *o++ = static_cast<unsigned char>(0x80 | ((upper >> 12) & 0x3F));
-            *o++ = static_cast<unsigned char>(0x80 | ((upper >> 6) & 0x3F));
-            *o++ = static_cast<unsigned char>(0x80 | (upper & 0x3F));
-        }
+        o = PutUtf8(o, upper);
     }
     // The buffer keeps its size for the next text.
     return {out.data(), static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out.data()))};

@@ -93,6 +93,17 @@ void TDuplicatesDialog::BuildControls()
     Summary = new QLabel(this);
     named(Summary, "Summary", "Summary");
 
+    LayOutControls();
+
+    connect(Find, &QPushButton::clicked, this, [this] { FindClick(); });
+    connect(Save, &QPushButton::clicked, this, [this] { SaveClick(); });
+    connect(Close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Results, &QTreeView::doubleClicked, this,
+            [this](const QModelIndex& index) { RowDoubleClicked(index.row()); });
+}
+
+void TDuplicatesDialog::LayOutControls()
+{
     auto* grid = new QGridLayout;
     const auto addRow = [&](int row, const char* caption, QWidget* field) {
         auto* label = new QLabel(QString::fromLatin1(caption), this);
@@ -115,12 +126,6 @@ void TDuplicatesDialog::BuildControls()
     layout->addLayout(buttons);
     layout->addWidget(Results, 1);
     layout->addWidget(Summary);
-
-    connect(Find, &QPushButton::clicked, this, [this] { FindClick(); });
-    connect(Save, &QPushButton::clicked, this, [this] { SaveClick(); });
-    connect(Close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Results, &QTreeView::doubleClicked, this,
-            [this](const QModelIndex& index) { RowDoubleClicked(index.row()); });
 }
 
 void TDuplicatesDialog::FindClick()

@@ -54,6 +54,7 @@ public:
 
 private:
     void BuildControls();
+    void LayOutControls();
 
     const CatalogTree& tree_;
     NodeId current_;

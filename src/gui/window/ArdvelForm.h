@@ -217,6 +217,8 @@ private:
     /// Alt+Right go back and forward, Ctrl+F searches.
     void BuildKeys();
     void BuildMenuBar();
+    /// A caption button of the menu bar opening a new menu.
+    QMenu* AddBarMenu(const char* name, const QString& caption);
     void BuildToolbars();
     void BuildModeButtons();
     void BuildPathBar();

@@ -120,6 +120,21 @@ void TArdvelForm::BuildViewActions()
     }
 }
 
+QMenu* TArdvelForm::AddBarMenu(const char* name, const QString& caption)
+{
+    auto* menu = new QMenu(caption, this);
+    menu->setObjectName(QString::fromLatin1(name));
+    auto* button = new QToolButton(w_.ToolBar3);
+    button->setText(caption);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    button->setMinimumWidth(36);
+    w_.ToolBar3->addWidget(button);
+    return menu;
+}
+
 void TArdvelForm::BuildMenuBar()
 {
     // The main menu is a flat bar of caption buttons, each opening its menu.
@@ -130,21 +145,7 @@ void TArdvelForm::BuildMenuBar()
     w_.ToolBar3->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     addToolBar(Qt::TopToolBarArea, w_.ToolBar3);
 
-    auto addMenu = [this](const char* name, const QString& caption) {
-        auto* menu = new QMenu(caption, this);
-        menu->setObjectName(QString::fromLatin1(name));
-        auto* button = new QToolButton(w_.ToolBar3);
-        button->setText(caption);
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::InstantPopup);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setAutoRaise(true);
-        button->setMinimumWidth(36);
-        w_.ToolBar3->addWidget(button);
-        return menu;
-    };
-
-    QMenu* file = addMenu("File1", QStringLiteral("&File"));
+    QMenu* file = AddBarMenu("File1", QStringLiteral("&File"));
     file->addAction(w_.CreateNew);
     file->addAction(w_.SetCatDir);
     file->addAction(w_.SaveSR);
@@ -155,11 +156,11 @@ void TArdvelForm::BuildMenuBar()
     file->addSeparator();
     file->addAction(w_.Quit);
 
-    QMenu* edit = addMenu("Edit1", QStringLiteral("&Edit"));
+    QMenu* edit = AddBarMenu("Edit1", QStringLiteral("&Edit"));
     edit->addAction(w_.Rename1);
     edit->addAction(w_.Delete1);
 
-    QMenu* view = addMenu("View1", QStringLiteral("&View"));
+    QMenu* view = AddBarMenu("View1", QStringLiteral("&View"));
     QMenu* toolbars = view->addMenu(QStringLiteral("&ToolBars"));
     toolbars->addAction(w_.StandartButtons1);
     toolbars->addAction(w_.PathBar1);
@@ -171,10 +172,10 @@ void TArdvelForm::BuildMenuBar()
     view->addSeparator();
     for (QAction* item : w_.ViewMenuItems) view->addAction(item);
 
-    QMenu* tools = addMenu("Tools1", QStringLiteral("&Tools"));
+    QMenu* tools = AddBarMenu("Tools1", QStringLiteral("&Tools"));
     tools->addAction(w_.FindDuplicates);
 
-    QMenu* help = addMenu("Help1", QStringLiteral("&Help"));
+    QMenu* help = AddBarMenu("Help1", QStringLiteral("&Help"));
     help->addAction(w_.HelpContents);
     help->addSeparator();
     help->addAction(w_.Update);
