@@ -143,8 +143,8 @@ void Run(const char* title, int files, Mutation m, int runs)
         bestCpu = std::min(bestCpu, CpuSeconds() - cpu0);
         extraKiB = std::max(extraKiB, StatusKiB("VmHWM:") - before);
     }
-    std::printf("%-26s %8d records  %6.3f s (CPU %6.3f s)  %5.1f bytes/record extra  %s\n", title, files, best,
-                bestCpu, extraKiB * 1024.0 / files, ChangeSummaryText(summary).c_str());
+    std::printf("%-26s %8d records  %6.3f s (CPU %6.3f s)  %5.1f bytes/record extra  %s\n", title, files, best, bestCpu,
+                extraKiB * 1024.0 / files, ChangeSummaryText(summary).c_str());
 }
 
 }  // namespace

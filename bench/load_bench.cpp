@@ -24,9 +24,10 @@ using namespace ardvel;
 
 namespace {
 
-const char* const kWords[] = {"Music", "Photos", "Backup", "Документы", "Projekt", "Übersicht", "café", "Live",
-                              "2003",  "Disc",   "Track",  "Концерт",   "résumé",  "Holiday",   "raw",  "final",
-                              "Árvíztűrő", "tükörfúrógép", "日本語", "notes", "draft", "v2", "copy", "export"};
+const char* const kWords[] = {"Music",  "Photos",  "Backup", "Документы", "Projekt",   "Übersicht",
+                              "café",   "Live",    "2003",   "Disc",      "Track",     "Концерт",
+                              "résumé", "Holiday", "raw",    "final",     "Árvíztűrő", "tükörfúrógép",
+                              "日本語", "notes",   "draft",  "v2",        "copy",      "export"};
 const char* const kExtensions[] = {".txt", ".jpg", ".pdf", ".doc", ".png", ".dat", ".html", ".cpp", ".zip"};
 
 std::string Name(std::mt19937& rng, int words)
@@ -60,7 +61,8 @@ void Generate(const std::string& folder, int volumes, int filesPerVolume)
             const int count = i + 1 == folders.size() ? remaining : std::min<int>(remaining, 50 + rng() % 100);
             for (int k = 0; k < count; ++k) {
                 const bool mp3 = rng() % 10 == 0;
-                const std::string name = Name(rng, 1 + rng() % 3) + (mp3 ? ".mp3" : kExtensions[rng() % std::size(kExtensions)]);
+                const std::string name =
+                    Name(rng, 1 + rng() % 3) + (mp3 ? ".mp3" : kExtensions[rng() % std::size(kExtensions)]);
                 const TDateTime date = 40000 + (rng() % 8000) + (rng() % 43200) / 43200.0;
                 if (mp3) {
                     const TMediaInfo media{Name(rng, 2), " - " + Name(rng, 3)};
@@ -145,7 +147,8 @@ int Load(const std::string& folder)
     for (const auto& e : std::filesystem::directory_iterator(folder)) bytes += e.is_regular_file() ? e.file_size() : 0;
 
     const double records = static_cast<double>(files + nodes);
-    std::printf("catalog files:       %zu (%.1f MB), failures %zu\n", first.FilesRead, bytes / 1e6, first.Failures.size());
+    std::printf("catalog files:       %zu (%.1f MB), failures %zu\n", first.FilesRead, bytes / 1e6,
+                first.Failures.size());
     std::printf("records:             %zu file records, %zu nodes\n", files, nodes);
     std::printf("load (first, best):  %.3f s, %.3f s\n", firstSeconds, best);
     std::printf("records per second:  %.2f million (best run)\n", records / best / 1e6);

@@ -14,7 +14,7 @@
 //
 //   media_bench [--files N] [--rounds R] [--no-check]
 
-#include "store/MediaInfo.h"
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -28,7 +28,7 @@
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
+#include "store/MediaInfo.h"
 
 #ifdef ARDVEL_HAVE_TAGLIB
 #include <mpegfile.h>
@@ -65,7 +65,10 @@ std::string Latin(std::string_view text)
     return body;
 }
 
-bool HasPicture(int index) { return index % 4 < 2; }
+bool HasPicture(int index)
+{
+    return index % 4 < 2;
+}
 
 struct GeneratedFile {
     std::string Path;
@@ -167,9 +170,12 @@ int main(int argc, char** argv)
     bool check = true;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--files" && i + 1 < argc) fileCount = std::atoi(argv[++i]);
-        else if (arg == "--rounds" && i + 1 < argc) rounds = std::atoi(argv[++i]);
-        else if (arg == "--no-check") check = false;
+        if (arg == "--files" && i + 1 < argc)
+            fileCount = std::atoi(argv[++i]);
+        else if (arg == "--rounds" && i + 1 < argc)
+            rounds = std::atoi(argv[++i]);
+        else if (arg == "--no-check")
+            check = false;
         else {
             std::fprintf(stderr, "usage: media_bench [--files N] [--rounds R] [--no-check]\n");
             return 2;

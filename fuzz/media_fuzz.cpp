@@ -2,9 +2,8 @@
 // written to one file per process, x.mp3 in a folder of its own, and read
 // back through the whole tag reader.
 
-#include "store/CatalogError.h"
-#include "store/MediaInfo.h"
-#include "platform/TextEncoding.h"
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +11,9 @@
 #include <filesystem>
 #include <string>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/TextEncoding.h"
+#include "store/CatalogError.h"
+#include "store/MediaInfo.h"
 
 namespace {
 

@@ -15,6 +15,8 @@ if [ "${1:-}" = "--test" ]; then
     # Validators of the installed desktop entry, AppStream data, manual
     # pages, shell completions and Debian package.
     PACKAGES="$PACKAGES desktop-file-utils appstream man-db dpkg-dev bash-completion zsh fish"
+    # The formatter the sources are checked with.
+    PACKAGES="$PACKAGES clang-format"
 fi
 
 missing=""

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what is missing, builds Ardvel and runs every test: the normal
+# Installs what is missing, checks the formatting of the sources, builds
+# Ardvel and runs every test: the normal
 # build, a build with AddressSanitizer and UndefinedBehaviorSanitizer, and
 # the fuzz targets for half a minute each.
 set -eu
@@ -7,6 +8,9 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --test
 JOBS="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+
+echo "== formatting"
+./scripts/check-format.sh
 
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DARDVEL_WERROR=ON >/dev/null

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -69,9 +68,7 @@ public:
     StallMeter()
     {
         timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest_ = std::max(longest_, clock_.restart());
-        });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { longest_ = std::max(longest_, clock_.restart()); });
     }
     void Start()
     {

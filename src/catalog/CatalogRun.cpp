@@ -168,8 +168,7 @@ std::string UnreadableMediaReport(const ScanStats& stats)
     }
     if (stats.UnreadableFolders > 0) {
         if (!text.empty()) text += "\n";
-        text += std::to_string(stats.UnreadableFolders) +
-                (stats.UnreadableFolders == 1 ? " folder" : " folders") +
+        text += std::to_string(stats.UnreadableFolders) + (stats.UnreadableFolders == 1 ? " folder" : " folders") +
                 " could not be read; they were catalogued empty.";
         AppendListed(text, stats.UnreadableFolderMessages, stats.UnreadableFolders);
     }

@@ -113,8 +113,8 @@ private:
     CatalogOutcome CheckNames(const CatalogSource& source, const std::string& volumeName,
                               const EncodedVolumeName& encoded);
     /// The new volume, scanned; kNoNode when the scan was stopped.
-    NodeId Scan(const CatalogSource& source, const std::string& volumeName, TDateTime date,
-                const CatalogEvents& events, ScanStats& stats);
+    NodeId Scan(const CatalogSource& source, const std::string& volumeName, TDateTime date, const CatalogEvents& events,
+                ScanStats& stats);
     /// Writes the catalog file; never replaces a file that took its name.
     void Save(const std::string& path, const std::string& label, TDateTime date, NodeId volume);
     /// Throws "Cannot create file PATH: REASON" when no file can be made

@@ -262,9 +262,9 @@ CompareSummary CompareTrees(const CatalogTree& oldTree, NodeId oldNode, const Ca
 
 std::string ChangeSummaryText(const CompareSummary& s)
 {
-    return std::to_string(s.Added) + " added, " + std::to_string(s.Removed) + " removed, " +
-           std::to_string(s.Changed) + " changed (" + std::to_string(s.FilesInAddedFolders) +
-           " files in added folders, " + std::to_string(s.FilesInRemovedFolders) + " in removed ones)";
+    return std::to_string(s.Added) + " added, " + std::to_string(s.Removed) + " removed, " + std::to_string(s.Changed) +
+           " changed (" + std::to_string(s.FilesInAddedFolders) + " files in added folders, " +
+           std::to_string(s.FilesInRemovedFolders) + " in removed ones)";
 }
 
 }  // namespace ardvel

@@ -80,9 +80,12 @@ void MergeSorted(std::vector<KeyedName>& oldKeys, std::vector<KeyedName>& newKey
     std::size_t i = 0, j = 0;
     while (i < oldKeys.size() && j < newKeys.size()) {
         const int c = CompareKeys(oldKeys[i], newKeys[j]);
-        if (c == 0) visit(oldKeys[i++].Index, newKeys[j++].Index);
-        else if (c < 0) oldLeft.push_back(oldKeys[i++].Index);
-        else newLeft.push_back(newKeys[j++].Index);
+        if (c == 0)
+            visit(oldKeys[i++].Index, newKeys[j++].Index);
+        else if (c < 0)
+            oldLeft.push_back(oldKeys[i++].Index);
+        else
+            newLeft.push_back(newKeys[j++].Index);
     }
     for (; i < oldKeys.size(); ++i) oldLeft.push_back(oldKeys[i].Index);
     for (; j < newKeys.size(); ++j) newLeft.push_back(newKeys[j].Index);

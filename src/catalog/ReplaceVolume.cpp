@@ -42,9 +42,12 @@ void ReplaceVolumeContents(CatalogTree& tree, NodeId volume, const CatalogTree& 
         name_match::MatchByName(
             static_cast<std::uint32_t>(have.size()), static_cast<std::uint32_t>(want.size()),
             [&](std::uint32_t i) { return tree.Text(have[i]); }, [&](std::uint32_t j) { return source.Text(want[j]); },
-            buffers, [&](std::uint32_t i, std::uint32_t j) {
-                if (j == name_match::kNoIndex) gone.push_back(have[i]);
-                else if (i == name_match::kNoIndex) added.push_back(want[j]);
+            buffers,
+            [&](std::uint32_t i, std::uint32_t j) {
+                if (j == name_match::kNoIndex)
+                    gone.push_back(have[i]);
+                else if (i == name_match::kNoIndex)
+                    added.push_back(want[j]);
                 else {
                     tree.SetDate(have[i], source.Info(want[j]).Date);
                     pending.push_back({have[i], want[j]});

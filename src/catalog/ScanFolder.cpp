@@ -167,8 +167,7 @@ bool FolderScanner::ScanEntry(const FolderStack::Entry& entry)
     return true;
 }
 
-bool FolderScanner::StatEntry(int dirFd, const char* name, unsigned char type, std::uint64_t device,
-                              EntryInfo& info)
+bool FolderScanner::StatEntry(int dirFd, const char* name, unsigned char type, std::uint64_t device, EntryInfo& info)
 {
     struct stat& st = info.Stat;
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {

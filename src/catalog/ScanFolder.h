@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/CdRom.h"
 #include "catalog/FolderStack.h"
+#include "platform/CdRom.h"
 #include "store/CatalogTree.h"
 #include "store/Records.h"
 

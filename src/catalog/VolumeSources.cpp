@@ -140,7 +140,8 @@ void VolumeSources::Remember(const std::string& path, TDateTime volumeDate, cons
     const std::string catalogPath = Absolute(path);
     Tidy();
     const std::optional<FileId> id = IdOf(catalogPath);
-    std::erase_if(entries_, [&](const VolumeSource& s) { return s.CatalogPath == catalogPath || (id && Same(s, *id)); });
+    std::erase_if(entries_,
+                  [&](const VolumeSource& s) { return s.CatalogPath == catalogPath || (id && Same(s, *id)); });
     if (!id) return;
     entries_.push_back({catalogPath, folder, id->Device, id->Inode, DateTimeToDos(volumeDate)});
 }

@@ -43,8 +43,8 @@ struct VolumeUpdateResult {
     ScanStats Stats;
     std::uint64_t MediaReused = 0;  ///< MP3 files whose tags were not read again
     std::string CatalogPath;
-    std::string Label;           ///< the header label written
-    std::string ScanRoot;        ///< the folder scanned, absolute
+    std::string Label;     ///< the header label written
+    std::string ScanRoot;  ///< the folder scanned, absolute
     bool SourceRemembered = false;
 };
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
-#include "cli/LookIn.h"
 #include "cli/EntryOutput.h"
+#include "cli/LookIn.h"
 #include "platform/Locale.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
@@ -34,7 +34,8 @@ int RunVolumes(const CliContext& context, const Args& args, std::ostream& out, s
     if (!args.empty()) throw UsageError("volumes takes no arguments");
     CatalogTree tree;
     const bool ok = LoadForCommand(context, tree, err);
-    if (context.Format != RowFormat::Tsv) WriteVolumeRows(tree, context.Format, out);
+    if (context.Format != RowFormat::Tsv)
+        WriteVolumeRows(tree, context.Format, out);
     else
         for (NodeId v : tree.Children(CatalogTree::kRoot)) out << EscapeField(tree.Text(v)) << '\n';
     return ok ? kExitOk : kExitFailure;
@@ -91,7 +92,8 @@ int RunLs(const CliContext& context, const Args& args, std::ostream& out, std::o
         }
     }
     const SortState sort;
-    SortRowsStable(rows, [](const Row& r) { return r.Keys; }, sort, ListKind::FolderList, locale);
+    SortRowsStable(
+        rows, [](const Row& r) { return r.Keys; }, sort, ListKind::FolderList, locale);
     for (const Row& row : rows) {
         std::string media(row.Keys.MediaArtist);
         media += row.Keys.MediaTitle;

@@ -34,8 +34,10 @@ void WriteChangeRow(RowWriter& rows, const TreeChange& change, std::string_view 
     path += change.SlashPath;
     rows.Text(kKinds[static_cast<int>(change.Kind)]).Boolean(change.IsFolder).Text(volume).Text(path);
     const auto size = [&](bool has, std::int32_t sizeKB) {
-        if (has && !change.IsFolder) rows.Integer(std::int64_t{sizeKB} * 1024).Integer(sizeKB);
-        else rows.Null().Null();
+        if (has && !change.IsFolder)
+            rows.Integer(std::int64_t{sizeKB} * 1024).Integer(sizeKB);
+        else
+            rows.Null().Null();
     };
     size(hasOld, change.OldSizeKB);
     size(hasNew, change.NewSizeKB);

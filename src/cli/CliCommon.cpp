@@ -4,13 +4,11 @@
 
 #include <cerrno>
 #include <cstring>
-
-#include "platform/FileDescriptor.h"
-#include "store/CatalogError.h"
-
 #include <limits>
 
+#include "platform/FileDescriptor.h"
 #include "platform/Settings.h"
+#include "store/CatalogError.h"
 #include "store/TabFields.h"
 
 namespace ardvel::cli {

@@ -31,8 +31,10 @@ int RunGuarded(Command&& command, std::ostream& out, std::ostream& err)
         return kExitUsage;
     } catch (const CatalogError& e) {
         out.flush();
-        if (e.Path().empty()) err << e.what() << '\n';
-        else err << e.Path() << ": " << e.what() << '\n';
+        if (e.Path().empty())
+            err << e.what() << '\n';
+        else
+            err << e.Path() << ": " << e.what() << '\n';
         return kExitFailure;
     } catch (const std::bad_alloc&) {
         out.flush();

@@ -21,8 +21,8 @@ namespace ardvel::cli {
 /// - size_kb: the size in KB as stored; a folder's total;
 /// - date: ISO 8601 local time with offset.
 inline constexpr FieldInfo kDuplicateFields[] = {
-    {"group", FieldType::Integer}, {"volume", FieldType::Text},     {"path", FieldType::Text},
-    {"name", FieldType::Text},     {"size", FieldType::Integer},    {"size_kb", FieldType::Integer},
+    {"group", FieldType::Integer}, {"volume", FieldType::Text},  {"path", FieldType::Text},
+    {"name", FieldType::Text},     {"size", FieldType::Integer}, {"size_kb", FieldType::Integer},
     {"date", FieldType::Date},
 };
 inline constexpr std::size_t kDuplicatePathField = 2;

@@ -44,8 +44,15 @@ void WriteFolderRows(const CatalogTree& tree, NodeId node, RowFormat format, std
         Row row;
         row.Keys = {tree.ImageIndex(child), tree.Text(child), true, 0, tree.Info(child).Date, {}, {}, {}, {}};
         const bool isVolume = node == CatalogTree::kRoot;
-        row.Entry = {isVolume ? EntryType::Volume : EntryType::Folder, isVolume ? tree.Text(child) : volume,
-                     pathOf(tree.Text(child)), tree.Text(child), 0, tree.Info(child).Date, false, {}, {}};
+        row.Entry = {isVolume ? EntryType::Volume : EntryType::Folder,
+                     isVolume ? tree.Text(child) : volume,
+                     pathOf(tree.Text(child)),
+                     tree.Text(child),
+                     0,
+                     tree.Info(child).Date,
+                     false,
+                     {},
+                     {}};
         rows.push_back(row);
     }
     if (node != CatalogTree::kRoot) {
@@ -54,12 +61,13 @@ void WriteFolderRows(const CatalogTree& tree, NodeId node, RowFormat format, std
         for (const TDetails& d : files) {
             Row row;
             row.Keys = {4, store.Name(d), false, d.SizeKB, d.Date, store.Artist(d), store.Title(d), {}, {}};
-            row.Entry = {EntryType::File, volume, pathOf(store.Name(d)), store.Name(d), d.SizeKB, d.Date,
+            row.Entry = {EntryType::File,   volume,          pathOf(store.Name(d)), store.Name(d), d.SizeKB, d.Date,
                          store.HasMedia(d), store.Artist(d), store.Title(d)};
             rows.push_back(row);
         }
     }
-    SortRowsStable(rows, [](const Row& r) { return r.Keys; }, SortState{}, ListKind::FolderList, Locale::User());
+    SortRowsStable(
+        rows, [](const Row& r) { return r.Keys; }, SortState{}, ListKind::FolderList, Locale::User());
     StreamSink sink(out);
     RowWriter writer = EntryRowWriter(sink, format);
     for (const Row& row : rows) WriteEntry(writer, row.Entry);

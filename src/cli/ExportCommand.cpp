@@ -66,8 +66,7 @@ std::string FindVolumeFile(const std::string& catalogFolder, const std::string& 
 {
     const Locale& locale = Locale::User();
     for (const std::string& entry : ListCatalogEntries(catalogFolder))
-        if (HasExactCatalogExtension(entry) && locale.EqualIgnoreCase(DecodeVolumeName(entry), name))
-            return entry;
+        if (HasExactCatalogExtension(entry) && locale.EqualIgnoreCase(DecodeVolumeName(entry), name)) return entry;
     return {};
 }
 

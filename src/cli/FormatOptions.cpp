@@ -11,9 +11,9 @@ namespace {
 // A listing command joins this list once it writes its rows through
 // RowWriter for every context.Format; until then --format stays an unknown
 // option to it rather than a silent no-op.
-constexpr std::array<std::string_view, 7> kRowCommands = {"volumes", "ls",     "search", "dump",
+constexpr std::array<std::string_view, 7> kRowCommands = {"volumes",    "ls",     "search", "dump",
                                                           "duplicates", "copies", "diff"};
-}
+}  // namespace
 
 Args TakeFormatOptions(const std::string& command, const Args& args, CliContext& context)
 {

@@ -2,14 +2,13 @@
 // cataloguing scan records it, one line per file: ArtistText, a tab and
 // TitleText, escaped like every other field.
 
-#include "cli/CliCommon.h"
-
-#include "store/CatalogError.h"
-#include "store/MediaInfo.h"
-
 #include <sys/stat.h>
 
 #include <ostream>
+
+#include "cli/CliCommon.h"
+#include "store/CatalogError.h"
+#include "store/MediaInfo.h"
 
 namespace ardvel::cli {
 

@@ -10,7 +10,10 @@ namespace ardvel::cli {
 
 ProgressLine::ProgressLine(std::ostream& err) : err_(err), enabled_(::isatty(STDERR_FILENO) == 1) {}
 
-void ProgressLine::Start() { start_ = last_ = Clock::now(); }
+void ProgressLine::Start()
+{
+    start_ = last_ = Clock::now();
+}
 
 void ProgressLine::Entry(std::string_view folder)
 {

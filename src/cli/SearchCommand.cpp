@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cli/CliCommon.h"
-#include "cli/LookIn.h"
 #include "cli/EntryOutput.h"
+#include "cli/LookIn.h"
 #include "platform/Locale.h"
 #include "platform/TextEncoding.h"
 #include "search/SearchReport.h"

@@ -28,9 +28,12 @@ UpdateArgs ParseUpdateArgs(const Args& args)
     UpdateArgs parsed;
     std::vector<std::string> positional;
     for (const std::string& arg : args) {
-        if (arg == "--dry-run") parsed.DryRun = true;
-        else if (arg.size() > 1 && arg[0] == '-') throw UsageError("update: unknown option " + arg);
-        else positional.push_back(arg);
+        if (arg == "--dry-run")
+            parsed.DryRun = true;
+        else if (arg.size() > 1 && arg[0] == '-')
+            throw UsageError("update: unknown option " + arg);
+        else
+            positional.push_back(arg);
     }
     if (positional.empty()) throw UsageError("update needs a volume");
     if (positional.size() > 2) throw UsageError("update takes a volume and at most one folder");
@@ -51,8 +54,7 @@ std::string FolderToScan(const UpdateArgs& parsed, const std::string& catalogPat
     UpdateSourceConfig config;
     config.SettingsFile = SettingsFilePath();
     std::string folder = ProposeUpdateFolder(catalogPath, volumeDate, label, config);
-    if (folder.empty())
-        err << parsed.Volume << ": no folder known to update the volume from; name one\n";
+    if (folder.empty()) err << parsed.Volume << ": no folder known to update the volume from; name one\n";
     return folder;
 }
 

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-
 #include <ostream>
 
 #include "platform/Locale.h"

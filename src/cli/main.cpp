@@ -6,8 +6,8 @@
 #include <cstring>
 #include <iostream>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 
 #include "ArdvelVersion.h"
 #include "cli/CliCommon.h"
@@ -145,12 +145,18 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"volumes", ardvel::cli::RunVolumes},       {"ls", ardvel::cli::RunLs},
-    {"dump", ardvel::cli::RunDump},             {"media", ardvel::cli::RunMedia},
-    {"catalog", ardvel::cli::RunCatalog},       {"search", ardvel::cli::RunSearch},
-    {"duplicates", ardvel::cli::RunDuplicates}, {"copies", ardvel::cli::RunCopies},
-    {"export", ardvel::cli::RunExport},         {"import", ardvel::cli::RunImport},
-    {"diff", ardvel::cli::RunDiff},             {"update", ardvel::cli::RunUpdate},
+    {"volumes", ardvel::cli::RunVolumes},
+    {"ls", ardvel::cli::RunLs},
+    {"dump", ardvel::cli::RunDump},
+    {"media", ardvel::cli::RunMedia},
+    {"catalog", ardvel::cli::RunCatalog},
+    {"search", ardvel::cli::RunSearch},
+    {"duplicates", ardvel::cli::RunDuplicates},
+    {"copies", ardvel::cli::RunCopies},
+    {"export", ardvel::cli::RunExport},
+    {"import", ardvel::cli::RunImport},
+    {"diff", ardvel::cli::RunDiff},
+    {"update", ardvel::cli::RunUpdate},
 };
 
 /// Sets the catalog folder from `value`; false when it is empty (the root

@@ -41,7 +41,8 @@ long long ReadAt(int fd, void* data, std::size_t size, long long offset) noexcep
     auto* bytes = static_cast<char*>(data);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pread(fd, bytes + done, size - done, static_cast<off_t>(offset + static_cast<long long>(done)));
+        const ssize_t n =
+            ::pread(fd, bytes + done, size - done, static_cast<off_t>(offset + static_cast<long long>(done)));
         if (n < 0) {
             if (errno == EINTR) continue;
             return -1;

@@ -1,11 +1,10 @@
 #include "platform/SaveFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <signal.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -41,7 +40,8 @@ pid_t OwnerOf(std::string_view name, const std::string& host)
     name.remove_prefix(kSavePrefix.size());
     pid_t pid = 0;
     std::size_t i = 0;
-    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < 100000000; ++i) pid = pid * 10 + (name[i] - '0');
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < 100000000; ++i)
+        pid = pid * 10 + (name[i] - '0');
     if (i == 0 || i >= name.size() || name[i] != '-') return 0;
     name.remove_prefix(i + 1);
     if (name.size() != host.size() + 7 || name.substr(0, host.size()) != host || name[host.size()] != '-') return 0;
@@ -60,7 +60,8 @@ std::size_t RemoveDeadSaveFiles(const std::string& folder)
 {
     static const std::string host = HostName();
     std::size_t removed = 0;
-    DirectoryStream dir(FileDescriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    DirectoryStream dir(
+        FileDescriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
     if (!dir.IsOpen()) return 0;
     while (const dirent* entry = dir.Next()) {
         const pid_t owner = OwnerOf(entry->d_name, host);

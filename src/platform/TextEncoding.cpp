@@ -13,14 +13,14 @@ std::size_t Utf8SequenceLength(std::string_view text) noexcept
     if (c < 0xE0) return (n >= 2 && (s[1] & 0xC0) == 0x80) ? 2 : 0;
     if (c < 0xF0) {
         if (n < 3 || (s[1] & 0xC0) != 0x80 || (s[2] & 0xC0) != 0x80) return 0;
-        if (c == 0xE0 && s[1] < 0xA0) return 0;  // overlong
-        if (c == 0xED && s[1] >= 0xA0) return 0; // surrogate
+        if (c == 0xE0 && s[1] < 0xA0) return 0;   // overlong
+        if (c == 0xED && s[1] >= 0xA0) return 0;  // surrogate
         return 3;
     }
     if (c < 0xF5) {
         if (n < 4 || (s[1] & 0xC0) != 0x80 || (s[2] & 0xC0) != 0x80 || (s[3] & 0xC0) != 0x80) return 0;
-        if (c == 0xF0 && s[1] < 0x90) return 0;  // overlong
-        if (c == 0xF4 && s[1] >= 0x90) return 0; // above U+10FFFF
+        if (c == 0xF0 && s[1] < 0x90) return 0;   // overlong
+        if (c == 0xF4 && s[1] >= 0x90) return 0;  // above U+10FFFF
         return 4;
     }
     return 0;
@@ -40,7 +40,10 @@ bool IsValidUtf8(std::string_view text) noexcept
             i += 8;
         }
         if (i >= n) break;
-        if (s[i] < 0x80) { ++i; continue; }
+        if (s[i] < 0x80) {
+            ++i;
+            continue;
+        }
         const std::size_t len = Utf8SequenceLength(text.substr(i));
         if (len == 0) return false;
         i += len;
@@ -69,11 +72,10 @@ void AppendUtf8(std::string& out, char32_t cp)
 
 char32_t Windows1252ToCodePoint(unsigned char byte) noexcept
 {
-    static constexpr char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
     return byte;
 }
@@ -98,11 +100,21 @@ char32_t DecodeCharacter(std::string_view text, std::size_t& pos) noexcept
     const std::size_t len = Utf8SequenceLength(text.substr(pos));
     char32_t cp;
     switch (len) {
-    case 1: cp = s[0]; break;
-    case 2: cp = ((s[0] & 0x1F) << 6) | (s[1] & 0x3F); break;
-    case 3: cp = ((s[0] & 0x0F) << 12) | ((s[1] & 0x3F) << 6) | (s[2] & 0x3F); break;
-    case 4: cp = ((s[0] & 0x07) << 18) | ((s[1] & 0x3F) << 12) | ((s[2] & 0x3F) << 6) | (s[3] & 0x3F); break;
-    default: pos += 1; return s[0];
+        case 1:
+            cp = s[0];
+            break;
+        case 2:
+            cp = ((s[0] & 0x1F) << 6) | (s[1] & 0x3F);
+            break;
+        case 3:
+            cp = ((s[0] & 0x0F) << 12) | ((s[1] & 0x3F) << 6) | (s[2] & 0x3F);
+            break;
+        case 4:
+            cp = ((s[0] & 0x07) << 18) | ((s[1] & 0x3F) << 12) | ((s[2] & 0x3F) << 6) | (s[3] & 0x3F);
+            break;
+        default:
+            pos += 1;
+            return s[0];
     }
     pos += len;
     return cp;

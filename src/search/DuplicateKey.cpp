@@ -267,10 +267,14 @@ inline std::uint64_t KeyHasher::Quick(const VolumeStore& store, const TDetails& 
 std::uint64_t KeyHasher::QuickHash(const VolumeStore& store, const TDetails& file)
 {
     switch (key_) {
-    case DuplicateKey::NameSize: return Quick<true, true, false>(store, file);
-    case DuplicateKey::NameSizeDate: return Quick<true, true, true>(store, file);
-    case DuplicateKey::SizeDate: return Quick<false, true, true>(store, file);
-    case DuplicateKey::Name: break;
+        case DuplicateKey::NameSize:
+            return Quick<true, true, false>(store, file);
+        case DuplicateKey::NameSizeDate:
+            return Quick<true, true, true>(store, file);
+        case DuplicateKey::SizeDate:
+            return Quick<false, true, true>(store, file);
+        case DuplicateKey::Name:
+            break;
     }
     // A name alone needs all of its bytes: first and last ones would tell
     // too few names apart without a size beside them.
@@ -300,11 +304,14 @@ void KeyHasher::AddQuickHashes(const VolumeStore& store, const TDetails* records
                                std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
 {
     switch (key_) {
-    case DuplicateKey::NameSize: return AddQuick<true, true, false>(store, records, count, firstNumber, minSizeKB, groups);
-    case DuplicateKey::NameSizeDate:
-        return AddQuick<true, true, true>(store, records, count, firstNumber, minSizeKB, groups);
-    case DuplicateKey::SizeDate: return AddQuick<false, true, true>(store, records, count, firstNumber, minSizeKB, groups);
-    case DuplicateKey::Name: break;
+        case DuplicateKey::NameSize:
+            return AddQuick<true, true, false>(store, records, count, firstNumber, minSizeKB, groups);
+        case DuplicateKey::NameSizeDate:
+            return AddQuick<true, true, true>(store, records, count, firstNumber, minSizeKB, groups);
+        case DuplicateKey::SizeDate:
+            return AddQuick<false, true, true>(store, records, count, firstNumber, minSizeKB, groups);
+        case DuplicateKey::Name:
+            break;
     }
     AddFull(store, records, count, firstNumber, minSizeKB, groups);
 }

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "platform/SaveFile.h"
-
 #include "store/ListFormats.h"
 #include "store/TabFields.h"
 

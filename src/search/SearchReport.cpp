@@ -8,8 +8,8 @@
 #include "platform/FileDescriptor.h"
 #include "platform/SaveFile.h"
 #include "platform/TextEncoding.h"
-#include "store/ListFormats.h"
 #include "store/CatalogError.h"
+#include "store/ListFormats.h"
 
 namespace ardvel {
 

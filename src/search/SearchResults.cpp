@@ -1,11 +1,11 @@
 #include "search/SearchResults.h"
 
-#include "store/RowSort.h"
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+
+#include "store/RowSort.h"
 
 namespace ardvel {
 

@@ -36,7 +36,7 @@ struct SearchRow {
     StringRef Media;          ///< ArtistText followed by TitleText
     std::uint32_t Place = 0;  ///< volume and path, shared by the rows of one folder
     std::int32_t ImageIndex = kFileImage;
-    bool SubDir = false;  ///< the size text is "[SUB-DIR]"
+    bool SubDir = false;             ///< the size text is "[SUB-DIR]"
     std::uint32_t ArtistLength = 0;  ///< Media begins with ArtistText of this length
     std::int64_t SizeKB = 0;
     TDateTime Date = 0;

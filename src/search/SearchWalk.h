@@ -153,12 +153,12 @@ private:
     std::vector<NodeHandle> volumes_;  ///< the volumes still to search, all-volumes scope
     std::size_t nextVolume_ = 0;
     std::vector<Frame> frames_;
-    NodeId volume_ = kNoNode;       ///< the volume being searched
-    std::string nodePath_;          ///< "Volume:\Folder\...\" of the deepest frame
-    std::size_t volumePrefix_ = 0;  ///< length of "Volume:\"
-    std::size_t notified_ = 0;      ///< rows already told through RowsAdded
+    NodeId volume_ = kNoNode;                         ///< the volume being searched
+    std::string nodePath_;                            ///< "Volume:\Folder\...\" of the deepest frame
+    std::size_t volumePrefix_ = 0;                    ///< length of "Volume:\"
+    std::size_t notified_ = 0;                        ///< rows already told through RowsAdded
     std::chrono::steady_clock::time_point deadline_;  ///< of the step going on
-    std::uint32_t countdown_ = kItemsPerClockCheck;    ///< items until the next look at the clock
+    std::uint32_t countdown_ = kItemsPerClockCheck;   ///< items until the next look at the clock
     std::atomic<bool> interrupt_{false};
     std::atomic<bool> stopRequested_{false};
     SearchEnd end_ = SearchEnd::Running;

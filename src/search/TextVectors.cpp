@@ -62,8 +62,8 @@ bool WholeAtPlain(const PartPattern&, std::string_view upper, const unsigned cha
     return true;
 }
 
-constexpr TextVectorTable kPlain{"plain", &FindAsciiFoldedPlain, &NextHighBytePlain, nullptr, &WholeAtPlain,
-                                 nullptr, nullptr};
+constexpr TextVectorTable kPlain{"plain", &FindAsciiFoldedPlain, &NextHighBytePlain, nullptr, &WholeAtPlain, nullptr,
+                                 nullptr};
 
 #if defined(__SSE2__)
 
@@ -120,7 +120,8 @@ std::size_t NextHighByteSse2(const unsigned char* s, std::size_t from, std::size
 {
     std::size_t i = from;
     for (; i + 16 <= size; i += 16) {
-        const auto high = static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))));
+        const auto high =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))));
         if (high != 0) return i + static_cast<std::size_t>(std::countr_zero(high));
     }
     return NextHighBytePlain(s, i, size);
@@ -242,8 +243,8 @@ std::size_t CollectShort16(const PartPattern& part, const unsigned char* s, std:
     return n;
 }
 
-constexpr TextVectorTable kSse2{"SSE2",       &FindAsciiFoldedSse2, &NextHighByteSse2, &FindInShortSse2,
-                                &WholeAtSse2, &CollectShort16,      nullptr};
+constexpr TextVectorTable kSse2{
+    "SSE2", &FindAsciiFoldedSse2, &NextHighByteSse2, &FindInShortSse2, &WholeAtSse2, &CollectShort16, nullptr};
 
 #if defined(__x86_64__) && defined(__GNUC__)
 
@@ -414,14 +415,22 @@ template <template <int> class Pick>
 CollectFn ForLeads(int leads)
 {
     switch (leads) {
-        case 0: return Pick<0>::Fn;
-        case 1: return Pick<1>::Fn;
-        case 2: return Pick<2>::Fn;
-        case 3: return Pick<3>::Fn;
-        case 4: return Pick<4>::Fn;
-        case 5: return Pick<5>::Fn;
-        case 6: return Pick<6>::Fn;
-        default: return Pick<PartPattern::kAnyHigh>::Fn;
+        case 0:
+            return Pick<0>::Fn;
+        case 1:
+            return Pick<1>::Fn;
+        case 2:
+            return Pick<2>::Fn;
+        case 3:
+            return Pick<3>::Fn;
+        case 4:
+            return Pick<4>::Fn;
+        case 5:
+            return Pick<5>::Fn;
+        case 6:
+            return Pick<6>::Fn;
+        default:
+            return Pick<PartPattern::kAnyHigh>::Fn;
     }
 }
 
@@ -446,10 +455,10 @@ std::size_t CollectLongAvx512(const PartPattern& part, const unsigned char* s, s
     return ForLeads<PickLong64>(part.SpecialLeads)(part, s, size, at, out, capacity);
 }
 
-constexpr TextVectorTable kAvx2{"AVX2",        &FindAsciiFoldedSse2, &NextHighByteSse2, &FindInShortSse2,
-                                &WholeAtSse2,  &CollectShort32,      &CollectLongAvx2};
-constexpr TextVectorTable kAvx512{"AVX-512",   &FindAsciiFoldedSse2, &NextHighByteSse2, &FindInShortSse2,
-                                  &WholeAtSse2, &CollectShort32,     &CollectLongAvx512};
+constexpr TextVectorTable kAvx2{"AVX2",       &FindAsciiFoldedSse2, &NextHighByteSse2, &FindInShortSse2,
+                                &WholeAtSse2, &CollectShort32,      &CollectLongAvx2};
+constexpr TextVectorTable kAvx512{"AVX-512",    &FindAsciiFoldedSse2, &NextHighByteSse2, &FindInShortSse2,
+                                  &WholeAtSse2, &CollectShort32,      &CollectLongAvx512};
 
 bool Supports(const char* feature) noexcept
 {

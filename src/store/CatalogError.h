@@ -30,8 +30,7 @@ namespace ardvel {
 /// message box or a stderr line.
 class CatalogError : public std::runtime_error {
 public:
-    CatalogError(std::string message, std::string path = {})
-        : std::runtime_error(message), path_(std::move(path)) {}
+    CatalogError(std::string message, std::string path = {}) : std::runtime_error(message), path_(std::move(path)) {}
     const std::string& Path() const noexcept { return path_; }
 
 private:

@@ -135,7 +135,8 @@ std::string_view CatalogReader::ReadStringView(int slot)
     const unsigned char* mark = nullptr;
     const unsigned char* from = start + 1;
     while (from < scanEnd) {
-        const auto* one = static_cast<const unsigned char*>(std::memchr(from, 0x01, static_cast<std::size_t>(scanEnd - from)));
+        const auto* one =
+            static_cast<const unsigned char*>(std::memchr(from, 0x01, static_cast<std::size_t>(scanEnd - from)));
         if (!one || one + 1 >= scanEnd) break;
         if ((one - start) % 3 == 1 && one[-1] == 0x02 && one[1] == 0x02) {
             mark = one - 1;

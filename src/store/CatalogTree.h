@@ -79,7 +79,9 @@ public:
 class FileList {
 public:
     FileList(const VolumeStore* store, std::uint32_t begin, std::uint32_t count)
-        : store_(store), begin_(begin), count_(count) {}
+        : store_(store), begin_(begin), count_(count)
+    {
+    }
     std::size_t size() const noexcept { return count_; }
     bool empty() const noexcept { return count_ == 0; }
     const TDetails& operator[](std::size_t i) const noexcept { return store_->Files[begin_ + i]; }
@@ -91,8 +93,13 @@ public:
         iterator(const VolumeStore* s, std::uint32_t i) : s_(s), i_(i) {}
         const TDetails& operator*() const noexcept { return s_->Files[i_]; }
         const TDetails* operator->() const noexcept { return &s_->Files[i_]; }
-        iterator& operator++() noexcept { ++i_; return *this; }
+        iterator& operator++() noexcept
+        {
+            ++i_;
+            return *this;
+        }
         bool operator==(const iterator& o) const noexcept { return i_ == o.i_; }
+
     private:
         const VolumeStore* s_;
         std::uint32_t i_;

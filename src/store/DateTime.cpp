@@ -35,7 +35,10 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) noexcept
 
 const std::int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
 
-bool IsLeap(int y) noexcept { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) noexcept
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) noexcept
 {

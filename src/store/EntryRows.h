@@ -23,11 +23,9 @@ namespace ardvel {
 /// - artist, title: the media texts of MP3 files (the title without the
 ///   " - " that joins it to the artist), null for other entries.
 inline constexpr FieldInfo kEntryFields[] = {
-    {"type", FieldType::Text},          {"volume", FieldType::Text},
-    {"path", FieldType::Text},          {"name", FieldType::Text},
-    {"size", FieldType::Integer, true}, {"size_kb", FieldType::Integer, true},
-    {"date", FieldType::Date},          {"artist", FieldType::Text, true},
-    {"title", FieldType::Text, true},
+    {"type", FieldType::Text}, {"volume", FieldType::Text},        {"path", FieldType::Text},
+    {"name", FieldType::Text}, {"size", FieldType::Integer, true}, {"size_kb", FieldType::Integer, true},
+    {"date", FieldType::Date}, {"artist", FieldType::Text, true},  {"title", FieldType::Text, true},
 };
 inline constexpr std::size_t kEntryPathField = 2;
 

@@ -14,7 +14,7 @@ constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // What each byte is to the writers: one pass over a text decides.
 constexpr unsigned char kJsonEscaped = 1;  ///< control characters, '"', '\\'
-constexpr unsigned char kCsvQuoted = 2;   ///< ',', '"', CR, LF
+constexpr unsigned char kCsvQuoted = 2;    ///< ',', '"', CR, LF
 constexpr unsigned char kHigh = 4;         ///< part of a multi-byte sequence
 constexpr auto kByteClass = [] {
     std::array<unsigned char, 256> table{};
@@ -32,8 +32,14 @@ constexpr auto kByteClass = [] {
 // (n <= 128) or equal to c.
 constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
 constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-constexpr std::uint64_t AnyLess(std::uint64_t x, unsigned n) noexcept { return (x - kOnes * n) & ~x & kHighs; }
-constexpr std::uint64_t AnyEqual(std::uint64_t x, unsigned char c) noexcept { return AnyLess(x ^ (kOnes * c), 1); }
+constexpr std::uint64_t AnyLess(std::uint64_t x, unsigned n) noexcept
+{
+    return (x - kOnes * n) & ~x & kHighs;
+}
+constexpr std::uint64_t AnyEqual(std::uint64_t x, unsigned char c) noexcept
+{
+    return AnyLess(x ^ (kOnes * c), 1);
+}
 
 /// How many leading bytes of `text` are ASCII outside the class `stop`,
 /// rounded down to whole words: what can be copied without a look at each.
@@ -96,20 +102,34 @@ void AppendJsonString(std::string& out, std::string_view text)
         if (pos == text.size()) break;
         const auto c = static_cast<unsigned char>(text[pos++]);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                const char escape[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
-                out.append(escape, 6);
-            } else {
-                out += kReplacement;
-            }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    const char escape[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+                    out.append(escape, 6);
+                } else {
+                    out += kReplacement;
+                }
         }
     }
     out += '"';

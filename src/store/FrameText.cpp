@@ -28,8 +28,14 @@ std::string_view TrimControls(std::string_view text) noexcept
     return text.substr(begin, end - begin);
 }
 
-bool IsHighSurrogate(char32_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char32_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(char32_t unit) noexcept
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t unit) noexcept
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 /// Decodes the code units of `bytes` (a trailing odd byte is not part of
 /// any unit) up to the first zero unit. With `honourMark`, a first unit

@@ -12,7 +12,10 @@ namespace ardvel {
 
 namespace {
 
-bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) noexcept
+{
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) noexcept
 {
@@ -76,37 +79,37 @@ JsonReader::Token JsonReader::Next()
         SkipSpace();
         tokenStart_ = pos_;
         switch (state_) {
-        case State::Done:
-            if (pos_ != end_) FailAt(pos_, "unexpected " + Shown(*pos_) + " after the end of the document");
-            return Token::End;
-        case State::AfterValue: {
-            const char close = stack_.back() == '[' ? ']' : '}';
-            if (pos_ == end_) FailAt(pos_, std::string("unexpected end of file; expected ',' or '") + close + "'");
-            if (*pos_ == close) return ReadClose(close);
-            if (*pos_ != ',')
-                FailAt(pos_, "unexpected " + Shown(*pos_) + "; expected ',' or '" + std::string(1, close) + "'");
-            ++pos_;
-            state_ = close == ']' ? State::Value : State::Key;
-            continue;
-        }
-        case State::ValueOrEnd:
-            if (pos_ < end_ && *pos_ == ']') return ReadClose(']');
-            return ReadValue();
-        case State::Value:
-            return ReadValue();
-        case State::KeyOrEnd:
-            if (pos_ < end_ && *pos_ == '}') return ReadClose('}');
-            [[fallthrough]];
-        case State::Key:
-            if (pos_ == end_ || *pos_ != '"')
-                FailAt(pos_, pos_ == end_ ? "unexpected end of file; expected a member name"
-                                          : "unexpected " + Shown(*pos_) + "; expected a member name in quotes");
-            ReadString();
-            SkipSpace();
-            if (pos_ == end_ || *pos_ != ':') FailAt(pos_, "expected ':' after a member name");
-            ++pos_;
-            state_ = State::Value;
-            return Token::Key;
+            case State::Done:
+                if (pos_ != end_) FailAt(pos_, "unexpected " + Shown(*pos_) + " after the end of the document");
+                return Token::End;
+            case State::AfterValue: {
+                const char close = stack_.back() == '[' ? ']' : '}';
+                if (pos_ == end_) FailAt(pos_, std::string("unexpected end of file; expected ',' or '") + close + "'");
+                if (*pos_ == close) return ReadClose(close);
+                if (*pos_ != ',')
+                    FailAt(pos_, "unexpected " + Shown(*pos_) + "; expected ',' or '" + std::string(1, close) + "'");
+                ++pos_;
+                state_ = close == ']' ? State::Value : State::Key;
+                continue;
+            }
+            case State::ValueOrEnd:
+                if (pos_ < end_ && *pos_ == ']') return ReadClose(']');
+                return ReadValue();
+            case State::Value:
+                return ReadValue();
+            case State::KeyOrEnd:
+                if (pos_ < end_ && *pos_ == '}') return ReadClose('}');
+                [[fallthrough]];
+            case State::Key:
+                if (pos_ == end_ || *pos_ != '"')
+                    FailAt(pos_, pos_ == end_ ? "unexpected end of file; expected a member name"
+                                              : "unexpected " + Shown(*pos_) + "; expected a member name in quotes");
+                ReadString();
+                SkipSpace();
+                if (pos_ == end_ || *pos_ != ':') FailAt(pos_, "expected ':' after a member name");
+                ++pos_;
+                state_ = State::Value;
+                return Token::Key;
         }
     }
 }
@@ -123,26 +126,29 @@ JsonReader::Token JsonReader::ReadValue()
 {
     if (pos_ == end_) FailAt(pos_, "unexpected end of file; expected a value");
     switch (*pos_) {
-    case '[':
-        ++pos_;
-        stack_.push_back('[');
-        state_ = State::ValueOrEnd;
-        return Token::BeginArray;
-    case '{':
-        ++pos_;
-        stack_.push_back('{');
-        state_ = State::KeyOrEnd;
-        return Token::BeginObject;
-    case '"':
-        ReadString();
-        AfterScalar();
-        return Token::String;
-    case 't': return ReadLiteral("true", Token::True);
-    case 'f': return ReadLiteral("false", Token::False);
-    case 'n': return ReadLiteral("null", Token::Null);
-    default:
-        if (*pos_ == '-' || IsDigit(*pos_)) return ReadNumber();
-        FailAt(pos_, "unexpected " + Shown(*pos_) + "; expected a value");
+        case '[':
+            ++pos_;
+            stack_.push_back('[');
+            state_ = State::ValueOrEnd;
+            return Token::BeginArray;
+        case '{':
+            ++pos_;
+            stack_.push_back('{');
+            state_ = State::KeyOrEnd;
+            return Token::BeginObject;
+        case '"':
+            ReadString();
+            AfterScalar();
+            return Token::String;
+        case 't':
+            return ReadLiteral("true", Token::True);
+        case 'f':
+            return ReadLiteral("false", Token::False);
+        case 'n':
+            return ReadLiteral("null", Token::Null);
+        default:
+            if (*pos_ == '-' || IsDigit(*pos_)) return ReadNumber();
+            FailAt(pos_, "unexpected " + Shown(*pos_) + "; expected a value");
     }
 }
 
@@ -172,8 +178,10 @@ JsonReader::Token JsonReader::ReadNumber()
         // Nineteen digits always fit in 64 bits; more may have wrapped.
         if (gather && pos_ - from > 19) fits = false;
     };
-    if (pos_ < end_ && *pos_ == '0') ++pos_;
-    else digits(true);
+    if (pos_ < end_ && *pos_ == '0')
+        ++pos_;
+    else
+        digits(true);
     if (pos_ < end_ && *pos_ == '.') {
         ++pos_;
         digits(false);
@@ -257,16 +265,34 @@ void JsonReader::ReadEscape()
     const char e = pos_[1];
     pos_ += 2;
     switch (e) {
-    case '"': scratch_ += '"'; return;
-    case '\\': scratch_ += '\\'; return;
-    case '/': scratch_ += '/'; return;
-    case 'b': scratch_ += '\b'; return;
-    case 'f': scratch_ += '\f'; return;
-    case 'n': scratch_ += '\n'; return;
-    case 'r': scratch_ += '\r'; return;
-    case 't': scratch_ += '\t'; return;
-    case 'u': break;
-    default: FailAt(at, "unknown escape \\" + std::string(1, e));
+        case '"':
+            scratch_ += '"';
+            return;
+        case '\\':
+            scratch_ += '\\';
+            return;
+        case '/':
+            scratch_ += '/';
+            return;
+        case 'b':
+            scratch_ += '\b';
+            return;
+        case 'f':
+            scratch_ += '\f';
+            return;
+        case 'n':
+            scratch_ += '\n';
+            return;
+        case 'r':
+            scratch_ += '\r';
+            return;
+        case 't':
+            scratch_ += '\t';
+            return;
+        case 'u':
+            break;
+        default:
+            FailAt(at, "unknown escape \\" + std::string(1, e));
     }
     const auto hex4 = [&](const char* p) -> int {
         if (end_ - p < 4) return -1;

@@ -18,7 +18,9 @@ namespace ardvel {
 class JsonError : public std::runtime_error {
 public:
     JsonError(const std::string& message, std::size_t line, std::size_t column)
-        : std::runtime_error(message), line_(line), column_(column) {}
+        : std::runtime_error(message), line_(line), column_(column)
+    {
+    }
     std::size_t Line() const noexcept { return line_; }
     std::size_t Column() const noexcept { return column_; }
     /// "line L, column C: message"

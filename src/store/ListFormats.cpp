@@ -47,10 +47,19 @@ int RoundHalfEven(std::int64_t num, std::int64_t den) noexcept
     return static_cast<int>(r);
 }
 
-char SizeUnitFirst(const RowKeys& r) noexcept { return r.SubDir ? 'R' : r.SizeKB <= 999 ? 'K' : 'M'; }
-char SizeUnitSecond(const RowKeys& r) noexcept { return r.SubDir ? ']' : 'B'; }
+char SizeUnitFirst(const RowKeys& r) noexcept
+{
+    return r.SubDir ? 'R' : r.SizeKB <= 999 ? 'K' : 'M';
+}
+char SizeUnitSecond(const RowKeys& r) noexcept
+{
+    return r.SubDir ? ']' : 'B';
+}
 
-int Sign(int v) noexcept { return (v > 0) - (v < 0); }
+int Sign(int v) noexcept
+{
+    return (v > 0) - (v < 0);
+}
 
 std::string MediaText(const RowKeys& r)
 {
@@ -92,7 +101,8 @@ std::tm CalendarOf(const DateTimeFields& f) noexcept
     tm.tm_hour = f.Hour;
     tm.tm_min = f.Minute;
     tm.tm_sec = f.Second;
-    tm.tm_wday = static_cast<int>(((DaysSinceEpoch(f.Year, f.Month, f.Day) % 7) + 7 + 6) % 7);  // 1899-12-30 was a Saturday
+    tm.tm_wday =
+        static_cast<int>(((DaysSinceEpoch(f.Year, f.Month, f.Day) % 7) + 7 + 6) % 7);  // 1899-12-30 was a Saturday
     tm.tm_isdst = -1;
     return tm;
 }
@@ -151,21 +161,43 @@ int ListViewCompare(const RowKeys& a, const RowKeys& b, const SortState& sort, L
     int result = 0;
     if (kind == ListKind::FolderList) {
         switch (sort.Column) {
-        case 0: result = Sign(locale.Compare(a.Caption, b.Caption)); break;
-        case 1: result = CompareSizes(a, b); break;
-        case 2: result = CompareDates(a, b); break;
-        case 3: result = Sign(locale.Compare(MediaText(a), MediaText(b))); break;
-        default: result = 0;
+            case 0:
+                result = Sign(locale.Compare(a.Caption, b.Caption));
+                break;
+            case 1:
+                result = CompareSizes(a, b);
+                break;
+            case 2:
+                result = CompareDates(a, b);
+                break;
+            case 3:
+                result = Sign(locale.Compare(MediaText(a), MediaText(b)));
+                break;
+            default:
+                result = 0;
         }
     } else {
         switch (sort.Column) {
-        case 0: result = Sign(locale.Compare(a.Caption, b.Caption)); break;
-        case 1: result = Sign(locale.Compare(a.Volume, b.Volume)); break;
-        case 2: result = Sign(locale.Compare(a.Path, b.Path)); break;
-        case 3: result = CompareSizes(a, b); break;
-        case 4: result = CompareDates(a, b); break;
-        case 5: result = Sign(locale.Compare(MediaText(a), MediaText(b))); break;
-        default: result = 0;
+            case 0:
+                result = Sign(locale.Compare(a.Caption, b.Caption));
+                break;
+            case 1:
+                result = Sign(locale.Compare(a.Volume, b.Volume));
+                break;
+            case 2:
+                result = Sign(locale.Compare(a.Path, b.Path));
+                break;
+            case 3:
+                result = CompareSizes(a, b);
+                break;
+            case 4:
+                result = CompareDates(a, b);
+                break;
+            case 5:
+                result = Sign(locale.Compare(MediaText(a), MediaText(b)));
+                break;
+            default:
+                result = 0;
         }
     }
     return result * sort.Direction;

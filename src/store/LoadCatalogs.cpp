@@ -29,7 +29,8 @@ bool HasExactCatalogExtension(std::string_view name) noexcept
 std::vector<std::string> ListCatalogEntries(const std::string& folder)
 {
     std::vector<std::string> names;
-    DirectoryStream dir(FileDescriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    DirectoryStream dir(
+        FileDescriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
     if (!dir.IsOpen()) return names;
     while (const dirent* entry = dir.Next()) {
         const std::string_view name = entry->d_name;
@@ -38,8 +39,7 @@ std::vector<std::string> ListCatalogEntries(const std::string& folder)
     return names;
 }
 
-NodeId LoadCatalogFile(CatalogTree& tree, const std::string& path, const std::string& fileName,
-                       std::string volumeName)
+NodeId LoadCatalogFile(CatalogTree& tree, const std::string& path, const std::string& fileName, std::string volumeName)
 {
     CatalogReader reader(path);
     const TFolderInfo header = reader.ReadHeader();

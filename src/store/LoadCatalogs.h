@@ -45,8 +45,7 @@ LoadResult LoadCatalogs(CatalogTree& tree, const std::string& catalogFolder, con
 
 /// Reads one catalog file into a new volume node named `volumeName`; the
 /// node is kept with what was read when a failure is thrown after the header.
-NodeId LoadCatalogFile(CatalogTree& tree, const std::string& path, const std::string& fileName,
-                       std::string volumeName);
+NodeId LoadCatalogFile(CatalogTree& tree, const std::string& path, const std::string& fileName, std::string volumeName);
 
 /// Sorts the volumes and the folders of every node by node text.
 void SortCatalogTree(CatalogTree& tree, const Locale& locale);

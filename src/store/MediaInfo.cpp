@@ -1,16 +1,16 @@
 #include "store/MediaInfo.h"
 
-#include "platform/TextEncoding.h"
-#include "store/CatalogError.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/TextEncoding.h"
+#include "store/CatalogError.h"
 
 namespace ardvel {
 
@@ -32,9 +32,8 @@ struct FrameKind {
     char V22[4];
 };
 constexpr FrameKind kFrameTable[TID3v2::kFrameSlots] = {
-    {"TIT2", "TT2"}, {"TPE1", "TP1"}, {"TALB", "TAL"}, {"TRCK", "TRK"},
-    {"TYER", "TYE"}, {"TCON", "TCO"}, {"COMM", "COM"}, {"TCOM", "TCM"},
-    {"TENC", "TEN"}, {"TCOP", "TCR"}, {"TLAN", "TLA"}, {"WXXX", "WXX"},
+    {"TIT2", "TT2"}, {"TPE1", "TP1"}, {"TALB", "TAL"}, {"TRCK", "TRK"}, {"TYER", "TYE"}, {"TCON", "TCO"},
+    {"COMM", "COM"}, {"TCOM", "TCM"}, {"TENC", "TEN"}, {"TCOP", "TCR"}, {"TLAN", "TLA"}, {"WXXX", "WXX"},
     {"TDRC", "TOR"}, {"TOPE", "TOA"}, {"TIT1", "TT1"}, {"TOAL", "TOT"},
 };
 constexpr std::size_t kTitleSlot = 0;
@@ -197,8 +196,8 @@ bool TID3v2::ReadTag(TTagFile& file)
     // format forbids is not masked away, so such a tag is larger than the
     // file and yields nothing. The footer counts in every version.
     const unsigned char* b = info.SyncsafeSize;
-    std::int64_t size = (std::int64_t{b[0]} << 21) + (std::int64_t{b[1]} << 14) + (std::int64_t{b[2]} << 7) +
-                        b[3] + static_cast<std::int64_t>(kTagHeaderSize);
+    std::int64_t size = (std::int64_t{b[0]} << 21) + (std::int64_t{b[1]} << 14) + (std::int64_t{b[2]} << 7) + b[3] +
+                        static_cast<std::int64_t>(kTagHeaderSize);
     if (info.HeaderFlags & kFooterPresentFlag) size += static_cast<std::int64_t>(kFooterSize);
     tagSize_ = size > info.FileLength ? 0 : size;
 
@@ -274,9 +273,8 @@ TID3v1Info ReadID3v1(TTagFile& file)
 {
     unsigned char block[kV1BlockSize] = {};
     const std::int64_t length = file.Length();
-    const std::int64_t offset = length >= static_cast<std::int64_t>(kV1BlockSize)
-                                    ? length - static_cast<std::int64_t>(kV1BlockSize)
-                                    : 0;
+    const std::int64_t offset =
+        length >= static_cast<std::int64_t>(kV1BlockSize) ? length - static_cast<std::int64_t>(kV1BlockSize) : 0;
     const std::span<const unsigned char> bytes = file.Read(offset, kV1BlockSize);
     std::memcpy(block, bytes.data(), bytes.size());
 

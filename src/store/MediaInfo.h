@@ -4,14 +4,14 @@
 // (versions 2.2, 2.3, 2.4) or ID3v1 tag, or the file name for an untagged
 // file. All texts are UTF-8.
 
-#include "store/FrameText.h"
-#include "store/Records.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+
+#include "store/FrameText.h"
+#include "store/Records.h"
 
 namespace ardvel {
 

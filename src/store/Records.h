@@ -45,7 +45,6 @@ struct NewFileRecord {
 };
 
 /// The record of a new file: `SizeKB` = ceil(bytes / 1024).
-NewFileRecord NewDetails(std::string name, std::uint64_t sizeBytes, TDateTime date,
-                         std::optional<TMediaInfo> media);
+NewFileRecord NewDetails(std::string name, std::uint64_t sizeBytes, TDateTime date, std::optional<TMediaInfo> media);
 
 }  // namespace ardvel

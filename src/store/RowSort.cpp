@@ -31,8 +31,10 @@ RowKeys KeysOfNumbers(const SortNumbers& numbers, bool bySize) noexcept
     RowKeys keys;
     keys.ImageIndex = numbers.Image;
     keys.SubDir = numbers.SubDir;
-    if (bySize) keys.SizeKB = numbers.Bits;
-    else keys.Date = std::bit_cast<TDateTime>(numbers.Bits);
+    if (bySize)
+        keys.SizeKB = numbers.Bits;
+    else
+        keys.Date = std::bit_cast<TDateTime>(numbers.Bits);
     return keys;
 }
 
@@ -92,8 +94,7 @@ PrimaryKeys MakePrimaryKeys(const std::vector<std::uint32_t>& order, std::size_t
 /// Orders the rows order[begin, end), whose primary weights are equal, by
 /// the collation itself, the byte order breaking its ties.
 void SortRunByCollation(std::vector<std::uint32_t>& order, std::size_t begin, std::size_t end,
-                        const std::function<std::string(std::uint32_t)>& textOf, bool ascending,
-                        const Locale& locale)
+                        const std::function<std::string(std::uint32_t)>& textOf, bool ascending, const Locale& locale)
 {
     std::vector<std::string> texts;
     std::vector<std::uint32_t> runOrder;

@@ -12,10 +12,17 @@ void AppendTsvText(std::string& out, std::string_view text)
 {
     for (char c : text) {
         switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                out += c;
         }
     }
 }
@@ -55,20 +62,20 @@ void RowWriter::BeginCell()
 {
     skipCell_ = false;
     switch (format_) {
-    case RowFormat::Tsv:
-        if (cell_ > 0) buffer_ += '\t';
-        break;
-    case RowFormat::Csv:
-        if (cell_ > 0) buffer_ += ',';
-        break;
-    case RowFormat::Json:
-    case RowFormat::Jsonl:
-        if (cell_ == 0 && format_ == RowFormat::Json) buffer_ += rows_ == 0 ? "\n" : ",\n";
-        buffer_ += keys_[cell_];
-        break;
-    case RowFormat::Null:
-        skipCell_ = cell_ != pathField_;
-        break;
+        case RowFormat::Tsv:
+            if (cell_ > 0) buffer_ += '\t';
+            break;
+        case RowFormat::Csv:
+            if (cell_ > 0) buffer_ += ',';
+            break;
+        case RowFormat::Json:
+        case RowFormat::Jsonl:
+            if (cell_ == 0 && format_ == RowFormat::Json) buffer_ += rows_ == 0 ? "\n" : ",\n";
+            buffer_ += keys_[cell_];
+            break;
+        case RowFormat::Null:
+            skipCell_ = cell_ != pathField_;
+            break;
     }
     ++cell_;
 }
@@ -78,11 +85,19 @@ RowWriter& RowWriter::Text(std::string_view value)
     BeginCell();
     if (skipCell_) return *this;
     switch (format_) {
-    case RowFormat::Tsv: AppendTsvText(buffer_, value); break;
-    case RowFormat::Csv: AppendCsvField(buffer_, value); break;
-    case RowFormat::Json:
-    case RowFormat::Jsonl: AppendJsonString(buffer_, value); break;
-    case RowFormat::Null: AppendValidUtf8(buffer_, value.substr(0, value.find('\0'))); break;
+        case RowFormat::Tsv:
+            AppendTsvText(buffer_, value);
+            break;
+        case RowFormat::Csv:
+            AppendCsvField(buffer_, value);
+            break;
+        case RowFormat::Json:
+        case RowFormat::Jsonl:
+            AppendJsonString(buffer_, value);
+            break;
+        case RowFormat::Null:
+            AppendValidUtf8(buffer_, value.substr(0, value.find('\0')));
+            break;
     }
     return *this;
 }
@@ -122,11 +137,21 @@ RowWriter& RowWriter::Null()
 void RowWriter::EndRow()
 {
     switch (format_) {
-    case RowFormat::Tsv: buffer_ += '\n'; break;
-    case RowFormat::Csv: buffer_ += "\r\n"; break;
-    case RowFormat::Json: buffer_ += '}'; break;
-    case RowFormat::Jsonl: buffer_ += "}\n"; break;
-    case RowFormat::Null: buffer_ += '\0'; break;
+        case RowFormat::Tsv:
+            buffer_ += '\n';
+            break;
+        case RowFormat::Csv:
+            buffer_ += "\r\n";
+            break;
+        case RowFormat::Json:
+            buffer_ += '}';
+            break;
+        case RowFormat::Jsonl:
+            buffer_ += "}\n";
+            break;
+        case RowFormat::Null:
+            buffer_ += '\0';
+            break;
     }
     cell_ = 0;
     ++rows_;

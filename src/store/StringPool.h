@@ -79,8 +79,7 @@ private:
 
     void NewChunk(std::size_t atLeast)
     {
-        const std::size_t size =
-            std::min(kChunkSize, std::max({nextSize_, std::bit_ceil(atLeast), kFirstChunkSize}));
+        const std::size_t size = std::min(kChunkSize, std::max({nextSize_, std::bit_ceil(atLeast), kFirstChunkSize}));
         chunks_.push_back({std::make_unique_for_overwrite<char[]>(size), static_cast<std::uint32_t>(size)});
         current_ = static_cast<std::uint32_t>(chunks_.size() - 1);
         free_ = size;

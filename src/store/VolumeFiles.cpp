@@ -16,7 +16,8 @@ namespace {
 
 bool SameFile(const std::string& a, const std::string& b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (::lstat(a.c_str(), &sa) != 0 || ::lstat(b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -52,8 +53,8 @@ VolumeFileResult RenameVolumeFile(CatalogTree& tree, NodeId volume, const std::s
     if (Exists(to) && !SameFile(from, to)) return VolumeFileResult::TargetExists;
     // A name differing only in letter case on a case-insensitive file system
     // is the same file: a plain rename is right there.
-    const int error = SameFile(from, to) ? (::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno)
-                                         : RenameNoReplace(from, to);
+    const int error =
+        SameFile(from, to) ? (::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno) : RenameNoReplace(from, to);
     if (error != 0) return error == EEXIST ? VolumeFileResult::TargetExists : VolumeFileResult::SystemError;
     tree.SetCatalogFileName(volume, newFile);
     return VolumeFileResult::Done;

@@ -18,11 +18,11 @@ NodeId FindVolumeNamed(const CatalogTree& tree, std::string_view name, const Loc
 
 enum class VolumeFileResult {
     Done,
-    NoCatalogFile,   ///< the volume remembers no catalog file
-    ImproperName,    ///< the new name cannot give a catalog file name
-    TildeDigit,      ///< the new name holds "~" followed by a digit
-    TargetExists,    ///< another file already has the new name
-    SystemError,     ///< the file system refused (missing file, no access...)
+    NoCatalogFile,  ///< the volume remembers no catalog file
+    ImproperName,   ///< the new name cannot give a catalog file name
+    TildeDigit,     ///< the new name holds "~" followed by a digit
+    TargetExists,   ///< another file already has the new name
+    SystemError,    ///< the file system refused (missing file, no access...)
 };
 
 /// Renames the catalog file of `volume` (in `catalogFolder`, ending in "/")

@@ -4,13 +4,26 @@ namespace ardvel {
 
 namespace {
 
-bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) noexcept
+{
+    return c >= '0' && c <= '9';
+}
 
 bool IsEncoded(char c) noexcept
 {
     switch (c) {
-    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|': return true;
-    default: return false;
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -44,8 +57,8 @@ EncodedVolumeName EncodeNewVolumeName(std::string_view name)
     if (result.Refused) return result;
     bool blank = true;
     for (char c : name) blank = blank && static_cast<unsigned char>(c) <= 32;
-    const bool improper = blank || name.find('\0') != std::string_view::npos ||
-                          result.Stem.size() + 4 > kMaxFileNameBytes;
+    const bool improper =
+        blank || name.find('\0') != std::string_view::npos || result.Stem.size() + 4 > kMaxFileNameBytes;
     if (improper) {
         result.Refused = true;
         result.Stem.clear();

@@ -4,6 +4,9 @@
 // ID3v2.2/2.3/2.4 tags byte by byte, a bit of MPEG audio to put behind
 // them, and running external tag writers.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -15,9 +18,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "TempDir.h"
 
@@ -130,8 +130,8 @@ private:
         content_ += id;
         if (major_ == 2) {
             const std::size_t n = body.size();
-            content_ += Bytes({static_cast<int>((n >> 16) & 0xFF), static_cast<int>((n >> 8) & 0xFF),
-                               static_cast<int>(n & 0xFF)});
+            content_ += Bytes(
+                {static_cast<int>((n >> 16) & 0xFF), static_cast<int>((n >> 8) & 0xFF), static_cast<int>(n & 0xFF)});
         } else {
             for (int b : size) content_.push_back(static_cast<char>(b));
             content_ += Bytes({(flags >> 8) & 0xFF, flags & 0xFF});

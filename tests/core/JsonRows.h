@@ -26,12 +26,21 @@ inline std::vector<JsonRow> ReadJsonRows(std::string_view text, bool lines = fal
             if (t != JsonReader::Token::Key) json.Fail("a field expected");
             const std::string key(json.Text());
             switch (json.Next()) {
-            case JsonReader::Token::True: row[key] = "true"; break;
-            case JsonReader::Token::False: row[key] = "false"; break;
-            case JsonReader::Token::Null: row[key] = "null"; break;
-            case JsonReader::Token::String:
-            case JsonReader::Token::Number: row[key] = json.Text(); break;
-            default: json.Fail("a flat value expected");
+                case JsonReader::Token::True:
+                    row[key] = "true";
+                    break;
+                case JsonReader::Token::False:
+                    row[key] = "false";
+                    break;
+                case JsonReader::Token::Null:
+                    row[key] = "null";
+                    break;
+                case JsonReader::Token::String:
+                case JsonReader::Token::Number:
+                    row[key] = json.Text();
+                    break;
+                default:
+                    json.Fail("a flat value expected");
             }
         }
         rows.push_back(std::move(row));

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,8 +76,10 @@ inline std::string ShellQuote(std::string_view text)
 {
     std::string q = "'";
     for (char c : text) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
     }
     return q + "'";
 }

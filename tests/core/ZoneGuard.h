@@ -18,8 +18,10 @@ public:
     }
     ~ZoneGuard()
     {
-        if (hadOld_) ::setenv("TZ", old_.c_str(), 1);
-        else ::unsetenv("TZ");
+        if (hadOld_)
+            ::setenv("TZ", old_.c_str(), 1);
+        else
+            ::unsetenv("TZ");
         ::tzset();
     }
     ZoneGuard(const ZoneGuard&) = delete;

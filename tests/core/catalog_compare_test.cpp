@@ -36,16 +36,16 @@ TDateTime Day(int day, int hour = 12)
 
 /// The changes as short lines: "+ path", "- path", "~ path", folders with
 /// "(files/folders)" inside; the summary last.
-std::vector<std::string> Changes(const CatalogTree& oldTree, NodeId oldNode, const CatalogTree& newTree,
-                                 NodeId newNode)
+std::vector<std::string> Changes(const CatalogTree& oldTree, NodeId oldNode, const CatalogTree& newTree, NodeId newNode)
 {
     std::vector<std::string> lines;
-    const CompareSummary summary = CompareTrees(oldTree, oldNode, newTree, newNode, English(), [&](const TreeChange& c) {
-        std::string line = c.Kind == ChangeKind::Added ? "+ " : c.Kind == ChangeKind::Removed ? "- " : "~ ";
-        line += c.Path;
-        if (c.IsFolder) line += " (" + std::to_string(c.FilesInside) + "/" + std::to_string(c.FoldersInside) + ")";
-        lines.push_back(line);
-    });
+    const CompareSummary summary =
+        CompareTrees(oldTree, oldNode, newTree, newNode, English(), [&](const TreeChange& c) {
+            std::string line = c.Kind == ChangeKind::Added ? "+ " : c.Kind == ChangeKind::Removed ? "- " : "~ ";
+            line += c.Path;
+            if (c.IsFolder) line += " (" + std::to_string(c.FilesInside) + "/" + std::to_string(c.FoldersInside) + ")";
+            lines.push_back(line);
+        });
     lines.push_back(ChangeSummaryText(summary));
     return lines;
 }
@@ -78,10 +78,10 @@ TEST(CompareTrees, FilesAddedRemovedResizedRedatedAndRetagged)
     v.Tree.AddFile(v.Old, "gone.txt", 1, Day(3));
     v.Tree.AddFile(v.New, "new.txt", 1, Day(3));
 
-    EXPECT_EQ(v.Changes(), (std::vector<std::string>{"- gone.txt", "+ new.txt", "~ redated.txt", "~ resized.txt",
-                                                     "~ retagged.mp3",
-                                                     "1 added, 1 removed, 3 changed (0 files in added folders, 0 in "
-                                                     "removed ones)"}));
+    EXPECT_EQ(v.Changes(),
+              (std::vector<std::string>{"- gone.txt", "+ new.txt", "~ redated.txt", "~ resized.txt", "~ retagged.mp3",
+                                        "1 added, 1 removed, 3 changed (0 files in added folders, 0 in "
+                                        "removed ones)"}));
 
     // The records of both sides travel with the change.
     std::vector<TreeChange> changes;
@@ -148,10 +148,10 @@ TEST(CompareTrees, NamesDifferingInCaseAreDifferentEntries)
     v.Tree.AddFile(v.New, "README.txt", 1, Day(3));
     v.Tree.AddFolder(v.Old, "music", Day(3));
     v.Tree.AddFolder(v.New, "Music", Day(3));
-    EXPECT_EQ(v.Changes(), (std::vector<std::string>{"- readme.txt", "+ README.txt", "- music\\ (0/0)",
-                                                     "+ Music\\ (0/0)",
-                                                     "2 added, 2 removed, 0 changed (0 files in added folders, 0 in "
-                                                     "removed ones)"}));
+    EXPECT_EQ(v.Changes(),
+              (std::vector<std::string>{"- readme.txt", "+ README.txt", "- music\\ (0/0)", "+ Music\\ (0/0)",
+                                        "2 added, 2 removed, 0 changed (0 files in added folders, 0 in "
+                                        "removed ones)"}));
 }
 
 TEST(CompareTrees, ScannedNamesMatchTheirStoredForm)
@@ -163,7 +163,10 @@ TEST(CompareTrees, ScannedNamesMatchTheirStoredForm)
     v.Tree.AddFile(v.Old, "caf\xC3\xA9", 1, Day(3));
     v.Tree.AddFolder(v.Old, "x y", Day(3));
     AddMp3(v.Tree, v.Old, "song.mp3", "Ar tist", " - Title");
-    v.Tree.AddFile(v.New, "a\x01" "b.txt", 1, Day(3));
+    v.Tree.AddFile(v.New,
+                   "a\x01"
+                   "b.txt",
+                   1, Day(3));
     v.Tree.AddFile(v.New, "trailing  ", 1, Day(3));
     v.Tree.AddFile(v.New, "caf\xE9", 1, Day(3));  // Windows-1252
     v.Tree.AddFolder(v.New, "x\x02y", Day(3));
@@ -181,7 +184,8 @@ TEST(CompareTrees, NamesStoredAlikePairUpInOrder)
     v.Tree.AddFile(v.Old, "x", 1, Day(3));
     v.Tree.AddFile(v.New, "x", 1, Day(3));
     v.Tree.AddFile(v.New, "x ", 2, Day(3));
-    EXPECT_EQ(v.Changes(), (std::vector<std::string>{"+ x", "1 added, 0 removed, 0 changed (0 files in added "
+    EXPECT_EQ(v.Changes(), (std::vector<std::string>{"+ x",
+                                                     "1 added, 0 removed, 0 changed (0 files in added "
                                                      "folders, 0 in removed ones)"}));
 }
 
@@ -287,10 +291,14 @@ std::vector<std::string> Pairs(const std::vector<std::string>& oldNames, const s
     const bool inOrder = name_match::MatchByName(
         static_cast<std::uint32_t>(oldNames.size()), static_cast<std::uint32_t>(newNames.size()),
         [&](std::uint32_t i) { return std::string_view(oldNames[i]); },
-        [&](std::uint32_t j) { return std::string_view(newNames[j]); }, buffers, [&](std::uint32_t i, std::uint32_t j) {
-            if (i == name_match::kNoIndex) out.push_back("+" + newNames[j]);
-            else if (j == name_match::kNoIndex) out.push_back("-" + oldNames[i]);
-            else out.push_back(oldNames[i] + "=" + newNames[j]);
+        [&](std::uint32_t j) { return std::string_view(newNames[j]); }, buffers,
+        [&](std::uint32_t i, std::uint32_t j) {
+            if (i == name_match::kNoIndex)
+                out.push_back("+" + newNames[j]);
+            else if (j == name_match::kNoIndex)
+                out.push_back("-" + oldNames[i]);
+            else
+                out.push_back(oldNames[i] + "=" + newNames[j]);
         });
     if (inOrder) out.push_back("in order");
     return out;
@@ -317,9 +325,13 @@ TEST(StoredText, TextsReadBackAsACatalogFileGivesThem)
     EXPECT_TRUE(IsStoredForm(" leading"));
     EXPECT_TRUE(IsStoredForm("caf\xC3\xA9"));
     EXPECT_FALSE(IsStoredForm("trailing "));
-    EXPECT_FALSE(IsStoredForm("a\x01" "b"));
+    EXPECT_FALSE(
+        IsStoredForm("a\x01"
+                     "b"));
     EXPECT_FALSE(IsStoredForm("caf\xE9"));
-    EXPECT_EQ(AsStored("a\x01\x02" "b\t \x02"), "a  b");
+    EXPECT_EQ(AsStored("a\x01\x02"
+                       "b\t \x02"),
+              "a  b");
     EXPECT_EQ(AsStored("caf\xE9 "), "caf\xC3\xA9");
 }
 

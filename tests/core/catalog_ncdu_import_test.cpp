@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "core/DateAt.h"
 #include "TempDir.h"
 #include "ZoneGuard.h"
 #include "catalog/ImportRun.h"
+#include "core/DateAt.h"
 #include "store/CatalogError.h"
 #include "store/EntryRows.h"
 #include "store/LoadCatalogs.h"

@@ -236,7 +236,7 @@ TEST(CatalogRunChecks, NamesWithTildesAreAcceptedBlankAndOverLongNamesAreImprope
     bool scanned = false;
     f.Events.ScanStarting = [&](NodeId) { scanned = true; };
     for (const std::string& name : {std::string(), std::string("   "), std::string(" \t\n"), std::string("a\0b", 3),
-                                   std::string(249, 'x') + "/", std::string(252, 'y')}) {
+                                    std::string(249, 'x') + "/", std::string(252, 'y')}) {
         f.Prompt.Log.clear();
         f.Prompt.Answers = {true};
         EXPECT_EQ(f.Run(src, name).Outcome, CatalogOutcome::Refused) << name.size();

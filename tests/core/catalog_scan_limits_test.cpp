@@ -68,7 +68,7 @@ public:
             ::close(fd);
             fd = next;
         }
-        for (struct stat here {}; fd >= 0 && ::fstat(fd, &here) == 0 && here.st_ino != top.st_ino;) {
+        for (struct stat here{}; fd >= 0 && ::fstat(fd, &here) == 0 && here.st_ino != top.st_ino;) {
             ::unlinkat(fd, "f", 0);
             ::unlinkat(fd, "bottom", 0);
             const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -123,10 +123,10 @@ TEST(ScanFolderLimits, ATwentyThousandDeepTreeIsCataloguedWholeWithSixtyFourDesc
 {
     // In memory where there is such a file system: some disk file systems
     // take minutes to make this many folders after as many were removed.
-    std::string pattern = (fs::is_directory("/dev/shm") && ::access("/dev/shm", W_OK) == 0
-                               ? fs::path("/dev/shm")
-                               : fs::temp_directory_path()) /
-                          "ardvel-deep-XXXXXX";
+    std::string pattern =
+        (fs::is_directory("/dev/shm") && ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
+                                                                         : fs::temp_directory_path()) /
+        "ardvel-deep-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     constexpr int kDepth = 20000;
     {

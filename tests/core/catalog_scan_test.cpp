@@ -213,8 +213,8 @@ TEST(ScanFolder, UnreadableFolderIsCataloguedEmptyAndTheScanGoesOn)
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
         ScanRun run;
         Scan(run, root.string());
-        std::string text = (run.Completed ? "completed\n" : "stopped\n") + Dump(run.Tree, run.Volume) +
-                           "unreadable " + std::to_string(run.Stats.UnreadableFolders) + "\n";
+        std::string text = (run.Completed ? "completed\n" : "stopped\n") + Dump(run.Tree, run.Volume) + "unreadable " +
+                           std::to_string(run.Stats.UnreadableFolders) + "\n";
         if (::write(fds[1], text.data(), text.size()) != static_cast<ssize_t>(text.size())) ::_exit(4);
         ::_exit(0);
     }

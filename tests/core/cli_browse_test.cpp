@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "core/DateAt.h"
 #include "TempDir.h"
+#include "core/DateAt.h"
 #include "store/CatalogFile.h"
 
 namespace ardvel {
@@ -149,8 +149,8 @@ TEST_F(CliBrowse, UsageErrorsExitTwo)
 TEST_F(CliBrowse, EmptyCatalogFolderListsNothing)
 {
     TempDir empty;
-    const CommandResult r = test::RunCommand(ShellQuote(ARDVEL_CLI_PATH) + " --catalog-folder " +
-                                             ShellQuote(empty.Folder()) + " ls");
+    const CommandResult r =
+        test::RunCommand(ShellQuote(ARDVEL_CLI_PATH) + " --catalog-folder " + ShellQuote(empty.Folder()) + " ls");
     EXPECT_EQ(r.Status, 0);
     EXPECT_EQ(r.Out, "");
     const CommandResult other = test::RunCommand(ShellQuote(ARDVEL_CLI_PATH) + " --catalog-folder " +

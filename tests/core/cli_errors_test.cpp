@@ -64,8 +64,8 @@ TEST(CliErrors, MediaReadsRegularFilesOnly)
 {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.File("pipe.mp3").c_str(), 0644), 0);
-    const auto r = RunCommand("timeout 20 " + Cli("media " + ShellQuote(dir.File("pipe.mp3")) + " " +
-                                                  ShellQuote(dir.Folder()) + " 2>&1"));
+    const auto r = RunCommand(
+        "timeout 20 " + Cli("media " + ShellQuote(dir.File("pipe.mp3")) + " " + ShellQuote(dir.Folder()) + " 2>&1"));
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Out, dir.File("pipe.mp3") + ": Not a regular file\n" + dir.Folder() + ": Not a regular file\n");
 }

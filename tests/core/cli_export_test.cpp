@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "core/DateAt.h"
 #include "TempDir.h"
+#include "core/DateAt.h"
 #include "store/CatalogFile.h"
 
 namespace ardvel {
@@ -38,9 +38,9 @@ protected:
     }
     CommandResult Cli(const std::string& arguments)
     {
-        const std::string command = "LC_ALL=en_US.UTF-8 TZ=CET-1CEST,M3.5.0,M10.5.0/3 " +
-                                    ShellQuote(ARDVEL_CLI_PATH) + " --catalog-folder " + ShellQuote(dir.Folder()) +
-                                    " " + arguments + " 2>" + ShellQuote(dir.File("stderr.txt"));
+        const std::string command = "LC_ALL=en_US.UTF-8 TZ=CET-1CEST,M3.5.0,M10.5.0/3 " + ShellQuote(ARDVEL_CLI_PATH) +
+                                    " --catalog-folder " + ShellQuote(dir.Folder()) + " " + arguments + " 2>" +
+                                    ShellQuote(dir.File("stderr.txt"));
         return test::RunCommand(command);
     }
     std::string Err() { return test::ReadBytes(dir.File("stderr.txt")); }
@@ -83,8 +83,9 @@ TEST_F(CliExport, NullOutputIsThePathsEachEndedByNul)
     const CommandResult search = Cli("search '*.*' --in 'Music 2002' -0");
     EXPECT_EQ(search.Status, 0) << Err();
     // In the order of the results list: by name.
-    EXPECT_EQ(search.Out, "Music 2002/Rock/a.mp3\0Music 2002/Rock/b.txt\0"
-                          "Music 2002/Odd/x, \"y\"\nz\t\\.txt\0"s);
+    EXPECT_EQ(search.Out,
+              "Music 2002/Rock/a.mp3\0Music 2002/Rock/b.txt\0"
+              "Music 2002/Odd/x, \"y\"\nz\t\\.txt\0"s);
 }
 
 TEST_F(CliExport, SearchRowsSplitArtistAndTitle)
@@ -105,9 +106,9 @@ TEST_F(CliExport, DumpAndExportGiveTheRowsOfTheCatalogFile)
     const CommandResult dump = Cli("dump --format json " + ShellQuote(dir.File("Music 2002.arv")));
     EXPECT_EQ(dump.Status, 0) << Err();
     const std::string head =
-              "[\n{\"type\":\"volume\",\"volume\":\"Music 2002\",\"path\":\"Music 2002\",\"name\":\"Music 2002\","
-              "\"size\":null,\"size_kb\":null,\"date\":\"2002-05-06T07:08:10+02:00\",\"artist\":null,\"title\":null},"
-              "\n{\"type\":\"folder\"";
+        "[\n{\"type\":\"volume\",\"volume\":\"Music 2002\",\"path\":\"Music 2002\",\"name\":\"Music 2002\","
+        "\"size\":null,\"size_kb\":null,\"date\":\"2002-05-06T07:08:10+02:00\",\"artist\":null,\"title\":null},"
+        "\n{\"type\":\"folder\"";
     EXPECT_EQ(dump.Out.substr(0, head.size()), head);
     const CommandResult exported = Cli("export 'music 2002' --format json -o " + ShellQuote(dir.File("out.json")));
     EXPECT_EQ(exported.Status, 0) << Err();

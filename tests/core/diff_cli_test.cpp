@@ -102,10 +102,14 @@ std::string ExpectedLines()
 {
     const std::string first = ListDate(kFirstTime);
     return "-\ta.txt\n"
-           "~\tchange.txt\t1 KB\t3 KB\t" + first + "\t" + first + "\n"
+           "~\tchange.txt\t1 KB\t3 KB\t" +
+           first + "\t" + first +
+           "\n"
            "+\tnew.txt\n"
            "-\tReport\n"
-           "~\tDocs\\\\x.txt\t1 KB\t1 KB\t" + first + "\t" + ListDate(kSecondTime) + "\n"
+           "~\tDocs\\\\x.txt\t1 KB\t1 KB\t" +
+           first + "\t" + ListDate(kSecondTime) +
+           "\n"
            "+\tDocs\\\\Sub\\\\z.txt\n"
            "-\tOld\\\\\n"
            "+\tPhotos\\\\\n"
@@ -168,9 +172,11 @@ TEST(DiffCli, FailuresAndUsageErrorsHaveTheirExitCodes)
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_EQ(r.Err, f.Catalogs + "Broken.arv: Read beyond end of file\n");
 
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"diff", "Disk"}, {"diff"}, {"diff", "Disk", "a", "b"},
-          {"diff", "Disk", f.Disk.string(), "--volume", "Disk"}, {"diff", "Disk", "--bogus", "--exit-code"}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"diff", "Disk"},
+                                                 {"diff"},
+                                                 {"diff", "Disk", "a", "b"},
+                                                 {"diff", "Disk", f.Disk.string(), "--volume", "Disk"},
+                                                 {"diff", "Disk", "--bogus", "--exit-code"}})
         EXPECT_EQ(f.Cli(args).ExitCode, 2) << args.size();
 }
 
@@ -195,24 +201,41 @@ TEST(DiffCli, CsvJsonAndNulRowsOfTheChanges)
     EXPECT_EQ(csv.ExitCode, 0) << csv.Err;
     EXPECT_EQ(csv.Err, kSummary);
     const std::string first = IsoDate(kFirstTime);
-    const std::string head = "change,folder,volume,path,old_size,old_size_kb,new_size,new_size_kb,old_date,new_date\r\n"
-                             "removed,false,Disk,Disk/a.txt,1024,1,,,"s + first + ",\r\n"
-                             "changed,false,Disk,Disk/change.txt,1024,1,3072,3," + first + "," + first + "\r\n"
-                             "added,false,Disk,Disk/new.txt,,,1024,1,," + first + "\r\n"
-                             "removed,false,Disk,Disk/Report,1024,1,,,"s + first + ",\r\n"
-                             "changed,false,Disk,Disk/Docs/x.txt,1024,1,1024,1," + first + "," + IsoDate(kSecondTime) +
-                             "\r\nadded,false,Disk,Disk/Docs/Sub/z.txt,,,1024,1,," + first + "\r\n"
-                             "removed,true,Disk,Disk/Old,,,,,";
+    const std::string head =
+        "change,folder,volume,path,old_size,old_size_kb,new_size,new_size_kb,old_date,new_date\r\n"
+        "removed,false,Disk,Disk/a.txt,1024,1,,,"s +
+        first +
+        ",\r\n"
+        "changed,false,Disk,Disk/change.txt,1024,1,3072,3," +
+        first + "," + first +
+        "\r\n"
+        "added,false,Disk,Disk/new.txt,,,1024,1,," +
+        first +
+        "\r\n"
+        "removed,false,Disk,Disk/Report,1024,1,,,"s +
+        first +
+        ",\r\n"
+        "changed,false,Disk,Disk/Docs/x.txt,1024,1,1024,1," +
+        first + "," + IsoDate(kSecondTime) + "\r\nadded,false,Disk,Disk/Docs/Sub/z.txt,,,1024,1,," + first +
+        "\r\n"
+        "removed,true,Disk,Disk/Old,,,,,";
     EXPECT_EQ(csv.Out.substr(0, head.size()), head);
 
     const CliRun json = f.Cli({"diff", "Disk", "--volume", "Disk", "--format", "json", "--exit-code"});
     EXPECT_EQ(json.ExitCode, 0) << json.Err;
     EXPECT_EQ(json.Out, "[]\n");
-    const std::vector<test::JsonRow> rows = test::ReadJsonRows(f.Cli({"diff", "Disk", f.Disk.string(), "--format", "json"}).Out);
+    const std::vector<test::JsonRow> rows =
+        test::ReadJsonRows(f.Cli({"diff", "Disk", f.Disk.string(), "--format", "json"}).Out);
     ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[2], (test::JsonRow{{"change", "added"}, {"folder", "false"}, {"volume", "Disk"},
-                                      {"path", "Disk/new.txt"}, {"old_size", "null"}, {"old_size_kb", "null"},
-                                      {"new_size", "1024"}, {"new_size_kb", "1"}, {"old_date", "null"},
+    EXPECT_EQ(rows[2], (test::JsonRow{{"change", "added"},
+                                      {"folder", "false"},
+                                      {"volume", "Disk"},
+                                      {"path", "Disk/new.txt"},
+                                      {"old_size", "null"},
+                                      {"old_size_kb", "null"},
+                                      {"new_size", "1024"},
+                                      {"new_size_kb", "1"},
+                                      {"old_date", "null"},
                                       {"new_date", first}}));
     EXPECT_EQ(rows[7].at("folder"), "true");
     EXPECT_EQ(rows[7].at("new_size"), "null");

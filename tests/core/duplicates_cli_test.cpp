@@ -133,10 +133,11 @@ TEST_F(DuplicatesCli, CsvQuotesNamesAndGivesBytesKilobytesAndIsoDates)
 
     Result r = Run("duplicates --in Odd --format csv");
     EXPECT_EQ(r.Status, 0) << r.Err;
-    EXPECT_EQ(r.Out,
-              "group,volume,path,name,size,size_kb,date\r\n"
-              "1,Odd,\"Odd/say \"\"hi\"\", ok.txt\",\"say \"\"hi\"\", ok.txt\",7168,7,2004-03-04T05:06:08+00:00\r\n"
-              "1,Odd,\"Odd/Sub/say \"\"hi\"\", ok.txt\",\"say \"\"hi\"\", ok.txt\",7168,7,2004-03-04T05:06:08+00:00\r\n");
+    EXPECT_EQ(
+        r.Out,
+        "group,volume,path,name,size,size_kb,date\r\n"
+        "1,Odd,\"Odd/say \"\"hi\"\", ok.txt\",\"say \"\"hi\"\", ok.txt\",7168,7,2004-03-04T05:06:08+00:00\r\n"
+        "1,Odd,\"Odd/Sub/say \"\"hi\"\", ok.txt\",\"say \"\"hi\"\", ok.txt\",7168,7,2004-03-04T05:06:08+00:00\r\n");
     EXPECT_EQ(r.Err, "1 groups, 2 files, 7 KB that could be freed\n");
     // A backslash inside a name stays as it is; only "/" joins the names.
     EXPECT_EQ(Run("duplicates --in Docs --by size+date --format=csv").Out,
@@ -156,9 +157,9 @@ TEST_F(DuplicatesCli, JsonHasNumbersAndStringsInTheTsvOrder)
     const std::vector<test::JsonRow> rows = test::ReadJsonRows(json.Out);
     EXPECT_EQ(test::ReadJsonRows(Run("duplicates --format jsonl").Out, true), rows);
     ASSERT_EQ(rows.size(), 8u);
-    const std::vector<std::string> paths = {"Music/Intro.mp3",    "Music/Rock/Live/intro.MP3", "Music/cover.jpg",
-                                            "Music/Rock/cover.JPG", "Docs/readme.DOC",          "Docs/Old/readme.doc",
-                                            "Docs/a\\b.txt",       "Docs/Old/A\\B.TXT"};
+    const std::vector<std::string> paths = {"Music/Intro.mp3",      "Music/Rock/Live/intro.MP3", "Music/cover.jpg",
+                                            "Music/Rock/cover.JPG", "Docs/readme.DOC",           "Docs/Old/readme.doc",
+                                            "Docs/a\\b.txt",        "Docs/Old/A\\B.TXT"};
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].at("group"), std::to_string(i / 2 + 1));
         EXPECT_EQ(rows[i].at("path"), paths[i]);

@@ -1,7 +1,6 @@
 // Saving the duplicate lines: whole, in pieces as large as they come, or
 // not at all.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <cerrno>
@@ -65,7 +64,7 @@ TEST(DuplicatesSave, ManyLinesAreSavedAsWriteAllWritesThem)
     // A write that fails halfway (the file size limit standing for a full
     // disk) leaves the saved file as it was.
     test::WriteBytes(dir.File("dups.txt"), "the saved text\n");
-    rlimit old {};
+    rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;

@@ -233,7 +233,9 @@ TEST(DuplicateKeys, QuickHashesOfEqualKeysAreEqual)
         {"Lake Meadow 12345.mp3", "LAKE meadow 12345.MP3"},
         {"caf\xC3\xA9 au lait.txt", "CAF\xC3\x89 AU LAIT.TXT"},
         {"\xC9\x90\xC9\x90\xC9\x90x", "\xE2\xB1\xAF\xE2\xB1\xAF\xE2\xB1\xAFX"},
-        {"\xC4\xB1" "d.txt", "ID.TXT"},  // dotless i upper-cases to ASCII
+        {"\xC4\xB1"
+         "d.txt",
+         "ID.TXT"},  // dotless i upper-cases to ASCII
         {"a\xFF", "A\xFF"},
     };
     CatalogTree tree;

@@ -71,8 +71,10 @@ TEST(HelpPage, MaskExamplesHoldAndCoverEveryElementOfTheLanguage)
     int rows = 0;
     for (std::sregex_iterator it(page.begin(), page.end(), row), end; it != end; ++it, ++rows) {
         const std::string typed = Unescape((*it)[1].str());
-        for (const std::string& name : CodeTexts((*it)[2].str())) EXPECT_TRUE(Finds(typed, name)) << typed << " / " << name;
-        for (const std::string& name : CodeTexts((*it)[3].str())) EXPECT_FALSE(Finds(typed, name)) << typed << " / " << name;
+        for (const std::string& name : CodeTexts((*it)[2].str()))
+            EXPECT_TRUE(Finds(typed, name)) << typed << " / " << name;
+        for (const std::string& name : CodeTexts((*it)[3].str()))
+            EXPECT_FALSE(Finds(typed, name)) << typed << " / " << name;
 
         const bool mask = typed.find_first_of("*?") != std::string::npos;
         if (!mask) shown.insert(typed.find('[') != std::string::npos ? "text with [" : "text");
@@ -88,8 +90,9 @@ TEST(HelpPage, MaskExamplesHoldAndCoverEveryElementOfTheLanguage)
 
 TEST(HelpPage, InvalidMaskMessagesAreTheSearchsOwn)
 {
-    static const std::regex row("<tr class=\"invalid\"><td><code class=\"pattern\">([^<]*)</code></td>"
-                                "<td>.*?</td><td><samp class=\"message\">([^<]*)</samp></td></tr>");
+    static const std::regex row(
+        "<tr class=\"invalid\"><td><code class=\"pattern\">([^<]*)</code></td>"
+        "<td>.*?</td><td><samp class=\"message\">([^<]*)</samp></td></tr>");
     const std::string& page = HelpPage();
     int rows = 0;
     for (std::sregex_iterator it(page.begin(), page.end(), row), end; it != end; ++it, ++rows) {

@@ -1,8 +1,8 @@
 // ardvel-cli media FILE... end to end.
 
-#include "core/Id3Builder.h"
-
 #include <gtest/gtest.h>
+
+#include "core/Id3Builder.h"
 
 namespace ardvel {
 namespace {
@@ -20,10 +20,7 @@ TEST(MediaCommand, PrintsOneEscapedLinePerFileInArgumentOrder)
     TempDir dir;
     const std::string tagged = WriteMediaFile(
         dir, "tagged.mp3",
-        Id3v2Builder(3)
-                .Frame("TIT2", TextBody(3, "Tab\there\\back"))
-                .Frame("TPE1", TextBody(0, "Line\none"))
-                .Build() +
+        Id3v2Builder(3).Frame("TIT2", TextBody(3, "Tab\there\\back")).Frame("TPE1", TextBody(0, "Line\none")).Build() +
             SilentAudio(1));
     const std::string v1 = WriteMediaFile(dir, "v1.mp3", SilentAudio(1) + Id3v1Block("J\xF3ga", "Bj\xF6rk"));
     const std::string plain = WriteMediaFile(dir, "Plain Song.MP3", SilentAudio(1));

@@ -1,10 +1,10 @@
 // The two text clean-ups of the tag reader: DecodeFrameText for ID3v2 frame
 // bodies and CleanV1Text for ID3v1 fields.
 
+#include <gtest/gtest.h>
+
 #include "core/Id3Builder.h"
 #include "store/FrameText.h"
-
-#include <gtest/gtest.h>
 
 namespace ardvel {
 namespace {
@@ -29,8 +29,7 @@ TEST(DecodeFrameTextLatin, ConvertsWindows1252ToUtf8)
     // 0x80 to 0x9F are the code page's own letters, not C1 controls.
     EXPECT_EQ(DecodeFrameText(Padded(TextBody(0, "\x80 \x99 \x9C"))), "€ ™ œ");
     // The five bytes the code page leaves undefined keep their code point.
-    EXPECT_EQ(DecodeFrameText(Padded(TextBody(0, "a\x81\x8D\x8F\x90\x9D"))),
-              "a\u0081\u008D\u008F\u0090\u009D");
+    EXPECT_EQ(DecodeFrameText(Padded(TextBody(0, "a\x81\x8D\x8F\x90\x9D"))), "a\u0081\u008D\u008F\u0090\u009D");
 }
 
 TEST(DecodeFrameTextLatin, TrimsControlsAtBothEndsAndKeepsZeroBytesInside)
@@ -75,7 +74,9 @@ TEST(DecodeFrameTextUtf16, JoinsSurrogatePairsAndReplacesUnpairedOnes)
 {
     EXPECT_EQ(DecodeFrameText(Padded(TextBody(1, Utf16Bytes(u"\uFEFFA\U0001F3B5B")))), "A🎵B");
     EXPECT_EQ(DecodeFrameText(Padded(TextBody(1, Utf16Bytes(u"\uFEFFA\U0001F3B5B", true)))), "A🎵B");
-    EXPECT_EQ(DecodeFrameText(Padded(TextBody(1, Utf16Bytes(u"\uFEFFA\xD83C" u"B")))), "A\uFFFDB");
+    EXPECT_EQ(DecodeFrameText(Padded(TextBody(1, Utf16Bytes(u"\uFEFFA\xD83C"
+                                                            u"B")))),
+              "A\uFFFDB");
     EXPECT_EQ(DecodeFrameText(Padded(TextBody(1, Utf16Bytes(u"\uFEFFA\xDFB5\xD83C")))), "A\uFFFD\uFFFD");
 }
 
@@ -91,8 +92,7 @@ TEST(DecodeFrameTextUtf16, DropsASecondMarkAndTrimsAfterDecoding)
 TEST(DecodeFrameTextUtf16BigEndian, ReadsBigEndianUnitsUpToTheFirstZeroUnit)
 {
     EXPECT_EQ(DecodeFrameText(Padded(TextBody(2, Utf16Bytes(u"Björk 東京", true)))), "Björk 東京");
-    EXPECT_EQ(DecodeFrameText(Padded(TextBody(2, Utf16Bytes(std::u16string(u"A\U0001F3B5\0B", 5), true)))),
-              "A🎵");
+    EXPECT_EQ(DecodeFrameText(Padded(TextBody(2, Utf16Bytes(std::u16string(u"A\U0001F3B5\0B", 5), true)))), "A🎵");
     // A leading U+FEFF is dropped, as in every encoding.
     EXPECT_EQ(DecodeFrameText(Padded(TextBody(2, Utf16Bytes(u"\uFEFFA", true)))), "A");
 }
@@ -138,12 +138,18 @@ std::string Field(std::string_view bytes, char pad = '\0')
 TEST(CleanV1Text, TakesBytesUpToTheFirstOutsideThePrintableRanges)
 {
     EXPECT_EQ(CleanV1Text(Field("Ab\xA9 2001 Label")), "Ab");
-    EXPECT_EQ(CleanV1Text(Field("Ab\x7F" "cd")), "Ab");
+    EXPECT_EQ(CleanV1Text(Field("Ab\x7F"
+                                "cd")),
+              "Ab");
     EXPECT_EQ(CleanV1Text(Field("Ab\tcd")), "Ab");
     EXPECT_EQ(CleanV1Text(Field(std::string("Ab\0cd", 5))), "Ab");
     // 0x80 to 0xBF end the text even where the code page has a letter.
-    EXPECT_EQ(CleanV1Text(Field("Ab\x80" "cd")), "Ab");
-    EXPECT_EQ(CleanV1Text(Field("Ab\xBF" "cd")), "Ab");
+    EXPECT_EQ(CleanV1Text(Field("Ab\x80"
+                                "cd")),
+              "Ab");
+    EXPECT_EQ(CleanV1Text(Field("Ab\xBF"
+                                "cd")),
+              "Ab");
 }
 
 TEST(CleanV1Text, ConvertsLettersFrom192UpToUtf8)

@@ -1,12 +1,12 @@
 // ReadMediaInfo and its tag readers on files built byte by byte.
 
-#include "core/Id3Builder.h"
-#include "store/CatalogError.h"
-#include "store/MediaInfo.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
+
+#include "core/Id3Builder.h"
+#include "store/CatalogError.h"
+#include "store/MediaInfo.h"
 
 namespace ardvel {
 namespace {
@@ -16,9 +16,9 @@ using test::Id3v1Block;
 using test::Id3v2Builder;
 using test::SilentAudio;
 using test::TempDir;
-using test::WriteMediaFile;
 using test::TextBody;
 using test::Utf16Bytes;
+using test::WriteMediaFile;
 
 using Text = std::pair<std::string, std::string>;  // ArtistText, TitleText
 
@@ -38,7 +38,10 @@ protected:
     TempDir dir_;
 };
 
-std::string Latin(std::string_view text) { return TextBody(0, text); }
+std::string Latin(std::string_view text)
+{
+    return TextBody(0, text);
+}
 
 // --- Versions and frame table ---------------------------------------------------
 
@@ -63,8 +66,7 @@ TEST_F(MediaInfoTest, LooksIdentifiersUpInTheColumnOfTheVersion)
 
 TEST_F(MediaInfoTest, GivesDefaultsWhenTheTagHasNoText)
 {
-    EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TALB", Latin("Album")).Frame("COMM", Latin("eng Note"))),
-              kDefaults);
+    EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TALB", Latin("Album")).Frame("COMM", Latin("eng Note"))), kDefaults);
     EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TIT2", Latin("   ")).Frame("TPE1", Latin(""))), kDefaults);
     EXPECT_EQ(ReadTagged(Id3v2Builder(4)), kDefaults);
 }
@@ -93,11 +95,9 @@ TEST_F(MediaInfoTest, LaterFrameReplacesAnEarlierOneOfTheSameKind)
     EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TPE1", Latin("First")).Frame("TPE1", Latin("Second"))),
               Text("Second", " - Untitled"));
     // Even an empty body replaces: it reads as encoding 0 with no text.
-    EXPECT_EQ(ReadTagged(Id3v2Builder(3)
-                             .Frame("TPE1", Latin("First"))
-                             .Frame("TOPE", Latin("Original"))
-                             .Frame("TPE1", "")),
-              Text("Original", " - Untitled"));
+    EXPECT_EQ(
+        ReadTagged(Id3v2Builder(3).Frame("TPE1", Latin("First")).Frame("TOPE", Latin("Original")).Frame("TPE1", "")),
+        Text("Original", " - Untitled"));
     // A frame of an unknown text encoding is not stored and replaces nothing.
     EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TPE1", Latin("First")).Frame("TPE1", TextBody(4, "Second"))),
               Text("First", " - Untitled"));
@@ -117,16 +117,16 @@ TEST_P(MediaInfoEncodingTest, DecodesTheTitleFrame)
     EXPECT_EQ(ReadTagged(Id3v2Builder(4).Frame("TIT2", body).Frame("TPE1", Latin("A"))), Text("A", " - Björk"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Encodings, MediaInfoEncodingTest,
-    ::testing::Values(std::pair{"Latin", TextBody(0, "Bj\xF6rk")},
-                      std::pair{"Utf16LittleEndianMark", TextBody(1, Utf16Bytes(u"\uFEFFBjörk"))},
-                      std::pair{"Utf16BigEndianMark", TextBody(1, Utf16Bytes(u"\uFEFFBjörk", true))},
-                      std::pair{"Utf16NoMark", TextBody(1, Utf16Bytes(u"Björk") + Bytes({0, 0}))},
-                      std::pair{"Utf16BigEndian", TextBody(2, Utf16Bytes(u"Björk", true))},
-                      std::pair{"Utf8", TextBody(3, "Björk")},
-                      std::pair{"Utf8Terminated", TextBody(3, std::string("Björk\0", 7))}),
-    [](const auto& info) { return std::string(info.param.first); });
+INSTANTIATE_TEST_SUITE_P(Encodings, MediaInfoEncodingTest,
+                         ::testing::Values(std::pair{"Latin", TextBody(0, "Bj\xF6rk")},
+                                           std::pair{"Utf16LittleEndianMark", TextBody(1, Utf16Bytes(u"\uFEFFBjörk"))},
+                                           std::pair{"Utf16BigEndianMark",
+                                                     TextBody(1, Utf16Bytes(u"\uFEFFBjörk", true))},
+                                           std::pair{"Utf16NoMark", TextBody(1, Utf16Bytes(u"Björk") + Bytes({0, 0}))},
+                                           std::pair{"Utf16BigEndian", TextBody(2, Utf16Bytes(u"Björk", true))},
+                                           std::pair{"Utf8", TextBody(3, "Björk")},
+                                           std::pair{"Utf8Terminated", TextBody(3, std::string("Björk\0", 7))}),
+                         [](const auto& info) { return std::string(info.param.first); });
 
 // --- The 500-byte body buffer -------------------------------------------------------
 
@@ -144,8 +144,7 @@ TEST_F(MediaInfoTest, CutsLongTextsToTheBodyBuffer)
     std::u16string units(300, u'é');
     EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TPE1", TextBody(1, Utf16Bytes(units)))).first, repeat("é", 249));
     units.insert(units.begin(), u'\uFEFF');
-    EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TPE1", TextBody(1, Utf16Bytes(units, true)))).first,
-              repeat("é", 248));
+    EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TPE1", TextBody(1, Utf16Bytes(units, true)))).first, repeat("é", 248));
 
     // A UTF-8 letter that straddles the limit is dropped.
     EXPECT_EQ(ReadTagged(Id3v2Builder(4).Frame("TPE1", TextBody(3, std::string(498, 'a') + "éz"))).first,
@@ -190,11 +189,10 @@ TEST_F(MediaInfoTest, ReadsVersion24FrameSizesAsSyncsafe)
         std::string picture = Latin("image/jpeg");
         picture += Bytes({0, 3, 0});
         picture.resize(size, '\x5A');
-        EXPECT_EQ(ReadTagged(Id3v2Builder(4)
-                                 .Frame("APIC", picture)
-                                 .Frame("TIT2", Latin("Title"))
-                                 .Frame("TPE1", Latin("Artist"))),
-                  Text("Artist", " - Title"))
+        EXPECT_EQ(
+            ReadTagged(
+                Id3v2Builder(4).Frame("APIC", picture).Frame("TIT2", Latin("Title")).Frame("TPE1", Latin("Artist"))),
+            Text("Artist", " - Title"))
             << "picture of " << size << " bytes";
     }
 }
@@ -246,11 +244,10 @@ TEST_F(MediaInfoTest, EndsTheScanAtPaddingOrForeignData)
 {
     EXPECT_EQ(ReadTagged(Id3v2Builder(3).Frame("TIT2", Latin("Title")).Padding(10).Frame("TPE1", Latin("Artist"))),
               Text("Unknown Artist", " - Title"));
-    EXPECT_EQ(ReadTagged(Id3v2Builder(3)
-                             .Frame("TIT2", Latin("Title"))
-                             .Frame("tpe1", Latin("Lower"))
-                             .Frame("TPE1", Latin("Artist"))),
-              Text("Unknown Artist", " - Title"));
+    EXPECT_EQ(
+        ReadTagged(
+            Id3v2Builder(3).Frame("TIT2", Latin("Title")).Frame("tpe1", Latin("Lower")).Frame("TPE1", Latin("Artist"))),
+        Text("Unknown Artist", " - Title"));
 }
 
 TEST_F(MediaInfoTest, EndsTheScanAtTheTagSizeButReadsABodyThatCrossesIt)
@@ -269,10 +266,8 @@ TEST_F(MediaInfoTest, EndsTheScanAtTheTagSizeButReadsABodyThatCrossesIt)
 TEST_F(MediaInfoTest, EndsTheScanWhereTheFileEnds)
 {
     // TPE1 says 256 bytes but the file ends after 7: it is not stored.
-    const std::string tag = Id3v2Builder(3)
-                                .Frame("TIT2", Latin("Title"))
-                                .FrameWithSizeBytes("TPE1", {0, 0, 1, 0}, Latin("Artist"))
-                                .Build();
+    const std::string tag =
+        Id3v2Builder(3).Frame("TIT2", Latin("Title")).FrameWithSizeBytes("TPE1", {0, 0, 1, 0}, Latin("Artist")).Build();
     EXPECT_EQ(Read(tag), Text("Unknown Artist", " - Title"));
     // A frame header cut by the end of the file.
     const std::string cut = Id3v2Builder(3).Frame("TIT2", Latin("Title")).Raw(std::string("TPE1\0\0", 6)).Build();
@@ -460,8 +455,8 @@ TEST_F(MediaInfoTest, NamesAnUntaggedFileWithoutItsExtension)
 TEST_F(MediaInfoTest, RaisesCannotOpenFileForAFileThatCannotBeOpened)
 {
     const std::string missing = (dir_.Path() / "gone.mp3").string();
-    for (const auto& read : {+[](const std::string& p) { ReadMediaInfo(p); },
-                             +[](const std::string& p) { ReadID3v1(p); }}) {
+    for (const auto& read :
+         {+[](const std::string& p) { ReadMediaInfo(p); }, +[](const std::string& p) { ReadID3v1(p); }}) {
         try {
             read(missing);
             ADD_FAILURE() << "no error for a missing file";

@@ -1,12 +1,12 @@
 // ReadMediaInfo on files tagged by real tag writers: id3v2 (id3lib), eyeD3
 // and mid3v2 (mutagen). Each test is skipped when its writer is missing.
 
-#include "core/Id3Builder.h"
-#include "store/MediaInfo.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
+
+#include "core/Id3Builder.h"
+#include "store/MediaInfo.h"
 
 namespace ardvel {
 namespace {

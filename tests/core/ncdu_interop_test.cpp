@@ -1,7 +1,7 @@
 // Exchange with the real ncdu: what it exports imports as what a scan
 // catalogues, and what Ardvel exports it reads back as the same tree.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -39,8 +39,13 @@ protected:
         const std::string t = tree();
         for (const char* d : {"", "/A", "/A/B", "/A/empty", "/C \"d\", e"}) std::filesystem::create_directory(t + d);
         const std::pair<const char*, std::size_t> files[] = {
-            {"/zero", 0},          {"/one", 1},           {"/A/k1024", 1024},    {"/A/k1025", 1025},
-            {"/A/B/big", 100000},  {"/A/B/song.mp3", 0},  {"/C \"d\", e/back\\slash\ttab", 5000},
+            {"/zero", 0},
+            {"/one", 1},
+            {"/A/k1024", 1024},
+            {"/A/k1025", 1025},
+            {"/A/B/big", 100000},
+            {"/A/B/song.mp3", 0},
+            {"/C \"d\", e/back\\slash\ttab", 5000},
         };
         std::time_t when = 1500000000;
         for (const auto& [name, size] : files) {

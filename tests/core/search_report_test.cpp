@@ -4,11 +4,10 @@
 
 #include <csignal>
 #include <filesystem>
-
 #include <map>
 
-#include "SearchTreeFixture.h"
 #include "ProcessProbe.h"
+#include "SearchTreeFixture.h"
 #include "TempDir.h"
 #include "search/SearchReport.h"
 #include "search/SearchWalk.h"

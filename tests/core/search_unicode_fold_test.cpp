@@ -204,7 +204,9 @@ TEST(NameMask, FoldingKeepsTheSignsOfTheMask)
     EXPECT_TRUE(Accepts("[\xC4\xB0]x", "ix"));
     EXPECT_TRUE(Accepts("[\xC3\x89\xE2\x84\xAA]", "k"));
     // "=" followed by a combining long solidus overlay composes to "≠".
-    EXPECT_TRUE(Accepts("a=\xCC\xB8*", "a\xE2\x89\xA0" "b"));
+    EXPECT_TRUE(Accepts("a=\xCC\xB8*",
+                        "a\xE2\x89\xA0"
+                        "b"));
 }
 
 TEST(NameMask, LongestLiteralRun)

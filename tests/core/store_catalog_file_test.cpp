@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <cstring>
 #include <filesystem>
 
-#include "core/DateAt.h"
 #include "TempDir.h"
+#include "core/DateAt.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 
@@ -92,8 +91,8 @@ TEST(CatalogFileWrite, StringsArePaddedToThreeAndEndWithTheMark)
         w.WriteString("ab");
         w.Commit();
     }
-    EXPECT_EQ(ReadBytes(path), Bytes({0x61, 0x62, 0x63, 2, 1, 2, 0x61, 0x62, 0x63, 0x64, 0, 0, 2, 1, 2, 2, 1, 2, 0x61,
-                                      0x62, 0, 2, 1, 2}));
+    EXPECT_EQ(ReadBytes(path), Bytes({0x61, 0x62, 0x63, 2, 1, 2, 0x61, 0x62, 0x63, 0x64, 0, 0,
+                                      2,    1,    2,    2, 1, 2, 0x61, 0x62, 0,    2,    1, 2}));
 }
 
 TEST(CatalogFileWrite, ExampleVolumeIsWrittenInPreOrderWithFilesFirst)
@@ -111,11 +110,11 @@ TEST(CatalogFileWrite, ExampleVolumeIsWrittenInPreOrderWithFilesFirst)
     TempDir dir;
     const std::string bytes = SaveVolume(tree, v, dir.File("Vol.arv"), "LABEL");
     const std::string d = LE32(Dos(2003, 4, 5, 10, 15, 32));
-    const std::string expected = Str("LABEL") + d +                                        // header
-                                 "\x04" + Str("a.txt") + LE32(1) + d +                    // file
-                                 "\x02" + Str("Music") + d + LE32(2) +                    // folder
-                                 "\x04" + Str("x.mp3") + LE32(2) + d + Str("Artist") + Str(" - Title") +
-                                 "\x02" + Str("Sub") + d + LE32(3) +                      // folder
+    const std::string expected = Str("LABEL") + d +                     // header
+                                 "\x04" + Str("a.txt") + LE32(1) + d +  // file
+                                 "\x02" + Str("Music") + d + LE32(2) +  // folder
+                                 "\x04" + Str("x.mp3") + LE32(2) + d + Str("Artist") + Str(" - Title") + "\x02" +
+                                 Str("Sub") + d + LE32(3) +  // folder
                                  "\x04" + Str("y.txt") + LE32(3) + d;
     EXPECT_EQ(bytes, expected);
 }
@@ -163,7 +162,7 @@ TEST(CatalogFileWrite, MediaStringsFollowTheNameAsItWillReadBack)
     const NodeId v = tree.AddVolume("V", At(2000, 1, 1));
     const TMediaInfo media{"song", ""};
     tree.AddFile(v, "song.mp3 ", 1, At(2000, 1, 1), &media);  // reads back as song.mp3
-    tree.AddFile(v, "TRACK.Mp3", 1, At(2000, 1, 1));            // no media given: empty texts
+    tree.AddFile(v, "TRACK.Mp3", 1, At(2000, 1, 1));          // no media given: empty texts
     tree.AddFile(v, "track.mp3.bak", 1, At(2000, 1, 1));
     tree.AddFile(v, "after", 7, At(2000, 1, 1));
     TempDir dir;
@@ -226,7 +225,10 @@ protected:
     {
         return "\x02" + Str(name) + LE32(Dos(2001, 1, 1, 0, 0, 0)) + LE32(static_cast<std::uint32_t>(level));
     }
-    std::string File(std::string_view name, int kb = 1) { return "\x04" + Str(name) + LE32(kb) + LE32(Dos(2001, 1, 1, 0, 0, 0)); }
+    std::string File(std::string_view name, int kb = 1)
+    {
+        return "\x04" + Str(name) + LE32(kb) + LE32(Dos(2001, 1, 1, 0, 0, 0));
+    }
     TempDir dir;
 };
 
@@ -234,8 +236,8 @@ TEST_F(CatalogFileRead, LevelsPlaceFoldersAndFilesJoinTheLatestFolder)
 {
     Loaded l;
     Load(l, Write(Header() + File("v.txt") + Folder("A", 2) + File("a.txt") + Folder("B", 7) /* deeper: child */ +
-                  Folder("C", 3) /* climbs to A */ + Folder("D", 0) /* below 2: under the volume */ +
-                  Folder("E", 1) + Folder("F", 2)));
+                  Folder("C", 3) /* climbs to A */ + Folder("D", 0) /* below 2: under the volume */ + Folder("E", 1) +
+                  Folder("F", 2)));
     const CatalogTree& t = l.Tree;
     const auto top = t.Children(l.Volume);
     ASSERT_EQ(top.size(), 4u);
@@ -255,7 +257,8 @@ TEST_F(CatalogFileRead, LevelsPlaceFoldersAndFilesJoinTheLatestFolder)
 TEST_F(CatalogFileRead, StrayBytesBetweenRecordsAreSkipped)
 {
     Loaded l;
-    Load(l, Write(Header() + std::string("\x07\x00\xFF", 3) + File("a") + "\x01" + Folder("F", 2) + "\x03" + File("b")));
+    Load(l,
+         Write(Header() + std::string("\x07\x00\xFF", 3) + File("a") + "\x01" + Folder("F", 2) + "\x03" + File("b")));
     EXPECT_EQ(l.Tree.Files(l.Volume).size(), 1u);
     ASSERT_EQ(l.Tree.Children(l.Volume).size(), 1u);
     EXPECT_EQ(l.Tree.Files(l.Tree.Children(l.Volume)[0]).size(), 1u);

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/DateAt.h"
 #include "ZoneGuard.h"
+#include "core/DateAt.h"
 #include "store/ExportFormats.h"
 #include "store/OutputFile.h"
 #include "store/RowWriter.h"
@@ -60,16 +60,17 @@ TEST(IsoDate, DatesOutsideTheDayCacheTakeTheLongWay)
 TEST(CatalogDate, UnixTimesBecomeWhatAScanRecords)
 {
     // Around the clock changes of each zone, before 1980 and after 2107.
-    std::vector<std::int64_t> times = {-2000000000, 0, 315532799, 315532800, 1616893199, 1616893200, 1616896800,
-                                       1635642000, 1635645600, 4354819199, 4354819200, 9000000000};
+    std::vector<std::int64_t> times = {-2000000000, 0,          315532799,  315532800,  1616893199, 1616893200,
+                                       1616896800,  1635642000, 1635645600, 4354819199, 4354819200, 9000000000};
     for (std::int64_t t = 300000000; t < 4400000000; t += 7777777) times.push_back(t);
     for (const char* tz : {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "EST5EDT,M3.2.0,M11.1.0", "IST-5:30"}) {
         const ZoneGuard zone(tz);
         for (std::int64_t t : times) {
             const TDateTime scanned = DosToDateTime(DateTimeToDos(UnixToLocalDateTime(static_cast<std::time_t>(t))));
             EXPECT_EQ(UnixToCatalogDate(t), scanned) << tz << " " << t;
-            for (int d = 1; d < 4; ++d) EXPECT_EQ(UnixToCatalogDate(t + d), DosToDateTime(DateTimeToDos(
-                                                      UnixToLocalDateTime(static_cast<std::time_t>(t + d)))));
+            for (int d = 1; d < 4; ++d)
+                EXPECT_EQ(UnixToCatalogDate(t + d),
+                          DosToDateTime(DateTimeToDos(UnixToLocalDateTime(static_cast<std::time_t>(t + d)))));
         }
     }
 }
@@ -87,10 +88,12 @@ TEST(JsonText, KeepsUtf8AndReplacesEachStrayByteWithFffd)
 {
     EXPECT_EQ(Json("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB5"), "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB5\"");
     const std::string fffd = "\xEF\xBF\xBD";
-    EXPECT_EQ(Json("a\xFF" "b"), "\"a" + fffd + "b\"");                     // a Windows-1252 byte
-    EXPECT_EQ(Json("\xE2\x82"), "\"" + fffd + fffd + "\"");                 // cut sequence
-    EXPECT_EQ(Json("\xC0\xAF"), "\"" + fffd + fffd + "\"");                 // overlong
-    EXPECT_EQ(Json("\xED\xA0\x80"), "\"" + fffd + fffd + fffd + "\"");      // surrogate
+    EXPECT_EQ(Json("a\xFF"
+                   "b"),
+              "\"a" + fffd + "b\"");                                    // a Windows-1252 byte
+    EXPECT_EQ(Json("\xE2\x82"), "\"" + fffd + fffd + "\"");             // cut sequence
+    EXPECT_EQ(Json("\xC0\xAF"), "\"" + fffd + fffd + "\"");             // overlong
+    EXPECT_EQ(Json("\xED\xA0\x80"), "\"" + fffd + fffd + fffd + "\"");  // surrogate
     EXPECT_EQ(Json("\xE9\n"), "\"" + fffd + "\\n\"");
 }
 
@@ -113,7 +116,9 @@ TEST(BareTitleText, DropsTheJoinOnlyAtTheStart)
 }
 
 constexpr FieldInfo kFields[] = {
-    {"name", FieldType::Text}, {"size", FieldType::Integer, true}, {"dir", FieldType::Boolean},
+    {"name", FieldType::Text},
+    {"size", FieldType::Integer, true},
+    {"dir", FieldType::Boolean},
     {"date", FieldType::Date},
 };
 

@@ -27,8 +27,12 @@ using test::At;
 TEST(SizeText, KilobytesUpTo999ThenMegabytesWithThreeDecimals)
 {
     const std::pair<std::int64_t, const char*> cases[] = {
-        {0, "0 KB"},          {999, "999 KB"},        {1000, "0.977 MB"},
-        {1088, "1.063 MB"},   {1536, "1.500 MB"},     {1048576, "1,024.000 MB"},
+        {0, "0 KB"},
+        {999, "999 KB"},
+        {1000, "0.977 MB"},
+        {1088, "1.063 MB"},
+        {1536, "1.500 MB"},
+        {1048576, "1,024.000 MB"},
         {2147483647, "2,097,151.999 MB"},
         {5000000000LL, "4,882,812.500 MB"},  // totals over 2 TiB stay right
     };
@@ -74,8 +78,7 @@ RowKeys FolderRow(std::string_view name, TDateTime date = 0)
     return r;
 }
 
-int Compare(const RowKeys& a, const RowKeys& b, int column, int direction = 1,
-            ListKind kind = ListKind::FolderList)
+int Compare(const RowKeys& a, const RowKeys& b, int column, int direction = 1, ListKind kind = ListKind::FolderList)
 {
     SortState s;
     s.Column = static_cast<std::uint8_t>(column);
@@ -94,9 +97,9 @@ TEST(RowComparison, FoldersPrecedeFilesInBothDirections)
 
 TEST(RowComparison, SizeRuleUnitsThenShownValuesRoundedToEven)
 {
-    EXPECT_EQ(Compare(FolderRow("a"), FolderRow("b"), 1), 0);          // [SUB-DIR] is level
-    EXPECT_LT(Compare(FileRow("a", 12), FileRow("b", 13), 1), 0);       // KB differ
-    EXPECT_LT(Compare(FileRow("a", 999), FileRow("b", 1000), 1), 0);    // KB before MB
+    EXPECT_EQ(Compare(FolderRow("a"), FolderRow("b"), 1), 0);         // [SUB-DIR] is level
+    EXPECT_LT(Compare(FileRow("a", 12), FileRow("b", 13), 1), 0);     // KB differ
+    EXPECT_LT(Compare(FileRow("a", 999), FileRow("b", 1000), 1), 0);  // KB before MB
     EXPECT_GT(Compare(FileRow("a", 1000), FileRow("b", 999), 1), 0);
     // 1.200 MB and 1.400 MB are level; 1.000 and 1.500 differ by a tie: even 0.
     EXPECT_EQ(Compare(FileRow("a", 1229), FileRow("b", 1434), 1), 0);

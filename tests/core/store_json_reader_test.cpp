@@ -18,17 +18,38 @@ std::vector<std::string> Tokens(std::string_view text)
     std::vector<std::string> out;
     for (Token t = json.Next(); t != Token::End; t = json.Next()) {
         switch (t) {
-        case Token::BeginArray: out.push_back("["); break;
-        case Token::EndArray: out.push_back("]"); break;
-        case Token::BeginObject: out.push_back("{"); break;
-        case Token::EndObject: out.push_back("}"); break;
-        case Token::Key: out.push_back("k:" + std::string(json.Text())); break;
-        case Token::String: out.push_back("s:" + std::string(json.Text())); break;
-        case Token::Number: out.push_back("n:" + std::string(json.Text())); break;
-        case Token::True: out.push_back("true"); break;
-        case Token::False: out.push_back("false"); break;
-        case Token::Null: out.push_back("null"); break;
-        case Token::End: break;
+            case Token::BeginArray:
+                out.push_back("[");
+                break;
+            case Token::EndArray:
+                out.push_back("]");
+                break;
+            case Token::BeginObject:
+                out.push_back("{");
+                break;
+            case Token::EndObject:
+                out.push_back("}");
+                break;
+            case Token::Key:
+                out.push_back("k:" + std::string(json.Text()));
+                break;
+            case Token::String:
+                out.push_back("s:" + std::string(json.Text()));
+                break;
+            case Token::Number:
+                out.push_back("n:" + std::string(json.Text()));
+                break;
+            case Token::True:
+                out.push_back("true");
+                break;
+            case Token::False:
+                out.push_back("false");
+                break;
+            case Token::Null:
+                out.push_back("null");
+                break;
+            case Token::End:
+                break;
         }
     }
     return out;
@@ -47,9 +68,8 @@ std::string ErrorOf(std::string_view text)
 
 TEST(JsonReaderTokens, NestedValuesInDocumentOrder)
 {
-    const std::vector<std::string> expected = {"[",      "n:1",  "n:-0.5e+3", "{",     "k:a", "s:x", "k:b",
-                                               "[",      "]",    "k:c",       "{",     "}",   "}",   "true",
-                                               "false", "null", "s:",        "]"};
+    const std::vector<std::string> expected = {"[",   "n:1", "n:-0.5e+3", "{", "k:a",  "s:x",   "k:b",  "[",  "]",
+                                               "k:c", "{",   "}",         "}", "true", "false", "null", "s:", "]"};
     EXPECT_EQ(Tokens(" [1, -0.5e+3, {\"a\": \"x\", \"b\": [], \"c\": {}}, true,false,null,\"\"]\n"), expected);
     EXPECT_EQ(Tokens("42"), std::vector<std::string>{"n:42"});
 }
@@ -59,7 +79,7 @@ TEST(JsonReaderTokens, EscapesAreDecodedAndRawBytesKept)
     EXPECT_EQ(Tokens(R"(["a\"b\\c\/d\b\f\n\r\t"])")[1], "s:a\"b\\c/d\b\f\n\r\t");
     EXPECT_EQ(Tokens(R"(["\u00e9\u20AC\ud83c\udfb5"])")[1], "s:\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB5");
     EXPECT_EQ(Tokens(R"(["\ud83c-\udfb5"])")[1], "s:\xEF\xBF\xBD-\xEF\xBF\xBD");  // lone surrogates
-    EXPECT_EQ(Tokens("[\"caf\xE9\"]")[1], "s:caf\xE9");  // ncdu writes names as raw bytes
+    EXPECT_EQ(Tokens("[\"caf\xE9\"]")[1], "s:caf\xE9");                           // ncdu writes names as raw bytes
 }
 
 TEST(JsonReaderTokens, IntegerOnlyForWholeNumbersThatFit)

@@ -27,10 +27,10 @@ TEST(VolumeNameCodec, DecodesCodesModulo256WithinTheRangeElseKeepsTheLastDigit)
 {
     EXPECT_EQ(DecodeVolumeName("AC~47DC~58 Live.arv"), "AC/DC: Live");
     EXPECT_EQ(DecodeVolumeName("My ~58 Disc.arv"), "My : Disc");
-    EXPECT_EQ(DecodeVolumeName("CD~581.arv"), "CDE");     // 581 mod 256 = 69
-    EXPECT_EQ(DecodeVolumeName("a~33b.arv"), "a3b");      // 33 is below the range
-    EXPECT_EQ(DecodeVolumeName("a~125.arv"), "a5");       // 125 is above it
-    EXPECT_EQ(DecodeVolumeName("a~290.arv"), "a\"");      // 290 mod 256 = 34
+    EXPECT_EQ(DecodeVolumeName("CD~581.arv"), "CDE");  // 581 mod 256 = 69
+    EXPECT_EQ(DecodeVolumeName("a~33b.arv"), "a3b");   // 33 is below the range
+    EXPECT_EQ(DecodeVolumeName("a~125.arv"), "a5");    // 125 is above it
+    EXPECT_EQ(DecodeVolumeName("a~290.arv"), "a\"");   // 290 mod 256 = 34
     EXPECT_EQ(DecodeVolumeName("a~~x~.arv"), "a~~x~");
     EXPECT_EQ(DecodeVolumeName(".arv"), "");
     EXPECT_EQ(DecodeVolumeName("ab"), "");
@@ -91,12 +91,15 @@ TEST(DateTimeConversion, DosFormAgreesWithTheCalendarOnEveryDayOfItsRange)
             const TDateTime value = static_cast<double>(day) + time;
             const DateTimeFields f = DecodeDateTime(value);
             std::uint32_t expected;
-            if (f.Year < 1980) expected = kDosMinimum;
-            else if (f.Year > 2107) expected = kDosMaximum;
+            if (f.Year < 1980)
+                expected = kDosMinimum;
+            else if (f.Year > 2107)
+                expected = kDosMaximum;
             else
-                expected = (static_cast<std::uint32_t>(f.Year - 1980) << 25) | (static_cast<std::uint32_t>(f.Month) << 21) |
-                           (static_cast<std::uint32_t>(f.Day) << 16) | (static_cast<std::uint32_t>(f.Hour) << 11) |
-                           (static_cast<std::uint32_t>(f.Minute) << 5) | static_cast<std::uint32_t>(f.Second / 2);
+                expected = (static_cast<std::uint32_t>(f.Year - 1980) << 25) |
+                           (static_cast<std::uint32_t>(f.Month) << 21) | (static_cast<std::uint32_t>(f.Day) << 16) |
+                           (static_cast<std::uint32_t>(f.Hour) << 11) | (static_cast<std::uint32_t>(f.Minute) << 5) |
+                           static_cast<std::uint32_t>(f.Second / 2);
             ASSERT_EQ(DateTimeToDos(value), expected) << day << " " << time;
         }
     }
@@ -116,10 +119,10 @@ TEST(DateTimeConversion, ATimeThatRoundsUpToMidnightIsTheNextDay)
 {
     // Half a millisecond before midnight rounds to the next day's 00:00:00.000.
     const double halfMs = 0.5 / 86400000.0;
-    for (const auto& [day, next] : {std::pair{Fields(2024, 2, 28), Fields(2024, 2, 29)},
-                                    std::pair{Fields(2023, 12, 31), Fields(2024, 1, 1)},
-                                    std::pair{Fields(1899, 12, 29), Fields(1899, 12, 30)},
-                                    std::pair{Fields(1899, 12, 28), Fields(1899, 12, 29)}}) {
+    for (const auto& [day, next] :
+         {std::pair{Fields(2024, 2, 28), Fields(2024, 2, 29)}, std::pair{Fields(2023, 12, 31), Fields(2024, 1, 1)},
+          std::pair{Fields(1899, 12, 29), Fields(1899, 12, 30)},
+          std::pair{Fields(1899, 12, 28), Fields(1899, 12, 29)}}) {
         // Before the epoch the time of day counts away from zero.
         const TDateTime base = EncodeDateTime(day);
         const TDateTime late = base >= 0 ? base + 1 - halfMs / 2 : base - 1 + halfMs / 2;
@@ -129,17 +132,18 @@ TEST(DateTimeConversion, ATimeThatRoundsUpToMidnightIsTheNextDay)
         EXPECT_EQ(f.Day, next.Day) << day.Day;
         EXPECT_EQ(f.Hour + f.Minute + f.Second + f.Millisecond, 0) << day.Day;
     }
-    EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(2003, 4, 5)) - halfMs / 2), DateTimeToDos(EncodeDateTime(Fields(2003, 4, 5))));
+    EXPECT_EQ(DateTimeToDos(EncodeDateTime(Fields(2003, 4, 5)) - halfMs / 2),
+              DateTimeToDos(EncodeDateTime(Fields(2003, 4, 5))));
 }
 
 TEST(DateTimeConversion, InvalidDosStampsReadAsTheFirstDosDay)
 {
     const TDateTime first = EncodeDateTime(Fields(1980, 1, 1));
-    EXPECT_EQ(DosToDateTime(0), first);                                          // month 0
-    EXPECT_EQ(DosToDateTime((1u << 21) | (1u << 16) | (60u << 5)), first);       // minute 60
-    EXPECT_EQ(DosToDateTime((1u << 21) | (1u << 16) | (24u << 11)), first);      // hour 24
-    EXPECT_EQ(DosToDateTime((2u << 21) | (30u << 16)), first);                   // 30 February
-    EXPECT_EQ(DosToDateTime((2u << 21) | (29u << 16) | (20u << 25)),             // 2000 is a leap year
+    EXPECT_EQ(DosToDateTime(0), first);                                      // month 0
+    EXPECT_EQ(DosToDateTime((1u << 21) | (1u << 16) | (60u << 5)), first);   // minute 60
+    EXPECT_EQ(DosToDateTime((1u << 21) | (1u << 16) | (24u << 11)), first);  // hour 24
+    EXPECT_EQ(DosToDateTime((2u << 21) | (30u << 16)), first);               // 30 February
+    EXPECT_EQ(DosToDateTime((2u << 21) | (29u << 16) | (20u << 25)),         // 2000 is a leap year
               EncodeDateTime(Fields(2000, 2, 29)));
 }
 
@@ -155,7 +159,7 @@ TEST(FileRecordSizes, KilobytesRoundUpAndCap)
     EXPECT_EQ(SizeKBFromBytes(1), 1);
     EXPECT_EQ(SizeKBFromBytes(1024), 1);
     EXPECT_EQ(SizeKBFromBytes(1025), 2);
-    EXPECT_EQ(SizeKBFromBytes(3ULL << 30), 3 << 20);              // 3 GiB: beyond 32-bit bytes
+    EXPECT_EQ(SizeKBFromBytes(3ULL << 30), 3 << 20);  // 3 GiB: beyond 32-bit bytes
     EXPECT_EQ(SizeKBFromBytes(2147483647ULL * 1024), 2147483647);
     EXPECT_EQ(SizeKBFromBytes(2147483647ULL * 1024 + 1), 2147483647);
     EXPECT_EQ(SizeKBFromBytes(~0ULL), 2147483647);

@@ -39,8 +39,9 @@ std::vector<Row> RandomRows(unsigned seed, std::size_t count)
     // Names that share long prefixes, differ only in case or accents, or
     // hold punctuation the collation mostly ignores: the cases in which a
     // prefix of the sort key cannot decide.
-    static const char* const kParts[] = {"track", "Track", "TRACK", "tráck", "a", "A", "á", "-", " ", "_", "10",
-                                         "9", "Élan", "elan", "ёж", "Ёж", "straße", "strasse", "ß", "z", ".mp3"};
+    static const char* const kParts[] = {"track", "Track", "TRACK",  "tráck",   "a", "A",    "á",
+                                         "-",     " ",     "_",      "10",      "9", "Élan", "elan",
+                                         "ёж",    "Ёж",    "straße", "strasse", "ß", "z",    ".mp3"};
     std::mt19937 rng(seed);
     std::vector<Row> rows(count);
     for (std::size_t i = 0; i < count; ++i) {

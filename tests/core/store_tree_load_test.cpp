@@ -121,8 +121,8 @@ TEST_F(LoadCatalogsTest, LoadsSortedDecodedVolumesWithProgress)
     Save("Alpha.arv");
     Save("My ~58 Disc.arv");
     std::vector<std::pair<std::size_t, std::size_t>> steps;
-    const LoadResult r = LoadCatalogs(tree, dir.Folder(), English(),
-                                      [&](std::size_t p, std::size_t m) { steps.emplace_back(p, m); });
+    const LoadResult r =
+        LoadCatalogs(tree, dir.Folder(), English(), [&](std::size_t p, std::size_t m) { steps.emplace_back(p, m); });
     EXPECT_TRUE(r.Failures.empty());
     EXPECT_EQ(r.ExpectedCount, 3u);
     EXPECT_EQ(Volumes(), (std::vector<std::string>{"Alpha", "beta", "My : Disc"}));
@@ -139,9 +139,8 @@ TEST_F(LoadCatalogsTest, UpperCaseExtensionIsLoadedButNotCounted)
     Save("X.ARV");
     Save("ignored.txt");
     std::size_t lastPosition = 0, maximum = 0, calls = 0;
-    const LoadResult r = LoadCatalogs(tree, dir.Folder(), English(), [&](std::size_t p, std::size_t m) {
-        lastPosition = p, maximum = m, ++calls;
-    });
+    const LoadResult r = LoadCatalogs(tree, dir.Folder(), English(),
+                                      [&](std::size_t p, std::size_t m) { lastPosition = p, maximum = m, ++calls; });
     EXPECT_EQ(r.ExpectedCount, 1u);
     EXPECT_EQ(r.FilesRead, 2u);
     EXPECT_EQ(calls, 2u);
@@ -166,7 +165,10 @@ TEST_F(LoadCatalogsTest, FailuresAreReportedAndLoadingGoesOn)
         std::string bytes = "L";
         bytes += std::string("\0\0\x02\x01\x02", 5);
         bytes += std::string("\0\0\x21\0", 4);
-        bytes += std::string("\x04" "ab", 3);
+        bytes += std::string(
+            "\x04"
+            "ab",
+            3);
         WriteBytes(dir.File("cut.arv"), bytes);
     }
     const LoadResult r = LoadCatalogs(tree, dir.Folder(), English());

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
-
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -92,7 +91,7 @@ public:
     QStringList Errors, ErrorTitles, Questions, FolderTitles, SaveTitles, DialogTitles;
     std::deque<bool> Answers;
     std::deque<QString> Folders;
-    std::deque<QString> SaveNames;  ///< answers of SaveFileName; none: cancelled
+    std::deque<QString> SaveNames;        ///< answers of SaveFileName; none: cancelled
     std::vector<QStringList> ErrorLists;  ///< the lines of each ShowErrorList
     std::vector<const QDialog*> Dialogs;
     std::function<void(QDialog&)> OnDialog;
@@ -113,8 +112,10 @@ public:
     ~TestHome()
     {
         for (const auto& [name, value] : saved_) {
-            if (value) ::setenv(name.c_str(), value->c_str(), 1);
-            else ::unsetenv(name.c_str());
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
         }
     }
     TestHome(const TestHome&) = delete;

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QColor>
 #include <QPalette>
-
 #include <algorithm>
 #include <cmath>
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
 #include <cstdlib>
 
 int main(int argc, char* argv[])

@@ -2,16 +2,15 @@
 // the tag builder and by real writers where they agree, and the cases where
 // our rules deliberately give something else, each with its reason.
 
-#include "core/Id3Builder.h"
-#include "store/MediaInfo.h"
-
 #include <gtest/gtest.h>
-
 #include <mpegfile.h>
 #include <tag.h>
 #include <tstring.h>
 
 #include <utility>
+
+#include "core/Id3Builder.h"
+#include "store/MediaInfo.h"
 
 namespace ardvel {
 namespace {
@@ -71,13 +70,15 @@ protected:
     int count_ = 0;
 };
 
-std::string Latin(std::string_view text) { return TextBody(0, text); }
+std::string Latin(std::string_view text)
+{
+    return TextBody(0, text);
+}
 
 TEST_F(TagLibComparison, AgreesOnBuiltTagsOfEveryVersionAndEncoding)
 {
     const std::vector<std::string> bodies = {
-        TextBody(0, "Bj\xF6rk"),
-        TextBody(1, Utf16Bytes(u"\uFEFFBjörk 東京 🎵")),
+        TextBody(0, "Bj\xF6rk"), TextBody(1, Utf16Bytes(u"\uFEFFBjörk 東京 🎵")),
         TextBody(1, Utf16Bytes(u"\uFEFFBjörk 東京 🎵", true)),
         TextBody(1, Utf16Bytes(u"\uFEFFÿ")),  // a unit whose low byte is FF
     };
@@ -94,10 +95,11 @@ TEST_F(TagLibComparison, AgreesOnBuiltTagsOfEveryVersionAndEncoding)
     }
     // Frame sizes: a picture of more than 127 bytes first, in 2.3 and 2.4.
     for (int version : {3, 4}) {
-        const std::string path = Tagged(Id3v2Builder(version)
-                                            .Frame("APIC", Latin("image/png") + Bytes({0, 3, 0}) + std::string(5000, 'P'))
-                                            .Frame("TIT2", Latin("Title"))
-                                            .Frame("TPE1", Latin("Artist")));
+        const std::string path =
+            Tagged(Id3v2Builder(version)
+                       .Frame("APIC", Latin("image/png") + Bytes({0, 3, 0}) + std::string(5000, 'P'))
+                       .Frame("TIT2", Latin("Title"))
+                       .Frame("TPE1", Latin("Artist")));
         EXPECT_EQ(Ours(path), TagLibs(path)) << "version " << version;
     }
     const std::string v1 = File(SilentAudio(24) + Id3v1Block("J\xF3ga", "Bj\xF6rk"));

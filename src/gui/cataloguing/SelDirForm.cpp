@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -351,25 +350,26 @@ void TSelDirForm::FinishRun(bool failed, CatalogOutcome outcome)
     }
 
     switch (outcome) {
-    case CatalogOutcome::Catalogued:
-        VolumeName->setEnabled(true);
-        if (closePending_) {
+        case CatalogOutcome::Catalogued:
+            VolumeName->setEnabled(true);
+            if (closePending_) {
+                QDialog::reject();
+            } else if (!dialogs_.Confirm(QString::fromLatin1(kCatalogAnotherQuestion))) {
+                accept();
+            }
+            break;
+        case CatalogOutcome::Stopped:
+            // Cancel asked for it.
             QDialog::reject();
-        } else if (!dialogs_.Confirm(QString::fromLatin1(kCatalogAnotherQuestion))) {
-            accept();
-        }
-        break;
-    case CatalogOutcome::Stopped:
-        // Cancel asked for it.
-        QDialog::reject();
-        break;
-    case CatalogOutcome::Refused:
-    case CatalogOutcome::Declined:
-        VolumeName->setEnabled(true);
-        VolumeName->setFocus();
-        if (closePending_) QDialog::reject();
-        break;
-    case CatalogOutcome::Busy: break;
+            break;
+        case CatalogOutcome::Refused:
+        case CatalogOutcome::Declined:
+            VolumeName->setEnabled(true);
+            VolumeName->setFocus();
+            if (closePending_) QDialog::reject();
+            break;
+        case CatalogOutcome::Busy:
+            break;
     }
 }
 
@@ -518,7 +518,8 @@ void TSelDirForm::RestoreTreeView(NodeId select)
 // ---------------------------------------------------------------------------
 // "&New Catalog..."
 
-void RunCatalogDialog(CataloguingHost& host, UserDialogs& dialogs, const Locale& locale, const CatalogRunOptions& options)
+void RunCatalogDialog(CataloguingHost& host, UserDialogs& dialogs, const Locale& locale,
+                      const CatalogRunOptions& options)
 {
     // Made for this one use and freed when it closes.
     TSelDirForm dialog(host, dialogs, locale, options);

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QString>
-
 #include <memory>
 #include <string>
 #include <string_view>

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPainterPath>
-
 #include <array>
 #include <initializer_list>
 
@@ -51,8 +50,10 @@ QPainterPath Outline(std::initializer_list<QPointF> points)
 {
     QPainterPath path;
     for (const QPointF& point : points) {
-        if (path.elementCount() == 0) path.moveTo(point);
-        else path.lineTo(point);
+        if (path.elementCount() == 0)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
     }
     path.closeSubpath();
     return path;
@@ -93,13 +94,26 @@ void DrawSearchResults(QPainter& p, const QPalette& palette)
 void DrawImage(QPainter& p, const QPalette& palette, int index)
 {
     switch (index) {
-    case kRootImage: DrawRoot(p); break;
-    case kVolumeImage: DrawVolume(p); break;
-    case kFolderImage: DrawFolder(p, false); break;
-    case kOpenFolderImage: DrawFolder(p, true); break;
-    case kFileImage: DrawFile(p); break;
-    case kSearchResultsImage: DrawSearchResults(p, palette); break;
-    default: break;
+        case kRootImage:
+            DrawRoot(p);
+            break;
+        case kVolumeImage:
+            DrawVolume(p);
+            break;
+        case kFolderImage:
+            DrawFolder(p, false);
+            break;
+        case kOpenFolderImage:
+            DrawFolder(p, true);
+            break;
+        case kFileImage:
+            DrawFile(p);
+            break;
+        case kSearchResultsImage:
+            DrawSearchResults(p, palette);
+            break;
+        default:
+            break;
     }
 }
 
@@ -108,12 +122,18 @@ void DrawImage(QPainter& p, const QPalette& palette, int index)
 QString ThemeName(int index)
 {
     switch (index) {
-    case kVolumeImage: return QStringLiteral("media-optical");
-    case kFolderImage: return QStringLiteral("folder");
-    case kOpenFolderImage: return QStringLiteral("folder-open");
-    case kFileImage: return QStringLiteral("text-x-generic");
-    case kSearchResultsImage: return QStringLiteral("edit-find");
-    default: return {};
+        case kVolumeImage:
+            return QStringLiteral("media-optical");
+        case kFolderImage:
+            return QStringLiteral("folder");
+        case kOpenFolderImage:
+            return QStringLiteral("folder-open");
+        case kFileImage:
+            return QStringLiteral("text-x-generic");
+        case kSearchResultsImage:
+            return QStringLiteral("edit-find");
+        default:
+            return {};
     }
 }
 
@@ -125,7 +145,6 @@ QIcon Painted(int index)
 }
 
 }  // namespace
-
 
 QIcon ListImage(int index)
 {

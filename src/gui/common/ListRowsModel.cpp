@@ -4,7 +4,6 @@
 #include <QHeaderView>
 #include <QStyle>
 #include <QTreeView>
-
 #include <algorithm>
 
 namespace ardvel::gui {

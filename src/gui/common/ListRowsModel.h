@@ -46,8 +46,7 @@ protected:
     /// Reorders the rows: `sort` rearranges `order` (row -> source index,
     /// each source index below `sourceCount` at most once), and the views'
     /// persistent indexes (selection, current row) follow their rows.
-    void ReorderRows(std::vector<std::uint32_t>& order, std::size_t sourceCount,
-                     const std::function<void()>& sort);
+    void ReorderRows(std::vector<std::uint32_t>& order, std::size_t sourceCount, const std::function<void()>& sort);
 };
 
 /// Characters of a UTF-8 text (code points, not bytes).

@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
-
 #include <utility>
 
 namespace ardvel::gui {

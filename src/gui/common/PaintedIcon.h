@@ -3,7 +3,6 @@
 #include <QIcon>
 #include <QPalette>
 #include <QSizeF>
-
 #include <functional>
 
 class QPainter;

@@ -9,7 +9,6 @@
 #include <QStyleOptionViewItem>
 #include <QToolTip>
 #include <QTreeView>
-
 #include <algorithm>
 
 namespace ardvel::gui {
@@ -42,7 +41,8 @@ StyledListView::StyledListView(QWidget* parent) : QStackedWidget(parent), detail
     addWidget(details_);
     addWidget(icons_);
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(details_), static_cast<QAbstractItemView*>(icons_)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(details_), static_cast<QAbstractItemView*>(icons_)}) {
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
         connect(view, &QAbstractItemView::doubleClicked, this,
@@ -100,27 +100,28 @@ void StyledListView::SetStyle(int style)
     if (style < kLargeIcons || style > kDetails) style = kDetails;
     style_ = style;
     switch (style) {
-    case kLargeIcons:
-        icons_->setViewMode(QListView::IconMode);
-        icons_->setIconSize(QSize(32, 32));
-        icons_->setGridSize(QSize(80, 64));
-        icons_->setFlow(QListView::LeftToRight);
-        icons_->setWrapping(true);
-        break;
-    case kSmallIcons:
-        // Icon left, text right, in rows of columns.
-        icons_->setViewMode(QListView::ListMode);
-        icons_->setIconSize(QSize(16, 16));
-        icons_->setFlow(QListView::LeftToRight);
-        icons_->setWrapping(true);
-        break;
-    case kListStyle:
-        icons_->setViewMode(QListView::ListMode);
-        icons_->setIconSize(QSize(16, 16));
-        icons_->setFlow(QListView::TopToBottom);
-        icons_->setWrapping(true);
-        break;
-    default: break;
+        case kLargeIcons:
+            icons_->setViewMode(QListView::IconMode);
+            icons_->setIconSize(QSize(32, 32));
+            icons_->setGridSize(QSize(80, 64));
+            icons_->setFlow(QListView::LeftToRight);
+            icons_->setWrapping(true);
+            break;
+        case kSmallIcons:
+            // Icon left, text right, in rows of columns.
+            icons_->setViewMode(QListView::ListMode);
+            icons_->setIconSize(QSize(16, 16));
+            icons_->setFlow(QListView::LeftToRight);
+            icons_->setWrapping(true);
+            break;
+        case kListStyle:
+            icons_->setViewMode(QListView::ListMode);
+            icons_->setIconSize(QSize(16, 16));
+            icons_->setFlow(QListView::TopToBottom);
+            icons_->setWrapping(true);
+            break;
+        default:
+            break;
     }
     // A cell of the small-icon and list styles is as wide as its caption,
     // on a grid as wide as the longest (FitCells).

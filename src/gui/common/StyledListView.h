@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QStackedWidget>
-
 #include <vector>
 
 class QAbstractItemModel;

@@ -5,8 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QRegularExpression>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "common/ErrorListBox.h"
 
@@ -40,7 +40,7 @@ QString QtUserDialogs::ChooseFolder(const QString& title)
 }
 
 QString QtUserDialogs::SaveFileName(const QString& title, const QString& proposedName, const QString& filter,
-                                   const QString& defaultSuffix)
+                                    const QString& defaultSuffix)
 {
     QFileDialog dialog(parent_, title, proposedName, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -86,7 +86,8 @@ std::optional<QString> QtUserDialogs::AskText(const QString& title, const QStrin
 QString UserDialogs::SaveFileNameAs(const QString& title, const QString& proposedName, const QString& filters,
                                     QString& chosenFilter)
 {
-    const QString path = SaveFileName(title, proposedName, filters, FilterSuffix(filters.section(QStringLiteral(";;"), 0, 0)));
+    const QString path =
+        SaveFileName(title, proposedName, filters, FilterSuffix(filters.section(QStringLiteral(";;"), 0, 0)));
     chosenFilter = FilterOfPath(filters, path);
     return path;
 }

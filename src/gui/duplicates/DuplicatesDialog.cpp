@@ -149,8 +149,9 @@ void TDuplicatesDialog::FindClick()
 void TDuplicatesDialog::SaveClick()
 {
     if (!result_) return;
-    const QString path = dialogs_.SaveFileName(QStringLiteral("Save Duplicates"), QStringLiteral("duplicates.txt"),
-                                               QStringLiteral("Text files (*.txt);;All files (*)"), QStringLiteral("txt"));
+    const QString path =
+        dialogs_.SaveFileName(QStringLiteral("Save Duplicates"), QStringLiteral("duplicates.txt"),
+                              QStringLiteral("Text files (*.txt);;All files (*)"), QStringLiteral("txt"));
     if (path.isEmpty()) return;
     // Saved whole or not at all: a failure leaves any file of the name as it was.
     const int error = SaveDuplicateLines(QFile::encodeName(path).toStdString(), tree_, locale_, *result_);

@@ -2,7 +2,6 @@
 
 #include <QDesktopServices>
 #include <QDir>
-
 #include <optional>
 #include <string>
 

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QUrl>
-
 #include <functional>
 
 #include "platform/BuildConfig.h"

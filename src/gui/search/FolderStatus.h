@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <chrono>
 #include <cstddef>
 #include <string_view>

@@ -4,7 +4,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -177,8 +176,8 @@ QString PickerFormat(const std::string& strftimeFormat)
     const auto flushLiteral = [&] {
         if (literal.isEmpty()) return;
         // Letters would be read as fields: quote the whole run.
-        result += QLatin1Char('\'') + QString(literal).replace(QLatin1Char('\''), QStringLiteral("''")) +
-                  QLatin1Char('\'');
+        result +=
+            QLatin1Char('\'') + QString(literal).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
         literal.clear();
     };
     for (std::size_t i = 0; i < strftimeFormat.size(); ++i) {
@@ -196,20 +195,45 @@ QString PickerFormat(const std::string& strftimeFormat)
             conversion = strftimeFormat[++i];
         QString field;
         switch (conversion) {
-        case 'd': field = QStringLiteral("dd"); break;
-        case 'e': field = QStringLiteral("d"); break;
-        case 'm': field = QStringLiteral("MM"); break;
-        case 'y': field = QStringLiteral("yy"); break;
-        case 'Y': field = QStringLiteral("yyyy"); break;
-        case 'b':
-        case 'h': field = QStringLiteral("MMM"); break;
-        case 'B': field = QStringLiteral("MMMM"); break;
-        case 'a': field = QStringLiteral("ddd"); break;
-        case 'A': field = QStringLiteral("dddd"); break;
-        case 'D': field = QStringLiteral("MM/dd/yy"); break;
-        case 'F': field = QStringLiteral("yyyy-MM-dd"); break;
-        case '%': literal += QLatin1Char('%'); continue;
-        default: return kFallback;
+            case 'd':
+                field = QStringLiteral("dd");
+                break;
+            case 'e':
+                field = QStringLiteral("d");
+                break;
+            case 'm':
+                field = QStringLiteral("MM");
+                break;
+            case 'y':
+                field = QStringLiteral("yy");
+                break;
+            case 'Y':
+                field = QStringLiteral("yyyy");
+                break;
+            case 'b':
+            case 'h':
+                field = QStringLiteral("MMM");
+                break;
+            case 'B':
+                field = QStringLiteral("MMMM");
+                break;
+            case 'a':
+                field = QStringLiteral("ddd");
+                break;
+            case 'A':
+                field = QStringLiteral("dddd");
+                break;
+            case 'D':
+                field = QStringLiteral("MM/dd/yy");
+                break;
+            case 'F':
+                field = QStringLiteral("yyyy-MM-dd");
+                break;
+            case '%':
+                literal += QLatin1Char('%');
+                continue;
+            default:
+                return kFallback;
         }
         flushLiteral();
         result += field;

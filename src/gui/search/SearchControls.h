@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QWidget>
-
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <string_view>
 
 #include "store/CatalogTree.h"

@@ -16,7 +16,6 @@
 #include <QScrollArea>
 #include <QTimer>
 #include <QTreeView>
-
 #include <algorithm>
 
 #include "common/Icons.h"
@@ -25,10 +24,10 @@
 #include "common/UserDialogs.h"
 #include "search/FolderStatus.h"
 #include "search/LookInList.h"
-#include "search/SearchControls.h"
-#include "search/SearchHost.h"
 #include "search/ReportStream.h"
+#include "search/SearchControls.h"
 #include "search/SearchEntries.h"
+#include "search/SearchHost.h"
 #include "search/SearchPanelGeometry.h"
 #include "search/SearchResultsModel.h"
 #include "search/SearchTyping.h"
@@ -75,8 +74,7 @@ TSearchPanel::TSearchPanel(SearchHost& host, QScrollArea& pane, StyledListView& 
 
     stepTimer_ = new QTimer(this);
     stepTimer_->setInterval(0);
-    connect(stepTimer_, &QTimer::timeout, this,
-            [this] { StepSearch(std::chrono::steady_clock::now() + kSliceTime); });
+    connect(stepTimer_, &QTimer::timeout, this, [this] { StepSearch(std::chrono::steady_clock::now() + kSliceTime); });
     statusTimer_ = new QTimer(this);
     statusTimer_->setInterval(FolderStatusThrottle::kInterval);
     connect(statusTimer_, &QTimer::timeout, this, [this] { ShowWaitingFolder(); });
@@ -122,10 +120,9 @@ void TSearchPanel::UpdateContentSize()
 void TSearchPanel::Splitter1Moved()
 {
     const int width = PanelWidth();
-    for (QWidget* w : {static_cast<QWidget*>(Panel2), static_cast<QWidget*>(FileNames),
-                       static_cast<QWidget*>(LookIn), static_cast<QWidget*>(Shape2),
-                       static_cast<QWidget*>(SOptHiden), static_cast<QWidget*>(Typing->IgnoreAccents),
-                       static_cast<QWidget*>(Typing->SearchAsYouType)})
+    for (QWidget* w : {static_cast<QWidget*>(Panel2), static_cast<QWidget*>(FileNames), static_cast<QWidget*>(LookIn),
+                       static_cast<QWidget*>(Shape2), static_cast<QWidget*>(SOptHiden),
+                       static_cast<QWidget*>(Typing->IgnoreAccents), static_cast<QWidget*>(Typing->SearchAsYouType)})
         w->resize(width, w->height());
     // The controls inside the options panel follow its width.
     SOptShown->resize(width, SOptShown->height());
@@ -180,7 +177,8 @@ void TSearchPanel::DateCBClick()
     const int radioWidth = std::max({HintWidth(LastMonths), HintWidth(LastDays), HintWidth(Between)});
     const int fieldLeft = kOptionIndent + radioWidth + 4;
     // The pickers fill the panel's width, up to the width they need.
-    const int pickerWidth = std::clamp(Panel2->width() - fieldLeft - kCheckIndent, 80, std::max(110, HintWidth(FirstDate)));
+    const int pickerWidth =
+        std::clamp(Panel2->width() - fieldLeft - kCheckIndent, 80, std::max(110, HintWidth(FirstDate)));
     if (on) {
         Place(LastMonths, kOptionIndent, Bottom(DateCB) + kGap, radioWidth);
         Place(Months, fieldLeft, LastMonths->y(), kSpinWidth);
@@ -196,11 +194,11 @@ void TSearchPanel::DateCBClick()
     } else {
         Place(SizeCB, kCheckIndent, Bottom(DateCB) + kGap, Panel2->width() - 2 * kCheckIndent);
     }
-    for (QWidget* w : {static_cast<QWidget*>(LastMonths), static_cast<QWidget*>(Months),
-                       static_cast<QWidget*>(MonthsLabel), static_cast<QWidget*>(LastDays),
-                       static_cast<QWidget*>(Days), static_cast<QWidget*>(DaysLabel),
-                       static_cast<QWidget*>(Between), static_cast<QWidget*>(FirstDate),
-                       static_cast<QWidget*>(SecondDate), static_cast<QWidget*>(AndLabel)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(LastMonths), static_cast<QWidget*>(Months), static_cast<QWidget*>(MonthsLabel),
+          static_cast<QWidget*>(LastDays), static_cast<QWidget*>(Days), static_cast<QWidget*>(DaysLabel),
+          static_cast<QWidget*>(Between), static_cast<QWidget*>(FirstDate), static_cast<QWidget*>(SecondDate),
+          static_cast<QWidget*>(AndLabel)})
         w->setVisible(on);
     SizeCBClick();
 }
@@ -212,7 +210,8 @@ void TSearchPanel::SizeCBClick()
     Place(LeastMost, kOptionIndent, Bottom(SizeCB) + kGap, comboWidth);
     Place(SizeEdit, LeastMost->x() + comboWidth + 4, LeastMost->y(), kSizeEditWidth);
     Place(KBLabel, SizeEdit->x() + kSizeEditWidth + 4, SizeEdit->y() + 3, HintWidth(KBLabel));
-    for (QWidget* w : {static_cast<QWidget*>(LeastMost), static_cast<QWidget*>(SizeEdit), static_cast<QWidget*>(KBLabel)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(LeastMost), static_cast<QWidget*>(SizeEdit), static_cast<QWidget*>(KBLabel)})
         w->setVisible(on);
     Panel2->resize(Panel2->width(), Bottom(SizeCB) + (on ? 36 : 8));
     UpdateContentSize();
@@ -288,7 +287,8 @@ void TSearchPanel::StartSearch(SearchResults& into, bool typed)
         return SortState{static_cast<std::uint8_t>(kSearchColumnCount), 1};
     };
 
-    const SearchScope scope = ScopeFromLookIn(host_.Tree(), LookIn->currentIndex(), LookIn->count(), host_.SelectedNode());
+    const SearchScope scope =
+        ScopeFromLookIn(host_.Tree(), LookIn->currentIndex(), LookIn->count(), host_.SelectedNode());
     walk_ = std::make_unique<SearchWalk>(host_.Tree(), scope, Criteria(), locale_, into, std::move(events));
     criteriaChanged_ = false;
     folderStatus_ = {};
@@ -398,7 +398,8 @@ void TSearchPanel::EndSearch(const QString& failure)
         // The walk broke off before it could count.
         host_.SetStatusText(kStatusCatalogs, QString::number(host_.Tree().VolumeCount()) + QStringLiteral(" Catalogs"));
         if (!host_.FolderListShown())
-            host_.SetStatusText(kStatusProgress, QString::number(model_->rowCount()) + QStringLiteral(" Matches found"));
+            host_.SetStatusText(kStatusProgress,
+                                QString::number(model_->rowCount()) + QStringLiteral(" Matches found"));
     }
     if (!message.isEmpty()) dialogs_.ShowError(message);
 }
@@ -453,8 +454,8 @@ void TSearchPanel::SaveSRExecute()
     // without one, so that its question about replacing a file covers the
     // file written.
     QString filter;
-    const QString path = dialogs_.SaveFileNameAs(QString::fromLatin1(kSaveTitle), QString(),
-                                                 QString::fromLatin1(kSaveFilter), filter);
+    const QString path =
+        dialogs_.SaveFileNameAs(QString::fromLatin1(kSaveTitle), QString(), QString::fromLatin1(kSaveFilter), filter);
     if (path.isEmpty()) return;
     const bool csv = filter == QLatin1String(kCsvFilter), json = filter == QLatin1String(kJsonFilter);
     try {
@@ -464,8 +465,8 @@ void TSearchPanel::SaveSRExecute()
         else
             WriteReportStreaming(
                 file, Criteria(), ToUtf8(LookIn->currentText()), static_cast<std::size_t>(model_->rowCount()),
-                [this](std::size_t row) { return model_->ReportRowAt(row); },
-                ToUtf8(host_.StatusText(kStatusCatalogs)), ToUtf8(host_.StatusText(kStatusProgress)), locale_);
+                [this](std::size_t row) { return model_->ReportRowAt(row); }, ToUtf8(host_.StatusText(kStatusCatalogs)),
+                ToUtf8(host_.StatusText(kStatusProgress)), locale_);
     } catch (const CatalogError& e) {
         dialogs_.ShowError(QString::fromUtf8(e.what()));
     }

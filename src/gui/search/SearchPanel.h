@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
 #include <chrono>
 #include <functional>
 #include <initializer_list>
@@ -17,9 +16,9 @@
 #include <optional>
 
 #include "platform/Locale.h"
+#include "search/FolderStatus.h"
 #include "search/SearchCriteria.h"
 #include "search/SearchResults.h"
-#include "search/FolderStatus.h"
 #include "search/SearchResultsModel.h"
 
 class QCheckBox;
@@ -243,7 +242,7 @@ private:
     SearchResultsModel* model_ = nullptr;
     std::unique_ptr<SearchWalk> walk_;
     QTimer* stepTimer_ = nullptr;
-    QTimer* statusTimer_ = nullptr;        ///< shows the folder being searched now and then
+    QTimer* statusTimer_ = nullptr;  ///< shows the folder being searched now and then
     FolderStatusThrottle folderStatus_;
     bool stepping_ = false;                ///< inside a slice of the walk
     bool criteriaChanged_ = false;         ///< to hand to the walk before its next slice

@@ -1,5 +1,3 @@
-#include "search/SearchPanel.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +14,6 @@
 #include <QScrollArea>
 #include <QTimer>
 #include <QTreeView>
-
 #include <algorithm>
 #include <vector>
 
@@ -25,16 +22,16 @@
 #include "common/StyledListView.h"
 #include "common/UserDialogs.h"
 #include "search/LookInList.h"
-#include "search/SearchControls.h"
-#include "search/SearchHost.h"
 #include "search/ReportStream.h"
+#include "search/SearchControls.h"
 #include "search/SearchEntries.h"
+#include "search/SearchHost.h"
+#include "search/SearchPanel.h"
+#include "search/SearchPanelGeometry.h"
 #include "search/SearchResultsModel.h"
 #include "search/SearchTyping.h"
 #include "search/SearchWalk.h"
 #include "store/CatalogError.h"
-
-#include "search/SearchPanelGeometry.h"
 
 namespace ardvel::gui {
 
@@ -97,10 +94,28 @@ void TSearchPanel::ChainTabOrder(std::initializer_list<QWidget*> results)
 {
     // The controls were made in another order than the one they are shown
     // in (Look in first of all); hidden and disabled ones are passed over.
-    std::vector<QWidget*> chain{FileNames, LookIn, Typing->IgnoreAccents, Typing->SearchAsYouType, SOptHiden,
-                                SOptShown, MediaInfo, Artist, Title, SizeCB, LeastMost, SizeEdit, DateCB,
-                                LastMonths, Months, LastDays, Days, Between, FirstDate, SecondDate,
-                                SearchNow, StopSearch};
+    std::vector<QWidget*> chain{FileNames,
+                                LookIn,
+                                Typing->IgnoreAccents,
+                                Typing->SearchAsYouType,
+                                SOptHiden,
+                                SOptShown,
+                                MediaInfo,
+                                Artist,
+                                Title,
+                                SizeCB,
+                                LeastMost,
+                                SizeEdit,
+                                DateCB,
+                                LastMonths,
+                                Months,
+                                LastDays,
+                                Days,
+                                Between,
+                                FirstDate,
+                                SecondDate,
+                                SearchNow,
+                                StopSearch};
     chain.insert(chain.end(), results.begin(), results.end());
     for (std::size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -194,11 +209,12 @@ void TSearchPanel::ConnectCriteria()
     };
     connect(Typing->IgnoreAccents, &QAbstractButton::toggled, this, changed);
     for (QLineEdit* edit : {FileNames, Artist, Title}) connect(edit, &QLineEdit::textChanged, this, changed);
-    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{MediaInfo, DateCB, SizeCB, LastMonths,
-                                                                          LastDays, Between})
+    for (QAbstractButton* button :
+         std::initializer_list<QAbstractButton*>{MediaInfo, DateCB, SizeCB, LastMonths, LastDays, Between})
         connect(button, &QAbstractButton::toggled, this, changed);
     for (TSpinEdit* spin : {Months, Days, SizeEdit}) connect(spin, &QSpinBox::textChanged, this, changed);
-    for (QDateTimeEdit* picker : {FirstDate, SecondDate}) connect(picker, &QDateTimeEdit::dateTimeChanged, this, changed);
+    for (QDateTimeEdit* picker : {FirstDate, SecondDate})
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this, changed);
     connect(LeastMost, &QComboBox::currentIndexChanged, this, changed);
 }
 

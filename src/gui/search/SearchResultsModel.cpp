@@ -1,14 +1,13 @@
 #include "search/SearchResultsModel.h"
 
+#include <QFont>
+#include <QMetaObject>
 #include <algorithm>
 #include <climits>
 #include <numeric>
 
-#include <QFont>
-#include <QMetaObject>
-
-#include "common/QtText.h"
 #include "common/Icons.h"
+#include "common/QtText.h"
 #include "store/RowSort.h"
 
 namespace ardvel::gui {
@@ -147,7 +146,8 @@ QStringList SearchResultsModel::Texts(int row) const
 {
     QStringList texts;
     if (!ValidRow(row)) return texts;
-    for (const std::string& text : results_->Texts(ResultRow(row), locale_)) texts.push_back(QString::fromStdString(text));
+    for (const std::string& text : results_->Texts(ResultRow(row), locale_))
+        texts.push_back(QString::fromStdString(text));
     return texts;
 }
 
@@ -171,30 +171,37 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || !ValidRow(index.row())) return {};
     const std::size_t i = ResultRow(index.row());
     switch (role) {
-    case Qt::DisplayRole:
-        switch (index.column()) {
-        case kColumnName: return FromUtf8(results_->Name(i));
-        case kColumnVolume: return FromUtf8(results_->Volume(i));
-        case kColumnPath: return FromUtf8(results_->Path(i));
-        case kColumnMediaInfo: return FromUtf8(results_->Media(i));
-        case kColumnSize:
-        case kColumnModified: return QString::fromStdString(results_->Text(i, index.column(), locale_));
-        default: return {};
-        }
-    case Qt::DecorationRole:
-        if (index.column() == kColumnName) return ListImage(results_->Row(i).ImageIndex);
-        return {};
-    case Qt::TextAlignmentRole:
-        if (index.column() == kColumnSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-        return {};
-    case Qt::FontRole:
-        if (i == marked_) {
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
-        return {};
-    default: return {};
+        case Qt::DisplayRole:
+            switch (index.column()) {
+                case kColumnName:
+                    return FromUtf8(results_->Name(i));
+                case kColumnVolume:
+                    return FromUtf8(results_->Volume(i));
+                case kColumnPath:
+                    return FromUtf8(results_->Path(i));
+                case kColumnMediaInfo:
+                    return FromUtf8(results_->Media(i));
+                case kColumnSize:
+                case kColumnModified:
+                    return QString::fromStdString(results_->Text(i, index.column(), locale_));
+                default:
+                    return {};
+            }
+        case Qt::DecorationRole:
+            if (index.column() == kColumnName) return ListImage(results_->Row(i).ImageIndex);
+            return {};
+        case Qt::TextAlignmentRole:
+            if (index.column() == kColumnSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            return {};
+        case Qt::FontRole:
+            if (i == marked_) {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        default:
+            return {};
     }
 }
 
@@ -203,13 +210,20 @@ QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal) return {};
     if (role == Qt::DisplayRole) {
         switch (section) {
-        case kColumnName: return QStringLiteral("Name");
-        case kColumnVolume: return QStringLiteral("Volume");
-        case kColumnPath: return QStringLiteral("Path");
-        case kColumnSize: return QStringLiteral("Size");
-        case kColumnModified: return QStringLiteral("Modified");
-        case kColumnMediaInfo: return QStringLiteral("Media Info");
-        default: return {};
+            case kColumnName:
+                return QStringLiteral("Name");
+            case kColumnVolume:
+                return QStringLiteral("Volume");
+            case kColumnPath:
+                return QStringLiteral("Path");
+            case kColumnSize:
+                return QStringLiteral("Size");
+            case kColumnModified:
+                return QStringLiteral("Modified");
+            case kColumnMediaInfo:
+                return QStringLiteral("Media Info");
+            default:
+                return {};
         }
     }
     if (role == Qt::TextAlignmentRole && section == kColumnSize)
@@ -221,8 +235,8 @@ void SearchResultsModel::SortRows(const SortState& sort)
 {
     if (growing_) {
         ReorderRows(order_, results_->size(), [&] {
-            SortRowsStable(order_, [this](std::uint32_t i) { return results_->Keys(i); }, sort,
-                           ListKind::SearchResults, locale_);
+            SortRowsStable(
+                order_, [this](std::uint32_t i) { return results_->Keys(i); }, sort, ListKind::SearchResults, locale_);
         });
         return;
     }
@@ -255,7 +269,11 @@ void SearchResultsModel::StartSort(const SortState& sort)
         sorted_ = std::move(order);
         sortedReady_ = true;
         QMetaObject::invokeMethod(
-            this, [this, generation] { if (generation == sortGeneration_) TakeSortedOrder(); }, Qt::QueuedConnection);
+            this,
+            [this, generation] {
+                if (generation == sortGeneration_) TakeSortedOrder();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -316,52 +334,53 @@ int SearchResultsModel::LongestText(int column) const
 {
     int longest = 0;
     switch (column) {
-    case kColumnName:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Name(i)));
-        return longest;
-    case kColumnVolume:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Volume(i)));
-        return longest;
-    case kColumnPath:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Path(i)));
-        return longest;
-    case kColumnMediaInfo:
-        for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Media(i)));
-        return longest;
-    case kColumnSize: {
-        // A size text grows with the size within each unit, so the largest
-        // and smallest sizes of each unit are enough.
-        std::int64_t kbMax = INT64_MIN, kbMin = INT64_MAX, mbMax = INT64_MIN;
-        for (std::uint32_t i : order_) {
-            const SearchRow& row = results_->Row(i);
-            if (row.SubDir) {
-                longest = std::max(longest, CharacterCount(kSubDirText));
-            } else if (row.SizeKB <= 999) {
-                kbMax = std::max(kbMax, row.SizeKB);
-                kbMin = std::min(kbMin, row.SizeKB);
-            } else {
-                mbMax = std::max(mbMax, row.SizeKB);
+        case kColumnName:
+            for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Name(i)));
+            return longest;
+        case kColumnVolume:
+            for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Volume(i)));
+            return longest;
+        case kColumnPath:
+            for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Path(i)));
+            return longest;
+        case kColumnMediaInfo:
+            for (std::uint32_t i : order_) longest = std::max(longest, CharacterCount(results_->Media(i)));
+            return longest;
+        case kColumnSize: {
+            // A size text grows with the size within each unit, so the largest
+            // and smallest sizes of each unit are enough.
+            std::int64_t kbMax = INT64_MIN, kbMin = INT64_MAX, mbMax = INT64_MIN;
+            for (std::uint32_t i : order_) {
+                const SearchRow& row = results_->Row(i);
+                if (row.SubDir) {
+                    longest = std::max(longest, CharacterCount(kSubDirText));
+                } else if (row.SizeKB <= 999) {
+                    kbMax = std::max(kbMax, row.SizeKB);
+                    kbMin = std::min(kbMin, row.SizeKB);
+                } else {
+                    mbMax = std::max(mbMax, row.SizeKB);
+                }
             }
+            for (std::int64_t kb : {kbMax, kbMin, mbMax})
+                if (kb != INT64_MIN && kb != INT64_MAX)
+                    longest = std::max(longest, CharacterCount(FormatSize(kb, locale_)));
+            return longest;
         }
-        for (std::int64_t kb : {kbMax, kbMin, mbMax})
-            if (kb != INT64_MIN && kb != INT64_MAX)
-                longest = std::max(longest, CharacterCount(FormatSize(kb, locale_)));
-        return longest;
-    }
-    case kColumnModified: {
-        // Rows found together often share a date-time: format each run once.
-        TDateTime last = 0;
-        bool haveLast = false;
-        for (std::uint32_t i : order_) {
-            const TDateTime date = results_->Row(i).Date;
-            if (haveLast && date == last) continue;
-            last = date;
-            haveLast = true;
-            longest = std::max(longest, CharacterCount(FormatDate(date, locale_)));
+        case kColumnModified: {
+            // Rows found together often share a date-time: format each run once.
+            TDateTime last = 0;
+            bool haveLast = false;
+            for (std::uint32_t i : order_) {
+                const TDateTime date = results_->Row(i).Date;
+                if (haveLast && date == last) continue;
+                last = date;
+                haveLast = true;
+                longest = std::max(longest, CharacterCount(FormatDate(date, locale_)));
+            }
+            return longest;
         }
-        return longest;
-    }
-    default: return 0;
+        default:
+            return 0;
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
-#include <cstddef>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <thread>

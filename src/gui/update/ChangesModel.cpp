@@ -14,9 +14,12 @@ QIcon KindIcon(ChangeKind kind)
 {
     QStyle* style = QApplication::style();
     switch (kind) {
-        case ChangeKind::Added: return style->standardIcon(QStyle::SP_FileDialogNewFolder);
-        case ChangeKind::Removed: return style->standardIcon(QStyle::SP_TrashIcon);
-        case ChangeKind::Changed: return style->standardIcon(QStyle::SP_BrowserReload);
+        case ChangeKind::Added:
+            return style->standardIcon(QStyle::SP_FileDialogNewFolder);
+        case ChangeKind::Removed:
+            return style->standardIcon(QStyle::SP_TrashIcon);
+        case ChangeKind::Changed:
+            return style->standardIcon(QStyle::SP_BrowserReload);
     }
     return {};
 }
@@ -26,9 +29,12 @@ QIcon KindIcon(ChangeKind kind)
 QString ChangeKindText(ChangeKind kind)
 {
     switch (kind) {
-        case ChangeKind::Added: return QStringLiteral("Added");
-        case ChangeKind::Removed: return QStringLiteral("Removed");
-        case ChangeKind::Changed: return QStringLiteral("Changed");
+        case ChangeKind::Added:
+            return QStringLiteral("Added");
+        case ChangeKind::Removed:
+            return QStringLiteral("Removed");
+        case ChangeKind::Changed:
+            return QStringLiteral("Changed");
     }
     return {};
 }
@@ -64,16 +70,20 @@ QVariant ChangesModel::Text(const TreeChange& c, int column) const
 {
     const bool hasOld = c.Kind != ChangeKind::Added, hasNew = c.Kind != ChangeKind::Removed;
     switch (column) {
-        case kChange: return ChangeKindText(c.Kind);
-        case kPath: return FromUtf8(c.Path);
+        case kChange:
+            return ChangeKindText(c.Kind);
+        case kPath:
+            return FromUtf8(c.Path);
         case kOldSize:
             if (!hasOld) return QString();
             return c.IsFolder ? QString::fromLatin1(kSubDirText) : FromUtf8(FormatSize(c.OldSizeKB, locale_));
         case kNewSize:
             if (!hasNew) return QString();
             return c.IsFolder ? QString::fromLatin1(kSubDirText) : FromUtf8(FormatSize(c.NewSizeKB, locale_));
-        case kOldDate: return hasOld ? FromUtf8(FormatDate(c.OldDate, locale_)) : QString();
-        case kNewDate: return hasNew ? FromUtf8(FormatDate(c.NewDate, locale_)) : QString();
+        case kOldDate:
+            return hasOld ? FromUtf8(FormatDate(c.OldDate, locale_)) : QString();
+        case kNewDate:
+            return hasNew ? FromUtf8(FormatDate(c.NewDate, locale_)) : QString();
     }
     return {};
 }
@@ -81,12 +91,18 @@ QVariant ChangesModel::Text(const TreeChange& c, int column) const
 QVariant ChangesModel::SortKey(const TreeChange& c, int column) const
 {
     switch (column) {
-        case kChange: return static_cast<int>(c.Kind);
-        case kOldSize: return c.IsFolder ? -1 : c.OldSizeKB;
-        case kNewSize: return c.IsFolder ? -1 : c.NewSizeKB;
-        case kOldDate: return c.OldDate;
-        case kNewDate: return c.NewDate;
-        default: return Text(c, column);
+        case kChange:
+            return static_cast<int>(c.Kind);
+        case kOldSize:
+            return c.IsFolder ? -1 : c.OldSizeKB;
+        case kNewSize:
+            return c.IsFolder ? -1 : c.NewSizeKB;
+        case kOldDate:
+            return c.OldDate;
+        case kNewDate:
+            return c.NewDate;
+        default:
+            return Text(c, column);
     }
 }
 
@@ -105,8 +121,8 @@ QVariant ChangesModel::data(const QModelIndex& index, int role) const
 QVariant ChangesModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kCaptions[kColumnCount] = {"Change", "Path", "Old Size", "New Size", "Old Date",
-                                                        "New Date"};
+    static const char* const kCaptions[kColumnCount] = {"Change",   "Path",     "Old Size",
+                                                        "New Size", "Old Date", "New Date"};
     return section >= 0 && section < kColumnCount ? QString::fromLatin1(kCaptions[section]) : QVariant();
 }
 

@@ -3,7 +3,6 @@
 // The list of changes of the update and compare dialogs.
 
 #include <QAbstractTableModel>
-
 #include <vector>
 
 #include "catalog/CompareTrees.h"

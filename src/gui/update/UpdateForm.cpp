@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
 #include <vector>
 
 #include "catalog/ProgressText.h"
@@ -49,8 +48,8 @@ TUpdateForm::TUpdateForm(UpdateHost& host, UserDialogs& dialogs, const Locale& l
     const CatalogTree& tree = host_.Tree();
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - ") + FromUtf8(tree.Text(volume)));
     const std::string catalogPath = host_.CatalogFolder() + tree.CatalogFileName(volume);
-    FolderEdit->setText(FromUtf8(
-        ProposeUpdateFolder(catalogPath, tree.Info(volume).Date, HeaderLabel(catalogPath), options_.Source)));
+    FolderEdit->setText(
+        FromUtf8(ProposeUpdateFolder(catalogPath, tree.Info(volume).Date, HeaderLabel(catalogPath), options_.Source)));
 }
 
 TUpdateForm::~TUpdateForm() = default;

@@ -5,7 +5,6 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
-
 #include <atomic>
 #include <memory>
 #include <string_view>

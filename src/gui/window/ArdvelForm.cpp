@@ -1,7 +1,7 @@
 #include "window/ArdvelForm.h"
 
-#include <QCheckBox>
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHeaderView>
@@ -299,7 +299,8 @@ void TArdvelForm::GoToPath()
 {
     if (tree_->VolumeCount() == 0) return;
     const QByteArray path = w_.PathBox->currentText().toUtf8();
-    const NodeId node = ResolveNodePath(*tree_, std::string_view(path.constData(), static_cast<std::size_t>(path.size())), locale_);
+    const NodeId node =
+        ResolveNodePath(*tree_, std::string_view(path.constData(), static_cast<std::size_t>(path.size())), locale_);
     if (node == kNoNode) {
         dialogs_.ShowError(QString::fromLatin1(kPathNotFound));
         // The entry that led nowhere leaves the box.
@@ -365,7 +366,8 @@ void TArdvelForm::AdjustColsExecute()
 void TArdvelForm::AutoAdjustClick()
 {
     const auto mode = w_.AutoAdjust1->isChecked() ? QHeaderView::Interactive : QHeaderView::Stretch;
-    for (StyledListView* list : {w_.ListView, w_.SearchView}) list->DetailsView()->header()->setSectionResizeMode(0, mode);
+    for (StyledListView* list : {w_.ListView, w_.SearchView})
+        list->DetailsView()->header()->setSectionResizeMode(0, mode);
     if (w_.AutoAdjust1->isChecked()) AdjustColsExecute();
 }
 

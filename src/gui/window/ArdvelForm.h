@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QStringList>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,14 +10,14 @@
 
 #include "cataloguing/CataloguingHost.h"
 #include "help/HelpCommands.h"
+#include "platform/Locale.h"
 #include "search/SearchHost.h"
+#include "store/CatalogTree.h"
+#include "store/ListFormats.h"
 #include "update/UpdateHost.h"
 #include "window/FormWidgets.h"
 #include "window/NavigationHistory.h"
 #include "window/RowContextMenu.h"
-#include "platform/Locale.h"
-#include "store/CatalogTree.h"
-#include "store/ListFormats.h"
 
 class QActionGroup;
 namespace ardvel::gui {
@@ -289,7 +288,7 @@ private:
     QActionGroup* modeGroup_ = nullptr;
 
     StyledListView* contextList_ = nullptr;  ///< the list whose context menu is open
-    std::vector<QAction*> volumeCommands_;  ///< more commands of the volume rows' menu
+    std::vector<QAction*> volumeCommands_;   ///< more commands of the volume rows' menu
     UrlOpener urlOpener_;
     std::function<void()> createNewHandler_;
     // Last, so that it goes first: a running search ends before the tree

@@ -99,7 +99,8 @@ void TArdvelForm::Delete1Execute()
 void TArdvelForm::DeleteVolume(NodeId node)
 {
     if (node == kNoNode || !tree_->IsAlive(node) || tree_->Level(node) != 1) return;
-    if (!dialogs_.Confirm(QString::fromLatin1(kDeleteQuestion) + FromUtf8(tree_->Text(node)) + QLatin1Char('?'))) return;
+    if (!dialogs_.Confirm(QString::fromLatin1(kDeleteQuestion) + FromUtf8(tree_->Text(node)) + QLatin1Char('?')))
+        return;
     if (DeleteVolumeFile(*tree_, node, catalogFolder_) != VolumeFileResult::Done) {
         dialogs_.ShowError(QString::fromLatin1(kCatalogFileMissing));
         if (!dialogs_.Confirm(QString::fromLatin1(kDeleteNodeAnyway))) return;
@@ -139,8 +140,8 @@ void TArdvelForm::LoadCatalogs()
     // The splash window lets events in; the folder watch must wait.
     ++treeChanges_;
     treeModel_->BeginTreeReset();
-    const LoadResult result = ardvel::LoadCatalogs(
-        *tree_, catalogFolder_, locale_, [&](std::size_t position, std::size_t maximum) {
+    const LoadResult result =
+        ardvel::LoadCatalogs(*tree_, catalogFolder_, locale_, [&](std::size_t position, std::size_t maximum) {
             if (!splash) {
                 splash = std::make_unique<TLoadForm>(this);
                 splash->SetMaximum(static_cast<int>(maximum));

@@ -217,7 +217,8 @@ void TArdvelForm::BuildToolbars()
     const auto themed = [s](const char* name, QStyle::StandardPixmap fallback) {
         return ThemeIconOr(QString::fromLatin1(name), s->standardIcon(fallback));
     };
-    w_.BackBut = button("BackBut", themed("go-previous", QStyle::SP_ArrowBack), QStringLiteral("Back"), Qt::ToolButtonTextBesideIcon);
+    w_.BackBut = button("BackBut", themed("go-previous", QStyle::SP_ArrowBack), QStringLiteral("Back"),
+                        Qt::ToolButtonTextBesideIcon);
     w_.BackBut->setMenu(w_.BackMenu);
     w_.BackBut->setPopupMode(QToolButton::MenuButtonPopup);
     w_.BackBut->setEnabled(false);
@@ -380,7 +381,8 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     BuildRowMenus();
 
     for (StyledListView* list : {w_.ListView, w_.SearchView}) {
-        connect(list, &StyledListView::HeaderClicked, this, [this, list](int column) { ListViewColumnClick(list, column); });
+        connect(list, &StyledListView::HeaderClicked, this,
+                [this, list](int column) { ListViewColumnClick(list, column); });
         connect(list, &StyledListView::SpacePressed, this, [this, list] { ListViewKeyDown(list); });
     }
     connect(w_.ListView, &StyledListView::RowDoubleClicked, this, [this] { ListViewDblClick(); });

@@ -19,7 +19,8 @@ void SetColumnWidths(StyledListView& list, const std::vector<int>& widths)
 {
     QHeaderView* header = list.DetailsView()->header();
     const int count = std::min(static_cast<int>(widths.size()), header->count());
-    for (int column = 0; column < count; ++column) header->resizeSection(column, widths[static_cast<std::size_t>(column)]);
+    for (int column = 0; column < count; ++column)
+        header->resizeSection(column, widths[static_cast<std::size_t>(column)]);
 }
 
 std::vector<int> ColumnWidths(const StyledListView& list)
@@ -34,8 +35,7 @@ std::vector<int> ColumnWidths(const StyledListView& list)
 
 void TArdvelForm::RestorePlacement(const ViewSettings& s)
 {
-    if (!s.WindowGeometry.empty())
-        restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(s.WindowGeometry)));
+    if (!s.WindowGeometry.empty()) restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(s.WindowGeometry)));
     if (s.SplitterSizes.size() == 2) w_.Splitter1->setSizes({s.SplitterSizes[0], s.SplitterSizes[1]});
     SetColumnWidths(*w_.ListView, s.ListColumns);
     SetColumnWidths(*w_.SearchView, s.SearchColumns);

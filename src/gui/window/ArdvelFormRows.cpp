@@ -73,16 +73,18 @@ std::unique_ptr<QMenu> TArdvelForm::RowMenu(RowPlace place)
     // They act on the tree's selection.
     if (place == RowPlace::Tree) items.VolumeCommands = volumeCommands_;
     switch (place) {
-    case RowPlace::Tree: items.CanOpen = SelectedNode() != kNoNode; break;
-    case RowPlace::FolderList: {
-        const int row = w_.ListView->SelectedRow();
-        items.CanOpen = row >= 0 && listModel_->RowImage(row) != kFileImage;
-        break;
-    }
-    case RowPlace::Results:
-        items.CanOpen = items.HasRow;
-        items.OpenContainingFolder = [this] { searchPanel_->OpenContainingFolder(); };
-        break;
+        case RowPlace::Tree:
+            items.CanOpen = SelectedNode() != kNoNode;
+            break;
+        case RowPlace::FolderList: {
+            const int row = w_.ListView->SelectedRow();
+            items.CanOpen = row >= 0 && listModel_->RowImage(row) != kFileImage;
+            break;
+        }
+        case RowPlace::Results:
+            items.CanOpen = items.HasRow;
+            items.OpenContainingFolder = [this] { searchPanel_->OpenContainingFolder(); };
+            break;
     }
     if (place != RowPlace::Tree) {
         StyledListView* list = place == RowPlace::FolderList ? w_.ListView : w_.SearchView;
@@ -96,16 +98,17 @@ QString TArdvelForm::SelectedRowPaths(RowPlace place) const
 {
     QStringList paths;
     switch (place) {
-    case RowPlace::Tree:
-        if (const NodeId node = SelectedNode(); node != kNoNode) paths.push_back(FromUtf8(GetNodePath(*tree_, node)));
-        break;
-    case RowPlace::FolderList:
-        for (int row : w_.ListView->SelectedRows()) paths.push_back(FromUtf8(listModel_->RowPath(row)));
-        break;
-    case RowPlace::Results:
-        for (int row : w_.SearchView->SelectedRows())
-            paths.push_back(FromUtf8(searchPanel_->ResultsModel().RowPath(row)));
-        break;
+        case RowPlace::Tree:
+            if (const NodeId node = SelectedNode(); node != kNoNode)
+                paths.push_back(FromUtf8(GetNodePath(*tree_, node)));
+            break;
+        case RowPlace::FolderList:
+            for (int row : w_.ListView->SelectedRows()) paths.push_back(FromUtf8(listModel_->RowPath(row)));
+            break;
+        case RowPlace::Results:
+            for (int row : w_.SearchView->SelectedRows())
+                paths.push_back(FromUtf8(searchPanel_->ResultsModel().RowPath(row)));
+            break;
     }
     paths.removeAll(QString());
     return paths.join(QLatin1Char('\n'));
@@ -120,9 +123,15 @@ void TArdvelForm::CopyPathExecute(RowPlace place)
 void TArdvelForm::OpenRow(RowPlace place)
 {
     switch (place) {
-    case RowPlace::Tree: CatalogClick(); break;
-    case RowPlace::FolderList: ListViewDblClick(); break;
-    case RowPlace::Results: searchPanel_->SearchViewDblClick(); break;
+        case RowPlace::Tree:
+            CatalogClick();
+            break;
+        case RowPlace::FolderList:
+            ListViewDblClick();
+            break;
+        case RowPlace::Results:
+            searchPanel_->SearchViewDblClick();
+            break;
     }
 }
 

@@ -16,7 +16,7 @@ struct ViewSettings {
     bool StdBar = true;
     bool PathBar = true;
     bool AutoAdjust = true;
-    bool IgnoreAccents = false;            ///< `Search`/`IgnoreAccents`
+    bool IgnoreAccents = false;           ///< `Search`/`IgnoreAccents`
     std::optional<bool> SearchAsYouType;  ///< `Search`/`SearchAsYouType`; none: by the records loaded
     /// `View`/`WindowGeometry`: the window's size, place and state as the
     /// toolkit saves them, in base64; empty: the first run's.

@@ -1,10 +1,9 @@
 #include "window/CatalogFolderWatch.h"
 
-#include <QFileSystemWatcher>
-#include <QTimer>
-
 #include <sys/stat.h>
 
+#include <QFileSystemWatcher>
+#include <QTimer>
 #include <set>
 
 #include "store/LoadCatalogs.h"
@@ -87,7 +86,8 @@ CatalogFolderChanges CatalogFolderWatch::Compare(const CatalogTree& tree)
     // that could not be read is reported once, not at every change.
     for (const auto& [name, stamp] : now) {
         const auto known = known_.find(name);
-        if (!owned.contains(name) && (known == known_.end() || !(known->second == stamp))) changes.Added.push_back(name);
+        if (!owned.contains(name) && (known == known_.end() || !(known->second == stamp)))
+            changes.Added.push_back(name);
     }
     known_ = now;
     return changes;

@@ -55,13 +55,15 @@ QVariant CatalogTreeModel::data(const QModelIndex& index, int role) const
     const NodeId node = NodeOf(index);
     if (node == kNoNode) return {};
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole: {
-        const std::string_view text = tree_.Text(node);
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    }
-    case Qt::DecorationRole: return TreeImage(tree_.ImageIndex(node));
-    default: return {};
+        case Qt::DisplayRole:
+        case Qt::EditRole: {
+            const std::string_view text = tree_.Text(node);
+            return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        case Qt::DecorationRole:
+            return TreeImage(tree_.ImageIndex(node));
+        default:
+            return {};
     }
 }
 

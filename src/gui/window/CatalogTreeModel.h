@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractItemModel>
-
 #include <functional>
 #include <vector>
 

@@ -1,12 +1,11 @@
 #include "window/FolderListModel.h"
 
-#include "store/RowSort.h"
-
 #include <algorithm>
 #include <numeric>
 
-#include "common/QtText.h"
 #include "common/Icons.h"
+#include "common/QtText.h"
+#include "store/RowSort.h"
 
 namespace ardvel::gui {
 
@@ -61,7 +60,8 @@ void FolderListModel::ShowNode(NodeId node, const SortState& sort)
     totals_.clear();
     order_.resize(folders_.size() + files_.size());
     std::iota(order_.begin(), order_.end(), 0u);
-    SortRowsStable(order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
+    SortRowsStable(
+        order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
     endResetModel();
 }
 
@@ -139,16 +139,20 @@ std::string FolderListModel::DateText(std::uint32_t source) const
 
 QString FolderListModel::Text(int row, int column) const
 {
-    if (row < 0 || row >= rowCount() ) return {};
+    if (row < 0 || row >= rowCount()) return {};
     const std::uint32_t source = order_[static_cast<std::size_t>(row)];
     switch (column) {
-    case kName: return FromUtf8(Caption(source));
-    case kSize: return QString::fromStdString(SizeText(source));
-    case kModified: return QString::fromStdString(DateText(source));
-    case kMediaInfo:
-        if (IsFolder(source)) return {};
-        return FromUtf8(files_.Store().Artist(File(source))) + FromUtf8(files_.Store().Title(File(source)));
-    default: return {};
+        case kName:
+            return FromUtf8(Caption(source));
+        case kSize:
+            return QString::fromStdString(SizeText(source));
+        case kModified:
+            return QString::fromStdString(DateText(source));
+        case kMediaInfo:
+            if (IsFolder(source)) return {};
+            return FromUtf8(files_.Store().Artist(File(source))) + FromUtf8(files_.Store().Title(File(source)));
+        default:
+            return {};
     }
 }
 
@@ -156,14 +160,16 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !Live() || index.row() >= static_cast<int>(order_.size())) return {};
     switch (role) {
-    case Qt::DisplayRole: return Text(index.row(), index.column());
-    case Qt::DecorationRole:
-        if (index.column() == kName) return ListImage(RowImage(index.row()));
-        return {};
-    case Qt::TextAlignmentRole:
-        if (index.column() == kSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-        return {};
-    default: return {};
+        case Qt::DisplayRole:
+            return Text(index.row(), index.column());
+        case Qt::DecorationRole:
+            if (index.column() == kName) return ListImage(RowImage(index.row()));
+            return {};
+        case Qt::TextAlignmentRole:
+            if (index.column() == kSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            return {};
+        default:
+            return {};
     }
 }
 
@@ -172,11 +178,16 @@ QVariant FolderListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal) return {};
     if (role == Qt::DisplayRole) {
         switch (section) {
-        case kName: return QStringLiteral("Name");
-        case kSize: return QStringLiteral("Size");
-        case kModified: return QStringLiteral("Modified");
-        case kMediaInfo: return QStringLiteral("Media Info");
-        default: return {};
+            case kName:
+                return QStringLiteral("Name");
+            case kSize:
+                return QStringLiteral("Size");
+            case kModified:
+                return QStringLiteral("Modified");
+            case kMediaInfo:
+                return QStringLiteral("Media Info");
+            default:
+                return {};
         }
     }
     if (role == Qt::TextAlignmentRole && section == kSize)
@@ -188,7 +199,8 @@ void FolderListModel::SortRows(const SortState& sort)
 {
     if (!Live()) return;
     ReorderRows(order_, order_.size(), [&] {
-        SortRowsStable(order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
+        SortRowsStable(
+            order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
     });
 }
 
@@ -221,55 +233,57 @@ int FolderListModel::LongestText(int column) const
     if (!Live()) return 0;
     int longest = 0;
     switch (column) {
-    case kName:
-        for (std::uint32_t s : order_) longest = std::max(longest, CharacterCount(Caption(s)));
-        return longest;
-    case kSize: {
-        // A size text grows with the size within each unit, so the largest
-        // and smallest sizes of each unit are enough.
-        std::int64_t kbMax = INT64_MIN, kbMin = INT64_MAX, mbMax = INT64_MIN;
-        auto note = [&](std::int64_t kb) {
-            if (kb <= 999) {
-                kbMax = std::max(kbMax, kb);
-                kbMin = std::min(kbMin, kb);
-            } else {
-                mbMax = std::max(mbMax, kb);
+        case kName:
+            for (std::uint32_t s : order_) longest = std::max(longest, CharacterCount(Caption(s)));
+            return longest;
+        case kSize: {
+            // A size text grows with the size within each unit, so the largest
+            // and smallest sizes of each unit are enough.
+            std::int64_t kbMax = INT64_MIN, kbMin = INT64_MAX, mbMax = INT64_MIN;
+            auto note = [&](std::int64_t kb) {
+                if (kb <= 999) {
+                    kbMax = std::max(kbMax, kb);
+                    kbMin = std::min(kbMin, kb);
+                } else {
+                    mbMax = std::max(mbMax, kb);
+                }
+            };
+            for (std::uint32_t s = 0; s < order_.size(); ++s) {
+                if (!IsFolder(s)) {
+                    note(File(s).SizeKB);
+                } else if (const auto t = totals_.find(s); t != totals_.end()) {
+                    note(t->second);
+                } else {
+                    longest = std::max(longest, CharacterCount(kSubDirText));
+                }
             }
-        };
-        for (std::uint32_t s = 0; s < order_.size(); ++s) {
-            if (!IsFolder(s)) {
-                note(File(s).SizeKB);
-            } else if (const auto t = totals_.find(s); t != totals_.end()) {
-                note(t->second);
-            } else {
-                longest = std::max(longest, CharacterCount(kSubDirText));
+            for (std::int64_t kb : {kbMax, kbMin, mbMax})
+                if (kb != INT64_MIN && kb != INT64_MAX)
+                    longest = std::max(longest, CharacterCount(FormatSize(kb, locale_)));
+            return longest;
+        }
+        case kModified: {
+            // Many files of a folder share a date-time: format each one once.
+            TDateTime last = 0;
+            bool haveLast = false;
+            for (std::uint32_t s = 0; s < order_.size(); ++s) {
+                const TDateTime date = IsFolder(s) ? tree_.Info(folders_[s]).Date : File(s).Date;
+                if (haveLast && date == last) continue;
+                last = date;
+                haveLast = true;
+                longest = std::max(longest, CharacterCount(FormatDate(date, locale_)));
             }
+            return longest;
         }
-        for (std::int64_t kb : {kbMax, kbMin, mbMax})
-            if (kb != INT64_MIN && kb != INT64_MAX)
-                longest = std::max(longest, CharacterCount(FormatSize(kb, locale_)));
-        return longest;
-    }
-    case kModified: {
-        // Many files of a folder share a date-time: format each one once.
-        TDateTime last = 0;
-        bool haveLast = false;
-        for (std::uint32_t s = 0; s < order_.size(); ++s) {
-            const TDateTime date = IsFolder(s) ? tree_.Info(folders_[s]).Date : File(s).Date;
-            if (haveLast && date == last) continue;
-            last = date;
-            haveLast = true;
-            longest = std::max(longest, CharacterCount(FormatDate(date, locale_)));
-        }
-        return longest;
-    }
-    case kMediaInfo:
-        for (std::uint32_t s = folders_.size(); s < order_.size(); ++s) {
-            const TDetails& d = File(s);
-            longest = std::max(longest, CharacterCount(files_.Store().Artist(d)) + CharacterCount(files_.Store().Title(d)));
-        }
-        return longest;
-    default: return 0;
+        case kMediaInfo:
+            for (std::uint32_t s = folders_.size(); s < order_.size(); ++s) {
+                const TDetails& d = File(s);
+                longest = std::max(longest,
+                                   CharacterCount(files_.Store().Artist(d)) + CharacterCount(files_.Store().Title(d)));
+            }
+            return longest;
+        default:
+            return 0;
     }
 }
 

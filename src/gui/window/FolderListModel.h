@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QIcon>
-
 #include <unordered_map>
 #include <vector>
 
@@ -72,7 +71,7 @@ private:
     bool haveShown_ = false;
     std::vector<NodeId> folders_;  // the shown node's children, in tree order
     FileList files_{nullptr, 0, 0};
-    std::vector<std::uint32_t> order_;  // row -> source row
+    std::vector<std::uint32_t> order_;                        // row -> source row
     std::unordered_map<std::uint32_t, std::int64_t> totals_;  // source row -> folder total
 };
 

@@ -58,8 +58,8 @@ TLoadForm::TLoadForm(QWidget* over)
     Gauge1->setTextVisible(false);
     Gauge1->setMinimum(0);
     Gauge1->setValue(0);
-    Gauge1->setStyleSheet(QStringLiteral(
-        "QProgressBar { border: none; background: silver; } QProgressBar::chunk { background: navy; }"));
+    Gauge1->setStyleSheet(
+        QStringLiteral("QProgressBar { border: none; background: silver; } QProgressBar::chunk { background: navy; }"));
 
     Loading->setObjectName(QStringLiteral("Loading"));
     // Wide enough for the three dots that follow the letters.

@@ -19,7 +19,8 @@ int NavigationHistory::Count() const noexcept
 void NavigationHistory::Enter(std::string text, NodeHandle handle)
 {
     if (slots_[kMaxEntries]) {
-        for (int i = 1; i < kSlots - 1; ++i) slots_[static_cast<std::size_t>(i)] = std::move(slots_[static_cast<std::size_t>(i + 1)]);
+        for (int i = 1; i < kSlots - 1; ++i)
+            slots_[static_cast<std::size_t>(i)] = std::move(slots_[static_cast<std::size_t>(i + 1)]);
         slots_[kSlots - 1].reset();
     }
     int slot = 1;

@@ -45,7 +45,8 @@ void PathBox::RecordPath(const QString& path)
 
 void PathBox::InsertSearchResults()
 {
-    if (count() == 0 || itemText(0) != QLatin1String(kSearchResultsEntry)) InsertEntry(0, QString::fromLatin1(kSearchResultsEntry));
+    if (count() == 0 || itemText(0) != QLatin1String(kSearchResultsEntry))
+        InsertEntry(0, QString::fromLatin1(kSearchResultsEntry));
     setCurrentIndex(0);
 }
 

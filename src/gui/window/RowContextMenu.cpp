@@ -26,7 +26,8 @@ std::unique_ptr<QMenu> BuildRowMenu(QWidget* parent, const RowMenuItems& items)
     QAction* open = AddItem(*menu, kRowOpen, QStringLiteral("&Open"), items.CanOpen, items.Open);
     menu->setDefaultAction(open);
     if (items.Place == RowPlace::Results)
-        AddItem(*menu, kRowOpenFolder, QStringLiteral("Open &Containing Folder"), items.HasRow, items.OpenContainingFolder);
+        AddItem(*menu, kRowOpenFolder, QStringLiteral("Open &Containing Folder"), items.HasRow,
+                items.OpenContainingFolder);
     QAction* copy = AddItem(*menu, kRowCopyPath, QStringLiteral("Copy &Path"), items.HasRow, items.CopyPath);
     // The key works in the tree and the lists (the window's own actions);
     // here it is only shown.

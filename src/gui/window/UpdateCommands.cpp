@@ -33,8 +33,10 @@ QMenu* AddMenuBefore(TArdvelForm& form, QToolBar* bar, const char* name, const Q
     button->setAutoRaise(true);
     button->setMinimumWidth(36);
     const QList<QAction*> items = bar->actions();
-    if (items.isEmpty()) bar->addWidget(button);
-    else bar->insertWidget(items.last(), button);
+    if (items.isEmpty())
+        bar->addWidget(button);
+    else
+        bar->insertWidget(items.last(), button);
     return menu;
 }
 
@@ -50,8 +52,10 @@ void InstallUpdateCommands(TArdvelForm& form, UserDialogs& dialogs, const Locale
     if (auto* file = form.findChild<QMenu*>(QStringLiteral("File1"))) {
         const QList<QAction*> items = file->actions();
         const qsizetype after = items.indexOf(form.findChild<QAction*>(QStringLiteral("CreateNew")));
-        if (after >= 0 && after + 1 < items.size()) file->insertAction(items[after + 1], update);
-        else file->addAction(update);
+        if (after >= 0 && after + 1 < items.size())
+            file->insertAction(items[after + 1], update);
+        else
+            file->addAction(update);
     }
     // Compare joins the Tools menu when the window has one.
     if (auto* tools = form.findChild<QMenu*>(QStringLiteral("Tools1")))

@@ -2,7 +2,6 @@
 #include <sys/resource.h>
 
 #include <QApplication>
-
 #include <iostream>
 
 #include "ArdvelVersion.h"

@@ -2,9 +2,6 @@
 // the progress display, a whole cataloguing into the window's tree, the
 // refusals, Cancel in the middle of a scan, failures, and "&New Catalog...".
 
-#include <cerrno>
-#include <cstring>
-
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -17,23 +14,24 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QTreeView>
-
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
-#include "window/ArdvelFormFixture.h"
 #include "catalog/CatalogRun.h"
 #include "catalog/CatalogSource.h"
 #include "catalog/NameChecks.h"
 #include "catalog/ProgressText.h"
 #include "cataloguing/SelDirForm.h"
-#include "window/NewCatalogHandler.h"
 #include "platform/Settings.h"
 #include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/VolumeName.h"
+#include "window/ArdvelFormFixture.h"
+#include "window/NewCatalogHandler.h"
 
 namespace ardvel::gui {
 namespace {

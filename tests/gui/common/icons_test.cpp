@@ -1,18 +1,18 @@
 // The window's own pictures are drawn at the size and device pixel ratio
 // they are shown at, and their lines on the background follow the palette.
+#include "common/Icons.h"
+
 #include <gtest/gtest.h>
 
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QStyle>
-
 #include <cmath>
 #include <utility>
 #include <vector>
 
 #include "PaletteSupport.h"
-#include "common/Icons.h"
 
 namespace ardvel::gui {
 namespace {

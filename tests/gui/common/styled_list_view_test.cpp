@@ -1,8 +1,8 @@
+#include <QHeaderView>
 #include <QListView>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
-#include <QHeaderView>
 #include <QTreeView>
 
 #include "GuiTestSupport.h"

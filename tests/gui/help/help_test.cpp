@@ -1,18 +1,16 @@
+#include <unistd.h>
+
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
-
-#include <unistd.h>
-
 #include <cstdlib>
 #include <optional>
 #include <string>
 
 #include "ArdvelVersion.h"
-
-#include "window/ArdvelFormFixture.h"
 #include "help/AboutBox.h"
 #include "help/HelpCommands.h"
+#include "window/ArdvelFormFixture.h"
 
 namespace ardvel::gui {
 namespace {
@@ -44,8 +42,10 @@ public:
     }
     ~ScopedEnv()
     {
-        if (previous_) ::setenv(name_, previous_->c_str(), 1);
-        else ::unsetenv(name_);
+        if (previous_)
+            ::setenv(name_, previous_->c_str(), 1);
+        else
+            ::unsetenv(name_);
     }
 
 private:

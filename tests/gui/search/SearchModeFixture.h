@@ -4,16 +4,15 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-
 #include <chrono>
 #include <deque>
 #include <functional>
 
-#include "window/ArdvelFormFixture.h"
 #include "search/SearchControls.h"
 #include "search/SearchPanel.h"
 #include "search/SearchResultsModel.h"
 #include "search/SearchTyping.h"
+#include "window/ArdvelFormFixture.h"
 
 namespace ardvel::gui::test {
 

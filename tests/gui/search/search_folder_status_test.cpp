@@ -19,8 +19,8 @@ TEST(FolderStatusThrottleTest, FirstFoldersOfASearchAndOfEachVolumeAreShownTheRe
     EXPECT_TRUE(throttle.TakeWaiting());  // once for any number entered
     EXPECT_FALSE(throttle.TakeWaiting());
     EXPECT_FALSE(throttle.Entered());
-    throttle.ShowNext();                  // a new volume
-    EXPECT_TRUE(throttle.Entered());      // shown, and nothing older waits
+    throttle.ShowNext();              // a new volume
+    EXPECT_TRUE(throttle.Entered());  // shown, and nothing older waits
     EXPECT_FALSE(throttle.TakeWaiting());
     EXPECT_FALSE(throttle.Entered());
 }
@@ -38,8 +38,8 @@ TEST(StatusPathTest, ALongPathKeepsItsVolumeAndDeepestFoldersCutAtFolderBounds)
     // A deepest folder longer than the limit is shown whole; characters
     // beyond ASCII are never split.
     const std::string wide = "Disc:\\a\\" + std::string(30, 'x') + "\xc3\xa9\\";
-    EXPECT_EQ(StatusPath(wide, 10), QStringLiteral("Disc:\\...\\") + QString(30, QLatin1Char('x')) +
-                                        QChar(0xE9) + QLatin1Char('\\'));
+    EXPECT_EQ(StatusPath(wide, 10),
+              QStringLiteral("Disc:\\...\\") + QString(30, QLatin1Char('x')) + QChar(0xE9) + QLatin1Char('\\'));
 }
 
 TEST_F(SearchModeFixture, AChainTwentyThousandFoldersDeepIsSearchedInTheWindowWithItsFolderShown)
@@ -55,9 +55,9 @@ TEST_F(SearchModeFixture, AChainTwentyThousandFoldersDeepIsSearchedInTheWindowWi
     SelectLookIn(QStringLiteral("All"));
     Panel().FileNames->setText(QStringLiteral("bottom.txt"));
     Panel().SearchNowClick();
-    ASSERT_TRUE(OneSlice());  // a few hundred folders down
+    ASSERT_TRUE(OneSlice());                                    // a few hundred folders down
     EXPECT_EQ(form->StatusText(1), QStringLiteral("Deep:\\"));  // the volume, as the search entered it
-    Panel().ShowWaitingFolder();                                  // the timer's turn
+    Panel().ShowWaitingFolder();                                // the timer's turn
     const QString deeper = form->StatusText(1);
     EXPECT_TRUE(deeper.startsWith(QStringLiteral("Deep:\\...\\folder "))) << deeper.toStdString();
     EXPECT_TRUE(deeper.endsWith(QLatin1Char('\\'))) << deeper.toStdString();

@@ -12,7 +12,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
-
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -169,11 +168,11 @@ TEST_F(SearchModeTest, TheOptionsPanelStacksShowsAndHidesItsControls)
     EXPECT_EQ(p.SecondDate->y(), BottomOf(p.FirstDate) + 6);
     EXPECT_EQ(p.AndLabel->y(), p.SecondDate->y() + 4);
     EXPECT_EQ(p.SizeCB->y(), BottomOf(p.SecondDate) + 6);
-    for (QWidget* w : {static_cast<QWidget*>(p.LastMonths), static_cast<QWidget*>(p.Months),
-                       static_cast<QWidget*>(p.MonthsLabel), static_cast<QWidget*>(p.LastDays),
-                       static_cast<QWidget*>(p.Days), static_cast<QWidget*>(p.DaysLabel),
-                       static_cast<QWidget*>(p.Between), static_cast<QWidget*>(p.FirstDate),
-                       static_cast<QWidget*>(p.SecondDate), static_cast<QWidget*>(p.AndLabel)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(p.LastMonths), static_cast<QWidget*>(p.Months), static_cast<QWidget*>(p.MonthsLabel),
+          static_cast<QWidget*>(p.LastDays), static_cast<QWidget*>(p.Days), static_cast<QWidget*>(p.DaysLabel),
+          static_cast<QWidget*>(p.Between), static_cast<QWidget*>(p.FirstDate), static_cast<QWidget*>(p.SecondDate),
+          static_cast<QWidget*>(p.AndLabel)})
         EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
 
     EXPECT_TRUE(p.LeastMost->isHidden());
@@ -298,11 +297,11 @@ TEST_F(SearchModeTest, AnEmptyNameSearchesEverythingAndListsSixTextsARow)
     // Sorted by name, folders first.
     EXPECT_EQ(RowNames(), (Names{"Jazz", "Live", "Rock", "beach.jpg", "one.mp3", "readme.txt", "two.mp3"}));
     EXPECT_EQ(RowTexts("one.mp3"), (QStringList{"one.mp3", "Music 2002", "Rock\\", Q(FormatSize(1200, English())),
-                                               Q(FormatDate(44001.5, English())), "Band - One"}));
-    EXPECT_EQ(RowTexts("Live"), (QStringList{"Live", "Music 2002", "Rock\\", "[SUB-DIR]",
-                                            Q(FormatDate(44002.0, English())), ""}));
-    EXPECT_EQ(RowTexts("readme.txt"),
-              (QStringList{"readme.txt", "Music 2002", "", Q(FormatSize(1, English())), Q(FormatDate(44000.0, English())), ""}));
+                                                Q(FormatDate(44001.5, English())), "Band - One"}));
+    EXPECT_EQ(RowTexts("Live"),
+              (QStringList{"Live", "Music 2002", "Rock\\", "[SUB-DIR]", Q(FormatDate(44002.0, English())), ""}));
+    EXPECT_EQ(RowTexts("readme.txt"), (QStringList{"readme.txt", "Music 2002", "", Q(FormatSize(1, English())),
+                                                   Q(FormatDate(44000.0, English())), ""}));
     EXPECT_EQ(Results().headerData(kColumnMediaInfo, Qt::Horizontal).toString(), QStringLiteral("Media Info"));
     EXPECT_EQ(Results().RowImage(RowOf("Live")), kFolderImage);
     EXPECT_EQ(Results().RowImage(RowOf("one.mp3")), kFileImage);
@@ -587,8 +586,7 @@ TEST_F(LongSearchTest, ClosingOrDestroyingTheWindowEndsASearch)
 
 TEST_F(SearchModeFixture, StatusPanelsFollowTheVolumesAndFoldersSearched)
 {
-    for (const char* volume : {"A", "B", "C"})
-        WriteFilesCatalog(volume, 600, [](int i) { return FileNumber(i); });
+    for (const char* volume : {"A", "B", "C"}) WriteFilesCatalog(volume, 600, [](int i) { return FileNumber(i); });
     StartWindow();
     W().SBut->trigger();
     std::vector<std::pair<QString, QString>> seen;

@@ -36,9 +36,9 @@ struct SearchTabOrderTest : test::SearchModeFixture {
 TEST_F(SearchTabOrderTest, TabGoesFromTheNameThroughTheCriteriaToSearchNowAndTheResults)
 {
     TSearchPanel& p = Panel();
-    EXPECT_EQ(TabFromNames(6), (std::vector<QWidget*>{p.FileNames, p.LookIn, p.Typing->IgnoreAccents,
-                                                      p.Typing->SearchAsYouType, p.SOptHiden, p.SearchNow,
-                                                      W().SearchView->DetailsView()}));
+    EXPECT_EQ(TabFromNames(6),
+              (std::vector<QWidget*>{p.FileNames, p.LookIn, p.Typing->IgnoreAccents, p.Typing->SearchAsYouType,
+                                     p.SOptHiden, p.SearchNow, W().SearchView->DetailsView()}));
     // With the options shown, their controls come before Search Now.
     p.ToggleSearchOptions();
     p.SizeCB->setChecked(true);

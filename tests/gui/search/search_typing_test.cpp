@@ -11,8 +11,8 @@ namespace ardvel::gui {
 namespace {
 
 using test::Names;
-using test::WriteCatalog;
 using test::SearchModeFixture;
+using test::WriteCatalog;
 
 /// Music (one.mp3 in Rock, Été.mp3 with its accents decomposed, two.mp3).
 struct SearchTypingTest : SearchModeFixture {

@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
-
 #include <filesystem>
 
 #include "catalog/FreshScan.h"

@@ -9,18 +9,17 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-
 #include <memory>
 
 #include "GuiTestSupport.h"
+#include "common/StyledListView.h"
+#include "platform/Settings.h"
 #include "search/SearchPanel.h"
+#include "store/NodePath.h"
 #include "window/ArdvelForm.h"
 #include "window/CatalogTreeModel.h"
 #include "window/FolderListModel.h"
 #include "window/PathBox.h"
-#include "common/StyledListView.h"
-#include "platform/Settings.h"
-#include "store/NodePath.h"
 
 namespace ardvel::gui {
 
@@ -68,10 +67,7 @@ protected:
     FormWidgets& W() { return ArdvelFormTestAccess::Widgets(*form); }
     QComboBox* LookIn() { return form->SearchPanel().LookIn; }
 
-    NodeId Node(const std::string& path) const
-    {
-        return ResolveNodePath(form->Tree(), path, English());
-    }
+    NodeId Node(const std::string& path) const { return ResolveNodePath(form->Tree(), path, English()); }
     /// A click on a tree node.
     void Click(const std::string& path)
     {
@@ -121,10 +117,7 @@ protected:
         const NodeId node = form->OpenNode();
         return node == kNoNode ? std::string("(none)") : GetNodePath(form->Tree(), node);
     }
-    bool CatalogExists(const std::string& name) const
-    {
-        return std::filesystem::exists(home.CatalogFolder() + name);
-    }
+    bool CatalogExists(const std::string& name) const { return std::filesystem::exists(home.CatalogFolder() + name); }
 
     TestHome home;
     ScriptedDialogs dialogs;

@@ -2,7 +2,6 @@
 // is open are read without a restart, and the user stays where they were.
 #include <QTest>
 #include <QTreeView>
-
 #include <filesystem>
 
 #include "ArdvelFormFixture.h"
@@ -31,7 +30,8 @@ struct CatalogFolderWatchTest : test::ArdvelFormFixture {
 TEST_F(CatalogFolderWatchTest, ANewCatalogAppearsAndARemovedOneLeavesWhileTheOpenFolderStays)
 {
     const NodeHandle photos = HandleOf("Photos:\\");
-    test::WriteCatalog(home.CatalogFolder() + "New.arv", [](CatalogTree& t, NodeId v) { t.AddFolder(v, "Inside", 1.0); });
+    test::WriteCatalog(home.CatalogFolder() + "New.arv",
+                       [](CatalogTree& t, NodeId v) { t.AddFolder(v, "Inside", 1.0); });
     QTRY_VERIFY(Node("New:\\Inside\\") != kNoNode);
     EXPECT_EQ(Volumes(), (Names{"Backup", "Music 2002", "New", "Photos"}));
     EXPECT_EQ(form->StatusText(0), QStringLiteral("4 Catalogs"));

@@ -2,8 +2,8 @@
 #include <QSignalSpy>
 
 #include "GuiTestSupport.h"
-#include "window/CatalogTreeModel.h"
 #include "common/Icons.h"
+#include "window/CatalogTreeModel.h"
 
 namespace ardvel::gui {
 namespace {

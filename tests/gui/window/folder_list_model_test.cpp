@@ -1,11 +1,11 @@
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
 
-#include "core/DateAt.h"
 #include "GuiTestSupport.h"
-#include "window/FolderListModel.h"
 #include "common/Icons.h"
+#include "core/DateAt.h"
 #include "store/DateTime.h"
+#include "window/FolderListModel.h"
 
 namespace ardvel::gui {
 namespace {

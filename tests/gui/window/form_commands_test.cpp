@@ -4,9 +4,9 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QTest>
 #include <QToolBar>
 
@@ -71,7 +71,8 @@ TEST_F(CommandsTest, RenameToAnyVolumesNameItsOwnIncludedIsRefused)
         ASSERT_EQ(dialogs.Errors.size(), 1u) << name;
         EXPECT_EQ(dialogs.Errors[0], QString::fromUtf8(kVolumeNameTaken));
     }
-    EXPECT_EQ(dialogs.Errors[0].toStdString(), "There is a volume with the same name.\r\n    Please choose another one!");
+    EXPECT_EQ(dialogs.Errors[0].toStdString(),
+              "There is a volume with the same name.\r\n    Please choose another one!");
     EXPECT_TRUE(CatalogExists("Photos.arv"));
     EXPECT_EQ(Volumes(), (Names{"Backup", "Music 2002", "Photos"}));
     EXPECT_EQ(form->TreeModel().EditableNode(), kNoNode);
@@ -83,11 +84,11 @@ TEST_F(CommandsTest, RenameThatCannotBeAFileNameHereIsImproper)
     std::filesystem::remove(home.CatalogFolder() + "Backup.arv");
     const QString improper = QStringLiteral("Improper name! Please choose another one!");
     const std::pair<const char*, QString> cases[] = {
-        {"Photos:\\", QStringLiteral("")},        // no name
-        {"Photos:\\", QStringLiteral("  ")},      // a blank one
+        {"Photos:\\", QStringLiteral("")},              // no name
+        {"Photos:\\", QStringLiteral("  ")},            // a blank one
         {"Photos:\\", QString(252, QLatin1Char('n'))},  // too long a file name
-        {"Photos:\\", QStringLiteral("Stray")},   // would replace another file
-        {"Backup:\\", QStringLiteral("Fresh")},   // its file is missing
+        {"Photos:\\", QStringLiteral("Stray")},         // would replace another file
+        {"Backup:\\", QStringLiteral("Fresh")},         // its file is missing
     };
     for (const auto& [path, text] : cases) {
         dialogs.Errors.clear();

@@ -55,9 +55,9 @@ TEST_F(NavigationTest, TheFirstOpeningEntersNoHistoryAndARepeatedClickDoesNothin
 
 TEST_F(NavigationTest, BackAndForwardMoveThroughTheOpenedFolders)
 {
-    Click("Photos:\\");             // A, the first opening
-    Click("Music 2002:\\");         // B
-    Click("Music 2002:\\Rock\\");   // C
+    Click("Photos:\\");            // A, the first opening
+    Click("Music 2002:\\");        // B
+    Click("Music 2002:\\Rock\\");  // C
     EXPECT_EQ(MenuTexts(W().BackMenu), Names{"Music 2002"});
     EXPECT_TRUE(W().BackBut->isEnabled());
     EXPECT_FALSE(W().ForwBut->isEnabled());
@@ -167,8 +167,7 @@ TEST_F(NavigationTest, ThePathBoxKeepsElevenPathsNewestFirstEachOnce)
     Click("Music 2002:\\");
     EXPECT_EQ(Entries(W().PathBox), (Names{"Music 2002:\\Rock\\", "Music 2002:\\", "My Catalogs"}));
     EXPECT_EQ(W().PathBox->currentIndex(), 1);
-    for (const char* path : {"Backup:\\", "Photos:\\", "Music 2002:\\Jazz\\", "Music 2002:\\Rock\\Live\\"})
-        Click(path);
+    for (const char* path : {"Backup:\\", "Photos:\\", "Music 2002:\\Jazz\\", "Music 2002:\\Rock\\Live\\"}) Click(path);
     // Known paths keep their places; with 11 the oldest leaves.
     for (int i = 0; i < 5; ++i) W().PathBox->RecordPath(QStringLiteral("X%1:\\").arg(i));
     EXPECT_EQ(W().PathBox->count(), 11);

@@ -4,9 +4,9 @@
 #include <QToolButton>
 
 #include "ArdvelFormFixture.h"
+#include "platform/Settings.h"
 #include "window/BrowserSettings.h"
 #include "window/LoadForm.h"
-#include "platform/Settings.h"
 
 namespace ardvel::gui {
 namespace {
@@ -165,7 +165,8 @@ TEST_F(StartupTest, ManyFailingCatalogsAreCountedAndListedOneALine)
     Start();
     ASSERT_EQ(dialogs.Errors.size(), 1u);
     ASSERT_EQ(dialogs.ErrorLists.size(), 1u);
-    EXPECT_TRUE(dialogs.Errors[0].startsWith(QStringLiteral("160 catalog files could not be read.\n"))) << dialogs.Errors[0].toStdString();
+    EXPECT_TRUE(dialogs.Errors[0].startsWith(QStringLiteral("160 catalog files could not be read.\n")))
+        << dialogs.Errors[0].toStdString();
     const QStringList& lines = dialogs.ErrorLists[0];
     ASSERT_EQ(lines.size(), 160);
     for (int i = 0; i < 160; ++i) {
@@ -216,9 +217,9 @@ TEST(LoadFormSplash, ProgressAndTheDotsOfTheLabel)
     splash.SetMaximum(3);
     splash.SetPosition(5);
     EXPECT_EQ(splash.Position(), 3);
-    const char* expected[] = {"L   O   A   D   I   N   G", "L   O   A   D   I   N   G .",
+    const char* expected[] = {"L   O   A   D   I   N   G",     "L   O   A   D   I   N   G .",
                               "L   O   A   D   I   N   G . .", "L   O   A   D   I   N   G . . .",
-                              "L   O   A   D   I   N   G", "L   O   A   D   I   N   G ."};
+                              "L   O   A   D   I   N   G",     "L   O   A   D   I   N   G ."};
     for (std::size_t files = 0; files < 6; ++files) {
         splash.SetFilesRead(files);
         EXPECT_EQ(splash.LoadingText().toStdString(), expected[files]) << files;

@@ -47,8 +47,8 @@ struct RowMenuTest : test::SearchModeFixture {
 TEST_F(RowMenuTest, TheTreeMenuOpensCopiesAndRenamesOrDeletesOnlyVolumes)
 {
     form->SelectNode(Node("Music 2002:\\Rock\\"));
-    EXPECT_EQ(Items(RowPlace::Tree), (MenuState{{"RowOpen", true}, {"RowCopyPath", true}, {"RowRename", false},
-                                            {"RowDelete", false}}));
+    EXPECT_EQ(Items(RowPlace::Tree),
+              (MenuState{{"RowOpen", true}, {"RowCopyPath", true}, {"RowRename", false}, {"RowDelete", false}}));
     Run(RowPlace::Tree, kRowCopyPath);
     EXPECT_EQ(Clipboard(), QStringLiteral("Music 2002:\\Rock\\"));
     Run(RowPlace::Tree, kRowOpen);
@@ -73,8 +73,11 @@ TEST_F(RowMenuTest, TheFolderListMenuActsOnTheSelectedRow)
     Click("Music 2002:\\");
     W().ListView->SelectRow(ListRow("readme.txt"));
     // A file cannot be opened, renamed or deleted; its copies can be found.
-    EXPECT_EQ(Items(RowPlace::FolderList), (MenuState{{"RowOpen", false}, {"RowCopyPath", true}, {"RowRename", false},
-                                                  {"RowDelete", false}, {"FindCopies", true}}));
+    EXPECT_EQ(Items(RowPlace::FolderList), (MenuState{{"RowOpen", false},
+                                                      {"RowCopyPath", true},
+                                                      {"RowRename", false},
+                                                      {"RowDelete", false},
+                                                      {"FindCopies", true}}));
     Run(RowPlace::FolderList, kRowCopyPath);
     EXPECT_EQ(Clipboard(), QStringLiteral("Music 2002:\\readme.txt"));
     W().ListView->SelectRow(ListRow("Rock"));
@@ -107,8 +110,8 @@ TEST_F(RowMenuTest, TheResultsMenuCopiesTheFilesPathAndOpensItsFolder)
     W().SBut->trigger();
     Search(QStringLiteral("*.mp3"));
     W().SearchView->SelectRow(RowOf("two.mp3"));
-    EXPECT_EQ(Items(RowPlace::Results), (MenuState{{"RowOpen", true}, {"RowOpenFolder", true}, {"RowCopyPath", true},
-                                               {"FindCopies", true}}));
+    EXPECT_EQ(Items(RowPlace::Results),
+              (MenuState{{"RowOpen", true}, {"RowOpenFolder", true}, {"RowCopyPath", true}, {"FindCopies", true}}));
     Run(RowPlace::Results, kRowCopyPath);
     EXPECT_EQ(Clipboard(), QStringLiteral("Music 2002:\\Rock\\Live\\two.mp3"));
     Run(RowPlace::Results, kRowOpenFolder);

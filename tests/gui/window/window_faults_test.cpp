@@ -4,10 +4,10 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QListView>
-#include <QStyle>
-#include <QTreeView>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QToolBar>
+#include <QTreeView>
 
 #include "ArdvelFormFixture.h"
 
@@ -126,7 +126,8 @@ struct ListLayoutTest : test::ArdvelFormFixture {
             const QRect cell = Icons()->visualRect(index);
             const QString caption = index.data().toString();
             // Icon left, the whole caption right of it, on one line.
-            EXPECT_GE(cell.width(), 16 + metrics.horizontalAdvance(caption) + 2 * Margin(Icons())) << caption.toStdString();
+            EXPECT_GE(cell.width(), 16 + metrics.horizontalAdvance(caption) + 2 * Margin(Icons()))
+                << caption.toStdString();
             EXPECT_GE(cell.height(), metrics.height()) << caption.toStdString();
             EXPECT_LT(cell.height(), 2 * metrics.height()) << caption.toStdString();
             for (const QRect& other : cells) EXPECT_FALSE(cell.intersects(other)) << caption.toStdString();
@@ -149,7 +150,8 @@ TEST_F(ListLayoutTest, TheListStyleFitsItsColumnsToTheLongestCaption)
 
 TEST_F(ListLayoutTest, ResizedColumnsHoldTheirTextsInTheRealFont)
 {
-    test::WriteCatalog(home.CatalogFolder() + "Volume 0000.arv", [](CatalogTree& t, NodeId v) { t.AddFile(v, "a.txt", 1, 44000.0); });
+    test::WriteCatalog(home.CatalogFolder() + "Volume 0000.arv",
+                       [](CatalogTree& t, NodeId v) { t.AddFile(v, "a.txt", 1, 44000.0); });
     form->LoadCatalogs();
     Click("Volume 0000:\\");
     form->ViewsClick(kDetails);
@@ -161,7 +163,8 @@ TEST_F(ListLayoutTest, ResizedColumnsHoldTheirTextsInTheRealFont)
         const QString caption = form->ListModel().headerData(c, Qt::Horizontal).toString();
         EXPECT_GE(width, metrics.horizontalAdvance(caption) + 2 * Margin(details)) << caption.toStdString();
         const QString text = form->ListModel().index(0, c).data().toString();
-        EXPECT_GE(width, metrics.horizontalAdvance(text) + 2 * Margin(details) + (c == 0 ? 16 : 0)) << text.toStdString();
+        EXPECT_GE(width, metrics.horizontalAdvance(text) + 2 * Margin(details) + (c == 0 ? 16 : 0))
+            << text.toStdString();
     }
     // Without Auto Resize the Name column takes the free width.
     W().AutoAdjust1->trigger();

@@ -43,8 +43,7 @@ TEST_F(WindowPlacementTest, ANewWindowComesBackWithTheShapeTheLastOneHad)
     form.reset();
     const IniFile ini = IniFile::Load(home.SettingsFile());
     EXPECT_TRUE(ini.Get("View", "WindowGeometry"));
-    EXPECT_EQ(ini.Get("View", "SplitterSizes"),
-              std::to_string(splitter[0]) + "," + std::to_string(splitter[1]));
+    EXPECT_EQ(ini.Get("View", "SplitterSizes"), std::to_string(splitter[0]) + "," + std::to_string(splitter[1]));
 
     Open();
     EXPECT_EQ(form->size(), QSize(700, 520));
