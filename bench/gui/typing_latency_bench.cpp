@@ -31,6 +31,7 @@
 
 #include "BenchOptions.h"
 #include "common/UserDialogs.h"
+#include "gui/GuiBenchSupport.h"
 #include "platform/Locale.h"
 #include "search/SearchPanel.h"
 #include "search/SearchResultsModel.h"
@@ -52,34 +53,15 @@ constexpr std::array<const char*, 6> kExtensions = {".jpg", ".mp3", ".txt", ".pd
 /// and numbers, so each typed letter narrows the rows found.
 void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t perVolume)
 {
-    std::filesystem::create_directories(folder);
-    std::mt19937 rng(11);
-    const auto word = [&] { return std::string(kWords[rng() % kWords.size()]); };
-    for (std::size_t v = 0; v < volumes; ++v) {
-        CatalogTree tree;
-        const NodeId volume = tree.AddVolume("v", 45000.5);
-        NodeId current = volume;
-        for (std::size_t i = 0; i < perVolume; ++i) {
-            if (i % 200 == 0) current = tree.AddFolder(volume, word() + " " + std::to_string(rng() % 1000), 44000.0);
-            const std::string name =
-                word() + "_" + word() + "_" + std::to_string(rng() % 100000) + kExtensions[rng() % kExtensions.size()];
-            tree.AddFile(current, name, static_cast<std::int32_t>(rng() % 100000), 40000 + rng() % 8000);
-        }
-        CatalogWriter writer(folder + "Volume " + std::to_string(v) + ".arv");
-        writer.WriteHeader("Label", 45000.5);
-        writer.WriteTree(tree, volume);
-        writer.Commit();
-    }
+    const auto word = [](std::mt19937& rng) { return std::string(kWords[rng() % kWords.size()]); };
+    bench::WriteGeneratedCatalogs(
+        folder, volumes, perVolume, 11,
+        [&](std::mt19937& rng) { return word(rng) + " " + std::to_string(rng() % 1000); },
+        [&](std::mt19937& rng) {
+            return word(rng) + "_" + word(rng) + "_" + std::to_string(rng() % 100000) +
+                   kExtensions[rng() % kExtensions.size()];
+        });
 }
-
-class SilentDialogs final : public gui::UserDialogs {
-public:
-    void ShowError(const QString& text, const QString&) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool Confirm(const QString&) override { return false; }
-    QString ChooseFolder(const QString&) override { return {}; }
-    QString SaveFileName(const QString&, const QString&, const QString&, const QString&) override { return {}; }
-    int RunDialog(QDialog&) override { return 0; }
-};
 
 /// The longest lateness of a 10 ms timer: how long the event loop kept it
 /// waiting beyond its interval.
@@ -315,7 +297,7 @@ int main(int argc, char* argv[])
                 static_cast<long long>(phase.restart()));
 
     TimedApplication app(argc, argv);
-    SilentDialogs dialogs;
+    bench::SilentDialogs dialogs;
     gui::TArdvelForm form(Locale::User(), dialogs);
     form.resize(1000, 700);
     form.show();

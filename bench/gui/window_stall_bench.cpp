@@ -20,6 +20,7 @@
 #include "BenchOptions.h"
 #include "common/StyledListView.h"
 #include "common/UserDialogs.h"
+#include "gui/GuiBenchSupport.h"
 #include "platform/Locale.h"
 #include "search/SearchPanel.h"
 #include "search/SearchResultsModel.h"
@@ -34,33 +35,10 @@ namespace {
 /// no particular order.
 void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t perVolume)
 {
-    std::filesystem::create_directories(folder);
-    std::mt19937 rng(7);
-    for (std::size_t v = 0; v < volumes; ++v) {
-        CatalogTree tree;
-        const NodeId volume = tree.AddVolume("v", 45000.5);
-        NodeId current = volume;
-        for (std::size_t i = 0; i < perVolume; ++i) {
-            if (i % 200 == 0) current = tree.AddFolder(volume, "folder " + std::to_string(rng() % 100000), 44000.0);
-            tree.AddFile(current, "file " + std::to_string(rng()) + ".dat", static_cast<std::int32_t>(rng() % 100000),
-                         40000 + rng() % 8000);
-        }
-        CatalogWriter writer(folder + "Volume " + std::to_string(v) + ".arv");
-        writer.WriteHeader("Label", 45000.5);
-        writer.WriteTree(tree, volume);
-        writer.Commit();
-    }
+    bench::WriteGeneratedCatalogs(
+        folder, volumes, perVolume, 7, [](std::mt19937& rng) { return "folder " + std::to_string(rng() % 100000); },
+        [](std::mt19937& rng) { return "file " + std::to_string(rng()) + ".dat"; });
 }
-
-/// Answers nothing: the benchmark asks no questions.
-class SilentDialogs final : public gui::UserDialogs {
-public:
-    void ShowError(const QString& text, const QString&) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool Confirm(const QString&) override { return false; }
-    QString ChooseFolder(const QString&) override { return {}; }
-    QString SaveFileName(const QString&, const QString&, const QString&, const QString&) override { return {}; }
-    int RunDialog(QDialog&) override { return 0; }
-};
 
 /// Measures the longest gap between two turns of the event loop.
 class StallMeter {
@@ -107,7 +85,7 @@ int main(int argc, char* argv[])
                 static_cast<long long>(phase.restart()));
 
     QApplication app(argc, argv);
-    SilentDialogs dialogs;
+    bench::SilentDialogs dialogs;
     gui::TArdvelForm form(Locale::User(), dialogs);
     form.show();
     std::printf("window loaded: %lld ms\n", static_cast<long long>(phase.restart()));

@@ -46,9 +46,7 @@ CatalogArgs ParseCatalogArgs(const Args& args)
         } else if (arg.rfind("--name=", 0) == 0) {
             parsed.Name = arg.substr(7);
         } else if (arg == "--yes" || arg == "--no") {
-            const bool answer = arg == "--yes";
-            if (parsed.Answer && *parsed.Answer != answer) throw UsageError("--yes and --no exclude each other");
-            parsed.Answer = answer;
+            TakeYesNo(arg, parsed.Answer);
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             throw UsageError("catalog: unknown option " + arg);
         } else {

@@ -50,4 +50,11 @@ std::string ResolveCatalogFolder(const CliContext& context)
     return CatalogFolderFromSetting(ini.Get("General", "CatalogFolder"));
 }
 
+void TakeYesNo(const std::string& arg, std::optional<bool>& answer)
+{
+    const bool yes = arg == "--yes";
+    if (answer && *answer != yes) throw UsageError("--yes and --no exclude each other");
+    answer = yes;
+}
+
 }  // namespace ardvel::cli

@@ -31,6 +31,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// The answer of --yes or --no (`arg`) into `answer`; a usage error when
+/// the other one was given before.
+void TakeYesNo(const std::string& arg, std::optional<bool>& answer);
+
 /// A text as one tab-separated output field: tab, newline and backslash are
 /// written as \t, \n and \\.
 std::string EscapeField(std::string_view text);

@@ -40,9 +40,7 @@ ImportArgs ParseImportArgs(const Args& args)
         } else if (arg == "--from") {
             if (value() != "ncdu") throw UsageError("import --from takes ncdu, not \"" + args[i] + "\"");
         } else if (arg == "--yes" || arg == "--no") {
-            const bool answer = arg == "--yes";
-            if (parsed.Answer && *parsed.Answer != answer) throw UsageError("--yes and --no exclude each other");
-            parsed.Answer = answer;
+            TakeYesNo(arg, parsed.Answer);
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("import: unknown option " + arg);
         } else {

@@ -1,31 +1,13 @@
 #include "store/RowWriter.h"
 
 #include "store/ExportFormats.h"
+#include "store/TabFields.h"
 
 namespace ardvel {
 
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 16;
-
-void AppendTsvText(std::string& out, std::string_view text)
-{
-    for (char c : text) {
-        switch (c) {
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
 
 }  // namespace
 
@@ -86,7 +68,7 @@ RowWriter& RowWriter::Text(std::string_view value)
     if (skipCell_) return *this;
     switch (format_) {
         case RowFormat::Tsv:
-            AppendTsvText(buffer_, value);
+            AppendTabField(buffer_, value);
             break;
         case RowFormat::Csv:
             AppendCsvField(buffer_, value);

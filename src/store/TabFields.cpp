@@ -2,10 +2,8 @@
 
 namespace ardvel {
 
-std::string EscapeTabField(std::string_view text)
+void AppendTabField(std::string& out, std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
     for (char c : text) {
         switch (c) {
             case '\t':
@@ -21,6 +19,13 @@ std::string EscapeTabField(std::string_view text)
                 out += c;
         }
     }
+}
+
+std::string EscapeTabField(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    AppendTabField(out, text);
     return out;
 }
 
