@@ -331,7 +331,7 @@ void CatalogWriter::WriteFileRecord(const VolumeStore& store, const TDetails& de
     buffer_.resize(start + 1 + name.size() + pad + sizeof kStringEnd + 8);  // the padding zeros included
     char* out = buffer_.data() + start;
     *out++ = static_cast<char>(kFileRecordType);
-    std::memcpy(out, name.data(), name.size());
+    if (!name.empty()) std::memcpy(out, name.data(), name.size());  // an empty view may have no data
     for (std::size_t i = 0; i < name.size(); ++i)
         if (out[i] == 0x01 || out[i] == 0x02) out[i] = ' ';
     out += name.size() + pad;

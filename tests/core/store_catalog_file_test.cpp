@@ -119,6 +119,29 @@ TEST(CatalogFileWrite, ExampleVolumeIsWrittenInPreOrderWithFilesFirst)
     EXPECT_EQ(bytes, expected);
 }
 
+TEST(CatalogFileWrite, AFileWithAnEmptyNameIsWrittenAndReadBack)
+{
+    // A damaged catalog can hold such a record; saving what was read must
+    // not stumble over it.
+    TempDir dir;
+    CatalogTree tree;
+    const NodeId v = tree.AddVolume("V", At(2001, 1, 1));
+    tree.AddFile(v, "", 3, At(2001, 1, 1));
+    const std::string path = dir.File("e.arv");
+    {
+        CatalogWriter w(path);
+        w.WriteHeader("L", At(2001, 1, 1));
+        w.WriteTree(tree, v);
+        w.Commit();
+    }
+    Loaded l;
+    Load(l, path);
+    const FileList files = l.Tree.Files(l.Volume);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.Store().Name(files[0]), "");
+    EXPECT_EQ(files[0].SizeKB, 3);
+}
+
 TEST(CatalogFileWrite, EmptyVolumeIsTheHeaderAlone)
 {
     CatalogTree tree;
