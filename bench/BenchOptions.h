@@ -4,6 +4,7 @@
 // folder and reading their memory use.
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,18 @@ inline long StatusKB(const std::string& field)
 inline long PeakMemoryKB()
 {
     return StatusKB("VmHWM:");
+}
+
+/// Resident memory of this process in KiB, from /proc/self/statm.
+inline long ResidentKiB()
+{
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (f) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
 }  // namespace ardvel::bench

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "platform/Locale.h"
 #include "platform/Settings.h"
 #include "store/CatalogFile.h"
@@ -80,17 +81,6 @@ void Generate(const std::string& folder, int volumes, int filesPerVolume)
     }
 }
 
-long ResidentKiB()
-{
-    FILE* f = std::fopen("/proc/self/statm", "r");
-    long pages = 0, resident = 0;
-    if (f) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
 long PeakKiB()
 {
     struct rusage usage {};
@@ -120,7 +110,7 @@ int Load(const std::string& folder)
 {
     const std::string dir = WithTrailingSlash(folder);
     const Locale& locale = Locale::User();
-    const long baseline = ResidentKiB();
+    const long baseline = bench::ResidentKiB();
 
     // Warm the page cache and time cat over the same files.
     const std::string cat = "cat " + dir + "*.arv > /dev/null";

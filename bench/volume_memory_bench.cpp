@@ -47,18 +47,6 @@ void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t f
     }
 }
 
-/// Resident memory in KiB, from /proc/self/statm.
-long ResidentKiB()
-{
-    FILE* f = std::fopen("/proc/self/statm", "r");
-    long pages = 0, resident = 0;
-    if (f) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
 std::size_t CountFiles(const CatalogTree& tree)
 {
     std::size_t n = 0;
@@ -110,12 +98,12 @@ int main(int argc, char** argv)
     }
 
     const Locale& locale = Locale::User();
-    const long before = ResidentKiB();
+    const long before = bench::ResidentKiB();
     CatalogTree tree;
     const auto start = std::chrono::steady_clock::now();
     const LoadResult result = LoadCatalogs(tree, WithTrailingSlash(folder), locale);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long after = ResidentKiB();
+    const long after = bench::ResidentKiB();
 
     const double volumes = static_cast<double>(tree.VolumeCount());
     const std::size_t files = CountFiles(tree);
