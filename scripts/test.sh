@@ -20,7 +20,9 @@ echo "== Debian package"
 (cd build && cpack -G DEB >/dev/null && ls ardvel_*.deb)
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARDVEL_SANITIZE=ON -DARDVEL_BENCH=OFF >/dev/null
+# Line tables only: enough for the sanitizers' reports, and a third quicker to build.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DARDVEL_SANITIZE=ON \
+    -DARDVEL_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$JOBS"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j"$JOBS"
