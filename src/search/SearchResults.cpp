@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 
@@ -110,9 +111,7 @@ void SearchResults::Sort(const SortState& sort, const Locale& locale)
     if (sort.Column >= kSearchColumnCount) {
         // No column to compare: only the image index orders the rows, and
         // folder rows (image 2) go before file rows (image 4).
-        const auto folderFirst = [](const SearchRow& row) { return row.ImageIndex == kFolderImage; };
-        if (!std::is_partitioned(rows_.begin(), rows_.end(), folderFirst))
-            std::stable_partition(rows_.begin(), rows_.end(), folderFirst);
+        PutFoldersFirst();
         return;
     }
     // The comparison reads the texts through the row's references, which a
@@ -130,6 +129,33 @@ void SearchResults::Sort(const SortState& sort, const Locale& locale)
         return k;
     };
     SortRowsStable(rows_, keys, sort, ListKind::SearchResults, locale);
+}
+
+void SearchResults::PutFoldersFirst()
+{
+    const auto isFolder = [](const SearchRow& row) { return row.ImageIndex == kFolderImage; };
+    if (std::is_partitioned(rows_.begin(), rows_.end(), isFolder)) return;
+    // Folders are few beside files: they wait aside while the file rows
+    // close up towards the end, each moved once, with no second copy of
+    // all the rows.
+    std::vector<SearchRow> folders;
+    std::copy_if(rows_.begin(), rows_.end(), std::back_inserter(folders), isFolder);
+    auto to = rows_.end();
+    for (auto from = rows_.end(); from != rows_.begin();) {
+        --from;
+        if (!isFolder(*from)) *--to = *from;
+    }
+    std::copy(folders.begin(), folders.end(), rows_.begin());
+}
+
+void SearchResults::Reserve(std::size_t rows, std::size_t places) noexcept
+{
+    try {
+        rows_.reserve(rows);
+        places_.reserve(places);
+    } catch (const std::exception&) {
+        // The system would not promise the room: the rows grow as they come.
+    }
 }
 
 std::uint32_t SearchResults::AddPlace(std::string_view volume, std::string_view path)

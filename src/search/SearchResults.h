@@ -100,6 +100,12 @@ public:
 
     // -- filled by the search ---------------------------------------------
 
+    /// Room for `rows` rows and `places` places, so that the rows never move
+    /// while a search adds them: moving a million rows would hold the window
+    /// for tens of milliseconds. Only the rows added take memory; without
+    /// room to reserve, the rows grow as they come.
+    void Reserve(std::size_t rows, std::size_t places) noexcept;
+
     /// Registers the volume and in-volume path that rows then refer to.
     /// Rows are added at the end; clear() keeps the memory for the next search.
     std::uint32_t AddPlace(std::string_view volume, std::string_view path);
@@ -108,6 +114,9 @@ public:
     void AddFolder(std::uint32_t place, std::string_view name, TDateTime date, NodeHandle link);
 
 private:
+    /// Folder rows before file rows, each in their order.
+    void PutFoldersFirst();
+
     struct Place {
         StringRef Volume;
         StringRef Path;

@@ -46,8 +46,12 @@ SearchWalk::SearchWalk(const CatalogTree& tree, const SearchScope& scope, Search
             if (scope.Node != CatalogTree::kRoot && tree_.IsAlive(scope.Node)) start_ = tree_.Handle(scope.Node);
             break;
         case SearchScope::Kind::Nothing:
-            break;
+            return;
     }
+    // At most every record of the tree is found.
+    std::size_t files = 0;
+    for (NodeId v : tree_.Children(CatalogTree::kRoot)) files += tree_.Store(v).Files.size();
+    results_.Reserve(files + tree_.NodeCount(), tree_.NodeCount());
 }
 
 SearchWalk::~SearchWalk() = default;
@@ -129,7 +133,7 @@ void SearchWalk::Finish(SearchEnd end)
     frames_.clear();
     volumes_.clear();
     Notify();
-    results_.Sort(events_.CurrentSort ? events_.CurrentSort() : SortState{}, locale_);
+    if (!events_.CallerSorts) results_.Sort(events_.CurrentSort ? events_.CurrentSort() : SortState{}, locale_);
     end_ = end;
     Status(kStatusCatalogs, std::to_string(tree_.VolumeCount()) + " Catalogs");
     Status(kStatusProgress, std::to_string(results_.size()) + " Matches found");

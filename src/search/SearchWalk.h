@@ -49,6 +49,9 @@ struct SearchEvents {
     std::function<void(std::size_t first, std::size_t count)> RowsAdded;
     /// The sort state at the end of the search; the results are sorted by it.
     std::function<SortState()> CurrentSort;
+    /// The results stay in the order found, for the caller to sort
+    /// (CurrentSort is not asked).
+    bool CallerSorts = false;
 };
 
 enum class SearchEnd : std::uint8_t {
@@ -62,7 +65,8 @@ enum class SearchEnd : std::uint8_t {
 /// folder, then each sub-folder's row followed by what lies below it. The
 /// walk runs in slices (`Step`), so a window can handle its events in
 /// between; the stop request is looked at before every file and sub-folder.
-/// At the end the rows are sorted by the current sort state and the status
+/// At the end the rows are sorted by the current sort state (unless the
+/// caller sorts them) and the status
 /// panels get "N Catalogs" and "N Matches found".
 ///
 /// The tree must not change during a `Step`. Between steps it may: a walk

@@ -146,6 +146,34 @@ TEST_F(SearchWalkTest, SortOnAColumnThatComparesNothing)
               (std::vector<std::string>{"Rock|Alpha|", "Live|Alpha|Rock\\", "Pop|Alpha|", "a1.txt|Alpha|",
                                         "a2.mp3|Alpha|", "r1.mp3|Alpha|Rock\\", "l1.txt|Alpha|Rock\\Live\\",
                                         "p1.txt|Alpha|Pop\\", "b1.txt|Beta|"}));
+
+    // A caller that sorts the rows itself gets them as found: each folder's
+    // files, then each sub-folder's row and what lies below it.
+    events.CallerSorts = true;
+    Search(SearchScope::AllVolumes(), "", events);
+    EXPECT_EQ(RowNames(results),
+              (std::vector<std::string>{"a1.txt|Alpha|", "a2.mp3|Alpha|", "Rock|Alpha|", "r1.mp3|Alpha|Rock\\",
+                                        "Live|Alpha|Rock\\", "l1.txt|Alpha|Rock\\Live\\", "Pop|Alpha|",
+                                        "p1.txt|Alpha|Pop\\", "b1.txt|Beta|"}));
+}
+
+TEST_F(SearchWalkTest, RowsNeverMoveWhileTheSearchAddsThem)
+{
+    // The window reads rows while more come, batch after batch: the walk
+    // makes room for every record of the tree before the first row.
+    for (int i = 0; i < 5000; ++i) tree.AddFile(gamma, "g" + std::to_string(i) + ".txt", 1, At(2004, 1, 2));
+    std::vector<const SearchRow*> seen;
+    std::size_t batches = 0;
+    SearchEvents events;
+    events.RowsAdded = [&](std::size_t first, std::size_t count) {
+        ++batches;
+        for (std::size_t i = first; i < first + count; ++i) seen.push_back(&results.Row(i));
+    };
+    events.CallerSorts = true;
+    Search(SearchScope::AllVolumes(), "", events);
+    EXPECT_GT(batches, 2u);
+    ASSERT_EQ(seen.size(), results.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) ASSERT_EQ(seen[i], &results.Row(i)) << i;
 }
 
 TEST_F(SearchWalkTest, RowTexts)

@@ -3,8 +3,9 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
-#include <QTreeView>
 #include <algorithm>
+
+#include "common/DetailsTable.h"
 
 namespace ardvel::gui {
 
@@ -16,7 +17,7 @@ int CharacterCount(std::string_view text) noexcept
     return count;
 }
 
-void ListRowsModel::FitColumns(QTreeView& view) const
+void ListRowsModel::FitColumns(DetailsTable& view) const
 {
     QHeaderView* header = view.header();
     const QAbstractItemView& cells = view;

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-
-class QTreeView;
-
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -13,6 +10,8 @@ class QTreeView;
 #include "store/ListFormats.h"
 
 namespace ardvel::gui {
+
+class DetailsTable;
 
 /// What the window needs of a list that shares the folder list's sorting,
 /// folder totals and column sizing: the folder list, and the search results
@@ -40,7 +39,7 @@ public:
     /// Sizes the columns of `view` (the details style of a list of these
     /// rows) to their longest texts and header captions, as the view's font
     /// and style draw them.
-    void FitColumns(QTreeView& view) const;
+    void FitColumns(DetailsTable& view) const;
 
 protected:
     /// Reorders the rows: `sort` rearranges `order` (row -> source index,

@@ -8,18 +8,15 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QToolTip>
-#include <QTreeView>
 #include <algorithm>
+
+#include "common/DetailsTable.h"
 
 namespace ardvel::gui {
 
-StyledListView::StyledListView(QWidget* parent) : QStackedWidget(parent), details_(new QTreeView), icons_(new QListView)
+StyledListView::StyledListView(QWidget* parent)
+    : QStackedWidget(parent), details_(new DetailsTable), icons_(new QListView)
 {
-    details_->setRootIsDecorated(false);
-    details_->setItemsExpandable(false);
-    details_->setUniformRowHeights(true);
-    details_->setAllColumnsShowFocus(true);
-    details_->setSelectionBehavior(QAbstractItemView::SelectRows);
     details_->setSelectionMode(QAbstractItemView::SingleSelection);
     details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     details_->setSortingEnabled(false);

@@ -8,14 +8,15 @@ class QModelIndex;
 class QAbstractItemView;
 class QItemSelectionModel;
 class QListView;
-class QTreeView;
 
 namespace ardvel::gui {
+
+class DetailsTable;
 
 /// View styles of a list, by number.
 enum ViewStyle : int { kLargeIcons = 0, kSmallIcons = 1, kListStyle = 2, kDetails = 3 };
 
-/// A list with four view styles over one model: a report view with column
+/// A list with four view styles over one model: a table with column
 /// headers for the details style and an icon/list view for the others. Both
 /// share one selection, so a change of style keeps the selected row.
 class StyledListView final : public QStackedWidget {
@@ -31,7 +32,7 @@ public:
 
     /// The view of the current style.
     QAbstractItemView* CurrentView() const;
-    QTreeView* DetailsView() const noexcept { return details_; }
+    DetailsTable* DetailsView() const noexcept { return details_; }
     QListView* IconView() const noexcept { return icons_; }
     QItemSelectionModel* Selection() const;
 
@@ -72,7 +73,7 @@ private:
     void MeasureRows(int first, int last);
     bool ShowToolTip(QEvent* event);
 
-    QTreeView* details_;
+    DetailsTable* details_;
     QListView* icons_;
     QAbstractItemModel* model_ = nullptr;
     int style_ = kDetails;

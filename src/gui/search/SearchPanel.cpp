@@ -18,6 +18,7 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "common/DetailsTable.h"
 #include "common/Icons.h"
 #include "common/QtText.h"
 #include "common/StyledListView.h"
@@ -280,12 +281,10 @@ void TSearchPanel::StartSearch(SearchResults& into, bool typed)
     SearchEvents events;
     events.Status = [this](int panel, std::string_view text) { WalkStatus(panel, text); };
     events.RowsAdded = [this](std::size_t first, std::size_t count) { RowsFound(first, count); };
-    // The walk only puts folders first; the list sorts the rows once the
-    // search has ended, on its worker thread.
-    events.CurrentSort = [this] {
-        if (!filling_) model_->NoteFoldersFirst();
-        return SortState{static_cast<std::uint8_t>(kSearchColumnCount), 1};
-    };
+    // The rows stay in the order found: the list sorts them once the search
+    // has ended, on its worker thread (putting millions of rows in order
+    // here would hold the window).
+    events.CallerSorts = true;
 
     const SearchScope scope =
         ScopeFromLookIn(host_.Tree(), LookIn->currentIndex(), LookIn->count(), host_.SelectedNode());
@@ -380,14 +379,11 @@ void TSearchPanel::EndSearch(const QString& failure)
     host_.SetBusy(false);
     StopSearch->setEnabled(false);
     SearchNow->setEnabled(true);
-    // The walk has put the folders first; the list sorts the rows by the
-    // shared sort state on its worker thread.
+    // The list sorts the rows by the shared sort state on its worker thread.
     if (filling_)
         ShowNewRows(filling_->size());
-    else if (failure.isEmpty())
-        model_->TakeFoldersFirst();
-    else
-        model_->Reload();
+    else if (!failure.isEmpty())
+        model_->Reload();  // rows the walk had not yet announced
     model_->SetGrowing(false);
     model_->SortRows(host_.CurrentSort());
     if (reselect_) SelectFound(0);

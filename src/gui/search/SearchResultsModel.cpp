@@ -35,7 +35,6 @@ void SearchResultsModel::Forget()
     beginResetModel();
     order_.clear();
     marked_ = SIZE_MAX;
-    moved_.clear();
     endResetModel();
 }
 
@@ -63,40 +62,7 @@ void SearchResultsModel::ShowResults(SearchResults& results, std::size_t count)
     order_.resize(count);
     std::iota(order_.begin(), order_.end(), 0u);
     marked_ = SIZE_MAX;
-    moved_.clear();
     endResetModel();
-}
-
-void SearchResultsModel::NoteFoldersFirst()
-{
-    moved_.clear();
-    // Without a selection or a current row, no list row needs following.
-    if (persistentIndexList().isEmpty()) return;
-    const std::size_t count = results_->size();
-    std::size_t folders = 0;
-    for (std::size_t i = 0; i < count; ++i) folders += results_->IsFolder(i) ? 1 : 0;
-    moved_.resize(count);
-    std::size_t nextFolder = 0, nextFile = folders;
-    for (std::size_t i = 0; i < count; ++i)
-        moved_[i] = static_cast<std::uint32_t>(results_->IsFolder(i) ? nextFolder++ : nextFile++);
-}
-
-void SearchResultsModel::TakeFoldersFirst()
-{
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex& index : before) {
-        const std::size_t source = order_[static_cast<std::size_t>(index.row())];
-        const bool known = source < moved_.size();
-        after.push_back(known ? this->index(static_cast<int>(moved_[source]), index.column()) : QModelIndex());
-    }
-    changePersistentIndexList(before, after);
-    order_.resize(results_->size());
-    std::iota(order_.begin(), order_.end(), 0u);
-    moved_.clear();
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 std::optional<std::size_t> SearchResultsModel::FindRow(const RowIdentity& identity, std::size_t first) const

@@ -64,14 +64,6 @@ public:
     /// The results the list shows.
     SearchResults& Results() const noexcept { return *results_; }
 
-    /// The results are about to have their folder rows put first, keeping
-    /// their order (a stable partition, as the search does at its end):
-    /// notes where each row's record goes. Every result row must be listed.
-    void NoteFoldersFirst();
-    /// After that partition: the list shows the results in their own order,
-    /// and the selected and current rows follow their records.
-    void TakeFoldersFirst();
-
     /// The identity of the record row `row` shows (empty for no row).
     RowIdentity Identity(int row) const;
     /// The first list row from `first` on that shows the record `identity`.
@@ -124,7 +116,6 @@ private:
     const Locale& locale_;
     std::vector<std::uint32_t> order_;  // list row -> result row
     std::size_t marked_ = SIZE_MAX;     // result row shown in bold
-    std::vector<std::uint32_t> moved_;  // result row -> its place once folders go first
 
     bool growing_ = false;
     std::thread worker_;

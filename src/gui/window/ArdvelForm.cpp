@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "common/DetailsTable.h"
 #include "common/Icons.h"
 #include "common/QtText.h"
 #include "common/StyledListView.h"

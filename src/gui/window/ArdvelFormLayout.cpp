@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "cataloguing/VolumeExchange.h"
+#include "common/DetailsTable.h"
 #include "common/Icons.h"
 #include "common/PaintedIcon.h"
 #include "common/StyledListView.h"

@@ -7,6 +7,7 @@
 #include <QSplitter>
 #include <QTreeView>
 
+#include "common/DetailsTable.h"
 #include "common/StyledListView.h"
 #include "window/ArdvelForm.h"
 #include "window/BrowserSettings.h"

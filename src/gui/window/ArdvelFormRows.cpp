@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QTreeView>
 
+#include "common/DetailsTable.h"
 #include "common/QtText.h"
 #include "common/StyledListView.h"
 #include "search/SearchPanel.h"

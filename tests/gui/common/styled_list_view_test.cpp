@@ -1,11 +1,14 @@
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 #include "GuiTestSupport.h"
+#include "common/DetailsTable.h"
 #include "common/StyledListView.h"
 
 namespace ardvel::gui {
@@ -84,6 +87,51 @@ TEST_F(StyledListViewTest, ListCellsFitCaptionsAddedInAnyStyle)
     model.appendRow(new QStandardItem(QStringLiteral("r9")));
     view.SetStyle(kListStyle);
     EXPECT_EQ(view.IconView()->gridSize().width(), narrow);
+}
+
+TEST_F(StyledListViewTest, DetailsKeysMoveAsInAFileList)
+{
+    // Home and End go to the first and last row (not the row's first and
+    // last column); Left and Right keep the row; Tab leaves the list.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    view.setParent(&window);
+    layout->addWidget(&view);
+    auto* next = new QLineEdit(&window);
+    layout->addWidget(next);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    DetailsTable* details = view.DetailsView();
+    details->setFocus();
+    view.SelectRow(1);
+    QTest::keyClick(details, Qt::Key_End);
+    EXPECT_EQ(view.SelectedRow(), 2);
+    QTest::keyClick(details, Qt::Key_Home);
+    EXPECT_EQ(view.SelectedRow(), 0);
+    QTest::keyClick(details, Qt::Key_Down);
+    QTest::keyClick(details, Qt::Key_Right);
+    EXPECT_EQ(view.SelectedRow(), 1);
+    QTest::keyClick(details, Qt::Key_Left);
+    EXPECT_EQ(view.SelectedRow(), 1);
+    EXPECT_EQ(details->currentIndex().column(), 0);
+    QTest::keyClick(details, Qt::Key_Tab);
+    EXPECT_TRUE(next->hasFocus());
+    view.setParent(nullptr);
+}
+
+TEST_F(StyledListViewTest, DetailsRowsFitTheirIconAndText)
+{
+    DetailsTable* details = view.DetailsView();
+    const int height = details->visualRect(model.index(0, 0)).height();
+    EXPECT_GE(height, details->fontMetrics().height());
+    EXPECT_GE(height, 16);
+    QFont large = details->font();
+    large.setPointSize(large.pointSize() * 3);
+    details->setFont(large);
+    EXPECT_GE(details->visualRect(model.index(0, 0)).height(), QFontMetrics(large).height());
+    // One row under another, with no gap or overlap.
+    EXPECT_EQ(details->visualRect(model.index(1, 0)).top(), details->visualRect(model.index(0, 0)).bottom() + 1);
 }
 
 }  // namespace

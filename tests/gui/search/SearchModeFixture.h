@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 
+#include "common/DetailsTable.h"
 #include "search/SearchControls.h"
 #include "search/SearchPanel.h"
 #include "search/SearchResultsModel.h"

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "common/DetailsTable.h"
 #include "search/SearchModeFixture.h"
 
 namespace ardvel::gui {

@@ -17,6 +17,7 @@
 #include <map>
 
 #include "SearchModeFixture.h"
+#include "common/DetailsTable.h"
 #include "store/ListFormats.h"
 
 namespace ardvel::gui {

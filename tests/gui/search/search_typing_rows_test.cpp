@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "SearchModeFixture.h"
+#include "common/DetailsTable.h"
 
 namespace ardvel::gui {
 namespace {

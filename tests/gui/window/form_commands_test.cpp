@@ -12,6 +12,7 @@
 
 #include "ArdvelFormFixture.h"
 #include "catalog/NameChecks.h"
+#include "common/DetailsTable.h"
 #include "store/VolumeName.h"
 
 namespace ardvel::gui {

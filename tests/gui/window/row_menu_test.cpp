@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "common/DetailsTable.h"
 #include "search/SearchModeFixture.h"
 #include "window/RowContextMenu.h"
 

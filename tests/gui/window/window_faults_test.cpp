@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include "ArdvelFormFixture.h"
+#include "common/DetailsTable.h"
 
 namespace ardvel::gui {
 namespace {
@@ -156,7 +157,7 @@ TEST_F(ListLayoutTest, ResizedColumnsHoldTheirTextsInTheRealFont)
     Click("Volume 0000:\\");
     form->ViewsClick(kDetails);
     form->AdjustColsExecute();
-    QTreeView* details = W().ListView->DetailsView();
+    DetailsTable* details = W().ListView->DetailsView();
     const QFontMetrics metrics(details->font());
     for (int c = 0; c < form->ListModel().columnCount(); ++c) {
         const int width = details->header()->sectionSize(c);

@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include "ArdvelFormFixture.h"
+#include "common/DetailsTable.h"
 
 namespace ardvel::gui {
 namespace {

@@ -6,6 +6,7 @@
 #include <QTreeView>
 
 #include "ArdvelFormFixture.h"
+#include "common/DetailsTable.h"
 #include "search/SearchResults.h"
 #include "window/BrowserSettings.h"
 
