@@ -18,6 +18,7 @@
 #include "catalog/CatalogSource.h"
 #include "catalog/NameChecks.h"
 #include "cli/CliCommon.h"
+#include "cli/CliPrompt.h"
 #include "cli/ProgressLine.h"
 #include "platform/Locale.h"
 #include "platform/Settings.h"
@@ -58,36 +59,6 @@ CatalogArgs ParseCatalogArgs(const Args& args)
     if (!haveFolder) throw UsageError("catalog needs a folder");
     return parsed;
 }
-
-/// Messages on stderr; questions answered by --yes/--no, else asked on the
-/// terminal, else answered No.
-class CliPrompt final : public UserPrompt {
-public:
-    CliPrompt(std::ostream& err, std::optional<bool> answer) : err_(err), answer_(answer) {}
-
-    void ShowError(const std::string& text) override { err_ << text << '\n'; }
-
-    bool Confirm(const std::string& text) override
-    {
-        err_ << text;
-        if (answer_) {
-            err_ << (*answer_ ? " Yes (--yes)\n" : " No (--no)\n");
-            return *answer_;
-        }
-        if (!::isatty(STDIN_FILENO) || !::isatty(STDERR_FILENO)) {
-            err_ << " No (no terminal to ask; --yes answers Yes)\n";
-            return false;
-        }
-        err_ << " [y/N] " << std::flush;
-        std::string line;
-        if (!std::getline(std::cin, line)) return false;
-        return line == "y" || line == "Y" || line == "yes" || line == "Yes" || line == "YES";
-    }
-
-private:
-    std::ostream& err_;
-    std::optional<bool> answer_;
-};
 
 /// The volumes the catalog folder holds, known by their file names alone:
 /// enough for the name checks, without reading every catalog.
@@ -226,7 +197,7 @@ int RunCatalog(const CliContext& context, const Args& args, std::ostream& out, s
 
     CatalogTree tree;
     AddKnownVolumes(tree, *catalogFolder);
-    CliPrompt prompt(err, parsed.Answer);
+    CliPrompt prompt(err, parsed.Answer, CliPrompt::Terminal::Asked);
     CatalogRunOptions runOptions;
     runOptions.SettingsFile = SettingsFilePath();
     CatalogRun run(tree, *catalogFolder, prompt, Locale::User(), std::move(runOptions));

@@ -9,6 +9,7 @@
 
 #include "catalog/ImportRun.h"
 #include "cli/CliCommon.h"
+#include "cli/CliPrompt.h"
 #include "platform/Settings.h"
 #include "store/LoadCatalogs.h"
 #include "store/VolumeName.h"
@@ -53,23 +54,6 @@ ImportArgs ParseImportArgs(const Args& args)
     return parsed;
 }
 
-/// Messages on stderr; the question answered by --yes/--no, else No.
-class AnswerPrompt final : public UserPrompt {
-public:
-    AnswerPrompt(std::ostream& err, std::optional<bool> answer) : err_(err), answer_(answer) {}
-    void ShowError(const std::string& text) override { err_ << text << '\n'; }
-    bool Confirm(const std::string& text) override
-    {
-        const bool yes = answer_.value_or(false);
-        err_ << text << (answer_ ? (yes ? " Yes (--yes)\n" : " No (--no)\n") : " No (--yes answers Yes)\n");
-        return yes;
-    }
-
-private:
-    std::ostream& err_;
-    std::optional<bool> answer_;
-};
-
 /// The volumes of the catalog folder known by their file names alone:
 /// enough for the name checks.
 void AddVolumesByFileName(CatalogTree& tree, const std::string& catalogFolder)
@@ -101,7 +85,7 @@ int RunImport(const CliContext& context, const Args& args, std::ostream& out, st
 
     CatalogTree tree;
     AddVolumesByFileName(tree, catalogFolder);
-    AnswerPrompt prompt(err, parsed.Answer);
+    CliPrompt prompt(err, parsed.Answer, CliPrompt::Terminal::NotAsked);
     const ImportResult result = ImportNcduFile(tree, catalogFolder, prompt, parsed.File, parsed.Name);
     if (result.Outcome == ImportOutcome::Declined) {
         err << "ardvel-cli: not imported\n";
