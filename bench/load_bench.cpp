@@ -96,13 +96,7 @@ double Seconds(std::chrono::steady_clock::time_point since)
 std::size_t CountFiles(const CatalogTree& tree)
 {
     std::size_t n = 0;
-    std::vector<NodeId> pending{CatalogTree::kRoot};
-    while (!pending.empty()) {
-        const NodeId id = pending.back();
-        pending.pop_back();
-        n += tree.Files(id).size();
-        for (NodeId c : tree.Children(id)) pending.push_back(c);
-    }
+    for (NodeId volume : tree.Children(CatalogTree::kRoot)) n += tree.Store(volume).Files.size();
     return n;
 }
 

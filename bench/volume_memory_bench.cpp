@@ -50,13 +50,7 @@ void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t f
 std::size_t CountFiles(const CatalogTree& tree)
 {
     std::size_t n = 0;
-    std::vector<NodeId> pending{CatalogTree::kRoot};
-    while (!pending.empty()) {
-        const NodeId id = pending.back();
-        pending.pop_back();
-        n += tree.Files(id).size();
-        for (NodeId c : tree.Children(id)) pending.push_back(c);
-    }
+    for (NodeId volume : tree.Children(CatalogTree::kRoot)) n += tree.Store(volume).Files.size();
     return n;
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
-// What the window benchmarks share: catalogs of generated volumes, and
-// dialogs that answer nothing.
+// What the window benchmarks share: catalogs of generated volumes, a meter
+// of the event loop's stalls, and dialogs that answer nothing.
 
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -38,6 +42,47 @@ inline void WriteGeneratedCatalogs(const std::string& folder, std::size_t volume
         writer.Commit();
     }
 }
+
+/// Points the window's settings and catalog folder into `home` (and Qt to
+/// the offscreen platform unless another is set); returns the catalog folder.
+inline std::string UseBenchHome(const std::string& home)
+{
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", home.c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return home + "/ardvel/Catalogs/";
+}
+
+/// The longest time the event loop kept a timer of `intervalMs` waiting
+/// beyond its interval (with 0: the longest gap between two turns of the
+/// loop), from Start to Stop.
+class StallMeter {
+public:
+    explicit StallMeter(int intervalMs = 0) : interval_(intervalMs)
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(intervalMs);
+        QObject::connect(&timer_, &QTimer::timeout,
+                         [this] { longest_ = std::max(longest_, clock_.restart() - interval_); });
+    }
+    void Start()
+    {
+        longest_ = 0;
+        clock_.start();
+        timer_.start();
+    }
+    qint64 Stop()
+    {
+        timer_.stop();
+        return std::max(longest_, clock_.elapsed() - interval_);
+    }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 interval_;
+    qint64 longest_ = 0;
+};
 
 /// Answers nothing: the benchmarks ask no questions.
 class SilentDialogs final : public gui::UserDialogs {

@@ -63,36 +63,6 @@ void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t p
         });
 }
 
-/// The longest lateness of a 10 ms timer: how long the event loop kept it
-/// waiting beyond its interval.
-class Heartbeat {
-public:
-    static constexpr int kInterval = 10;
-    Heartbeat()
-    {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(kInterval);
-        QObject::connect(&timer_, &QTimer::timeout,
-                         [this] { longest_ = std::max(longest_, clock_.restart() - kInterval); });
-    }
-    void Start()
-    {
-        longest_ = 0;
-        clock_.start();
-        timer_.start();
-    }
-    qint64 Stop()
-    {
-        timer_.stop();
-        return longest_;
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 longest_ = 0;
-};
-
 /// CPU time of the calling thread, in microseconds: on a busy machine an
 /// event's wall time also counts the time other processes had the core.
 qint64 ThreadCpuMicros()
@@ -185,7 +155,7 @@ std::vector<Keystroke> TypeAndFollow(gui::TSearchPanel& panel, const QString& te
     // The pause is over: the search of the latest keystroke starts.
     QObject::connect(panel.Typing->findChild<QTimer*>(), &QTimer::timeout, &watcher, [&] { searching = true; });
 
-    Heartbeat heartbeat;
+    bench::StallMeter heartbeat(10);
     heartbeat.Start();
     for (const QChar letter : text) {
         keys.push_back({panel.FileNames->text() + letter, clock.elapsed()});
@@ -285,10 +255,7 @@ int main(int argc, char* argv[])
     if (!HasRecordsOption(argc, argv)) options->Records = 1'000'000;
     const std::string home = bench::BenchFolder(*options, "ardvel-typing-bench");
     if (home.empty()) return 1;
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", home.c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const std::string catalogs = home + "/ardvel/Catalogs/";
+    const std::string catalogs = bench::UseBenchHome(home);
     QElapsedTimer phase;
     phase.start();
     if (!std::filesystem::exists(catalogs))

@@ -40,32 +40,6 @@ void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t p
         [](std::mt19937& rng) { return "file " + std::to_string(rng()) + ".dat"; });
 }
 
-/// Measures the longest gap between two turns of the event loop.
-class StallMeter {
-public:
-    StallMeter()
-    {
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { longest_ = std::max(longest_, clock_.restart()); });
-    }
-    void Start()
-    {
-        longest_ = 0;
-        clock_.start();
-        timer_.start();
-    }
-    qint64 Stop()
-    {
-        timer_.stop();
-        return std::max(longest_, clock_.elapsed());
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 longest_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -74,10 +48,7 @@ int main(int argc, char* argv[])
     if (!options) return 2;
     const std::string home = bench::BenchFolder(*options, "ardvel-window-bench");
     if (home.empty()) return 1;
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", home.c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const std::string catalogs = home + "/ardvel/Catalogs/";
+    const std::string catalogs = bench::UseBenchHome(home);
     QElapsedTimer phase;
     phase.start();
     WriteCatalogs(catalogs, options->Volumes, options->Records / options->Volumes);
@@ -96,7 +67,7 @@ int main(int argc, char* argv[])
     panel.LookInAll();
     panel.FileNames->setText(QStringLiteral("*"));
 
-    StallMeter meter;
+    bench::StallMeter meter;
     QSignalSpy sorted(&results, &gui::SearchResultsModel::SortFinished);
     meter.Start();
     panel.SearchNowClick();
