@@ -66,8 +66,8 @@ enum class SearchEnd : std::uint8_t {
 /// walk runs in slices (`Step`), so a window can handle its events in
 /// between; the stop request is looked at before every file and sub-folder.
 /// At the end the rows are sorted by the current sort state (unless the
-/// caller sorts them) and the status
-/// panels get "N Catalogs" and "N Matches found".
+/// caller sorts them) and the status panels get "N Catalogs" and "N Matches
+/// found".
 ///
 /// The tree must not change during a `Step`. Between steps it may: a walk
 /// whose current node was removed ends as stopped, and volumes removed before
