@@ -6,12 +6,14 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/UserDialogs.h"
 #include "core/TempDir.h"
@@ -32,6 +34,10 @@ inline std::string Numbered(const char* prefix, int number)
     std::snprintf(text, sizeof text, "%s%d", prefix, number);
     return text;
 }
+
+/// The controls, lists and status-bar fields on show in `root` that screen
+/// readers would read without a name (class and object name of each).
+std::vector<std::string> UnnamedControls(QWidget& root);
 
 inline const Locale& English()
 {

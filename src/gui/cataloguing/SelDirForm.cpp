@@ -123,6 +123,7 @@ void TSelDirForm::BuildFolderTree()
 
     ShellTreeView1 = new QTreeView(this);
     ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
+    ShellTreeView1->setAccessibleName(QStringLiteral("Folders"));
     ShellTreeView1->setModel(ShellFolders);
     ShellTreeView1->setHeaderHidden(true);
     for (int column = 1; column < ShellFolders->columnCount(); ++column) ShellTreeView1->hideColumn(column);

@@ -135,6 +135,13 @@ QAbstractItemView* StyledListView::CurrentView() const
     return style_ == kDetails ? static_cast<QAbstractItemView*>(details_) : static_cast<QAbstractItemView*>(icons_);
 }
 
+void StyledListView::SetAccessibleName(const QString& name)
+{
+    setAccessibleName(name);
+    details_->setAccessibleName(name);
+    icons_->setAccessibleName(name);
+}
+
 void StyledListView::SetMultiSelection(bool on)
 {
     const auto mode = on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;

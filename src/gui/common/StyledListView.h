@@ -36,6 +36,9 @@ public:
     QListView* IconView() const noexcept { return icons_; }
     QItemSelectionModel* Selection() const;
 
+    /// The name screen readers give the list, in every style.
+    void SetAccessibleName(const QString& name);
+
     /// Whether Shift and Ctrl select several rows (one row by default).
     void SetMultiSelection(bool on);
     /// The selected row (of several, the current one when it is selected),

@@ -229,6 +229,9 @@ void TArdvelForm::BuildToolbars()
     w_.ForwBut->setEnabled(false);
     w_.UpBut = button("UpBut", themed("go-up", QStyle::SP_FileDialogToParent), QString(), Qt::ToolButtonIconOnly);
     w_.UpBut->setToolTip(QStringLiteral("To parent directory"));
+    // The buttons that show only an icon are named for screen readers.
+    w_.ForwBut->setAccessibleName(QStringLiteral("Forward"));
+    w_.UpBut->setAccessibleName(QStringLiteral("Up"));
     w_.UpBut->setEnabled(false);
     connect(w_.BackBut, &QToolButton::clicked, this, [this] { BackButClick(); });
     connect(w_.ForwBut, &QToolButton::clicked, this, [this] { ForwButClick(); });
@@ -240,6 +243,7 @@ void TArdvelForm::BuildToolbars()
     w_.ViewBut = button("ViewBut", ViewButtonImage(), QString(), Qt::ToolButtonIconOnly);
     w_.ViewBut->setIconSize(QSize(25, 16));
     w_.ViewBut->setToolTip(QStringLiteral("Switch views"));
+    w_.ViewBut->setAccessibleName(QStringLiteral("Views"));
     w_.ViewBut->setMenu(w_.Views);
     w_.ViewBut->setPopupMode(QToolButton::InstantPopup);
     w_.ViewBut->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
@@ -338,6 +342,7 @@ QFrame* TArdvelForm::BuildLeftPane(QWidget* parent)
     leftStack_ = new QStackedWidget(w_.Panel3);
     w_.Catalog = new QTreeView(leftStack_);
     w_.Catalog->setObjectName(QStringLiteral("Catalog"));
+    w_.Catalog->setAccessibleName(QStringLiteral("Folders"));
     w_.Catalog->setHeaderHidden(true);
     w_.Catalog->setIndentation(19);
     w_.Catalog->setRootIsDecorated(false);
@@ -368,6 +373,7 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     rightStack_ = new QStackedWidget(parent);
     w_.ListView = new StyledListView(rightStack_);
     w_.ListView->setObjectName(QStringLiteral("ListView"));
+    w_.ListView->SetAccessibleName(QStringLiteral("Folder contents"));
     w_.ListView->SetModel(listModel_);
     QHeaderView* header = w_.ListView->DetailsView()->header();
     header->resizeSection(FolderListModel::kName, 200);
@@ -376,6 +382,7 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     header->resizeSection(FolderListModel::kMediaInfo, 50);
     w_.SearchView = new StyledListView(rightStack_);
     w_.SearchView->setObjectName(QStringLiteral("SearchView"));
+    w_.SearchView->SetAccessibleName(QStringLiteral("Search results"));
     rightStack_->addWidget(w_.ListView);
     rightStack_->addWidget(w_.SearchView);
     rightStack_->setCurrentWidget(w_.ListView);

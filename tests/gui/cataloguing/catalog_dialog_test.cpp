@@ -155,6 +155,13 @@ TEST_F(CatalogDialogTest, OpensWithTheHomeFolderSelected)
     EXPECT_FALSE(d.EjectWhenDone());
 }
 
+TEST_F(CatalogDialogTest, EveryControlHasAName)
+{
+    TSelDirForm& d = Open();
+    d.show();
+    EXPECT_EQ(test::UnnamedControls(d), std::vector<std::string>{});
+}
+
 TEST_F(CatalogDialogTest, SelectingAFolderProposesItsLastComponent)
 {
     TSelDirForm& d = Open();

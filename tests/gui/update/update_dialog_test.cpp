@@ -87,6 +87,8 @@ TEST_F(UpdateDialogTest, ApplyReplacesTheVolumeKeepingWhatIsOpenWhereItStillExis
     TriggerUpdate([&](TUpdateForm& f) {
         EXPECT_EQ(f.FolderEdit->text().toStdString(), folder);  // the remembered one
         EXPECT_FALSE(f.ApplyBut->isEnabled());
+        f.show();
+        EXPECT_EQ(test::UnnamedControls(f), std::vector<std::string>{});
         f.ScanButClick();
         listed = Rows(*f.Changes);
         EXPECT_EQ(f.Changes->Counts().text().toStdString(),
@@ -130,6 +132,8 @@ TEST_F(UpdateDialogTest, CancelKeepsTheCatalogAndTheTree)
 TEST_F(UpdateDialogTest, CompareListsTheChangesFromOneVolumeToAnother)
 {
     TCompareForm compare(form->Tree(), test::English(), Node("Disk:\\"));
+    compare.show();
+    EXPECT_EQ(test::UnnamedControls(compare), std::vector<std::string>{});
     compare.NewVolume->setCurrentIndex(compare.OldVolume->currentIndex());
     compare.CompareButClick();
     EXPECT_TRUE(Rows(*compare.Changes).empty());
