@@ -30,13 +30,6 @@ std::uint64_t ThousandthsOfMB(std::uint64_t kb) noexcept
     return (kb * 125 * 2 + 128) / 256;
 }
 
-// The value the size text shows, in its unit's smallest step.
-std::int64_t ShownSize(std::int64_t kb) noexcept
-{
-    if (kb <= 999) return kb;
-    return static_cast<std::int64_t>(ThousandthsOfMB(static_cast<std::uint64_t>(kb)));
-}
-
 // Rounds num / den to the nearest integer, ties to even.
 int RoundHalfEven(std::int64_t num, std::int64_t den) noexcept
 {
@@ -69,6 +62,12 @@ std::string MediaText(const RowKeys& r)
 }
 
 }  // namespace
+
+std::int64_t ShownSize(std::int64_t kb) noexcept
+{
+    if (kb <= 999) return kb;
+    return static_cast<std::int64_t>(ThousandthsOfMB(static_cast<std::uint64_t>(kb)));
+}
 
 std::string FormatSize(std::int64_t sizeKB, const Locale& locale)
 {

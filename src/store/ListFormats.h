@@ -58,6 +58,10 @@ struct RowKeys {
     std::string_view Path;    ///< search results only
 };
 
+/// The value a size text shows, in its unit's smallest step: KB up to 999,
+/// else thousandths of a MB.
+std::int64_t ShownSize(std::int64_t kb) noexcept;
+
 /// Negative when `a` goes before `b`, 0 when level, positive after: the
 /// image index first (whatever the direction), then the sort column times
 /// the direction. Not a strict weak ordering; sort with a stable merge sort.

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <bit>
+#include <cmath>
 
 namespace ardvel {
 
@@ -12,30 +13,50 @@ bool IsTextColumn(const SortState& sort, ListKind kind) noexcept
     return sort.Column == 0 || sort.Column == 1 || sort.Column == 2 || sort.Column == 5;
 }
 
-bool IsSizeColumn(const SortState& sort, ListKind kind) noexcept
+NumberColumn NumberColumnOf(const SortState& sort, ListKind kind) noexcept
 {
-    return sort.Column == (kind == ListKind::FolderList ? 1 : 3);
+    const bool folders = kind == ListKind::FolderList;
+    if (sort.Column == (folders ? 1 : 3)) return NumberColumn::Size;
+    if (sort.Column == (folders ? 2 : 4)) return NumberColumn::Date;
+    return NumberColumn::None;
 }
 
-SortNumbers SortNumbersOf(const RowKeys& keys, bool bySize) noexcept
+SortNumbers SortNumbersOf(const RowKeys& keys, NumberColumn column) noexcept
 {
     SortNumbers numbers;
-    numbers.Bits = bySize ? keys.SizeKB : std::bit_cast<std::int64_t>(keys.Date);
     numbers.Image = keys.ImageIndex;
-    numbers.SubDir = keys.SubDir;
+    if (column == NumberColumn::Size) {
+        numbers.Unit = keys.SubDir ? 'R' : keys.SizeKB <= 999 ? 'K' : 'M';
+        numbers.Shown = ShownSize(keys.SizeKB);
+    } else if (column == NumberColumn::Date) {
+        numbers.Seconds = std::round(keys.Date * 86400.0);
+    }
     return numbers;
 }
 
-RowKeys KeysOfNumbers(const SortNumbers& numbers, bool bySize) noexcept
+int CompareNumbers(const SortNumbers& a, const SortNumbers& b, NumberColumn column) noexcept
 {
-    RowKeys keys;
-    keys.ImageIndex = numbers.Image;
-    keys.SubDir = numbers.SubDir;
-    if (bySize)
-        keys.SizeKB = numbers.Bits;
-    else
-        keys.Date = std::bit_cast<TDateTime>(numbers.Bits);
-    return keys;
+    switch (column) {
+        case NumberColumn::Size: {
+            // "[SUB-DIR]" first is level with anything; the units' letters
+            // next; sizes in MB differ once they differ by more than half a MB
+            // (ties to even).
+            if (a.Unit == 'R') return 0;
+            if (a.Unit != b.Unit) return a.Unit < b.Unit ? -1 : 1;
+            const std::int64_t d = a.Shown - b.Shown;
+            if (a.Unit == 'M' && d >= -500 && d <= 500) return 0;
+            return (d > 0) - (d < 0);
+        }
+        case NumberColumn::Date: {
+            // Whole days apart, rounded to even: more than half a day.
+            const double d = a.Seconds - b.Seconds;
+            if (!(d > 43200.0 || d < -43200.0)) return 0;
+            return d > 0 ? 1 : -1;
+        }
+        case NumberColumn::None:
+            break;
+    }
+    return 0;
 }
 
 std::string SortColumnText(const RowKeys& keys, const SortState& sort, ListKind kind)

@@ -90,5 +90,50 @@ TEST(RowSortFast, GivesExactlyTheOrderOfTheRowComparison)
     }
 }
 
+TEST(RowSortFast, SizesAndDatesCompareAsTheRowComparisonAtEveryBoundary)
+{
+    // Sizes either side of 999 KB and of half a MB apart, folders with
+    // "[SUB-DIR]"; dates either side of half a day apart, and fractions of a
+    // second. Every pair of rows sorts as the row comparison puts it.
+    const Locale locale("en_US.UTF-8");
+    std::vector<Row> rows;
+    const std::int64_t sizes[] = {0, 1, 998, 999, 1000, 1001, 1024, 1535, 1536, 1537, 1560, 2048, 2559, 2560, 2561};
+    const double seconds[] = {0, 0.4, 0.6, 43199.4, 43200, 43200.4, 43200.6, 43201, 86400, 129600, 129601};
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        for (int image : {2, 4}) {
+            for (bool subDir : {false, true}) {
+                if (subDir && image == 4) continue;
+                Row r;
+                r.Image = image;
+                r.Size = sizes[i];
+                r.SubDir = subDir;
+                r.Date = 40000 + seconds[i % std::size(seconds)] / 86400.0;
+                r.Id = static_cast<int>(rows.size());
+                rows.push_back(r);
+            }
+        }
+    }
+    for (ListKind kind : {ListKind::FolderList, ListKind::SearchResults}) {
+        const int size = kind == ListKind::FolderList ? 1 : 3;
+        for (int column : {size, size + 1, 9}) {
+            for (int direction : {1, -1}) {
+                SortState sort;
+                sort.Column = static_cast<std::uint8_t>(column);
+                sort.Direction = static_cast<std::int8_t>(direction);
+                for (const Row& a : rows) {
+                    for (const Row& b : rows) {
+                        std::vector<Row> pair = {a, b};
+                        SortRowsStable(pair, KeysOf, sort, kind, locale);
+                        const bool swapped = ListViewCompare(KeysOf(b), KeysOf(a), sort, kind, locale) < 0;
+                        ASSERT_EQ(pair[0].Id, swapped ? b.Id : a.Id)
+                            << "column " << column << " direction " << direction << ": " << a.Size << "/" << a.SubDir
+                            << " " << a.Date << " against " << b.Size << "/" << b.SubDir << " " << b.Date;
+                    }
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace ardvel
