@@ -2,8 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QToolBar>
-#include <QToolButton>
 
 #include "common/UserDialogs.h"
 #include "update/CompareForm.h"
@@ -18,26 +16,6 @@ NodeId SelectedVolume(const TArdvelForm& form)
 {
     const NodeId node = form.SelectedNode();
     return node == kNoNode || node == CatalogTree::kRoot ? kNoNode : form.Tree().VolumeOf(node);
-}
-
-/// A caption button of the main menu bar, before its last one (Help).
-QMenu* AddMenuBefore(TArdvelForm& form, QToolBar* bar, const char* name, const QString& caption)
-{
-    auto* menu = new QMenu(caption, &form);
-    menu->setObjectName(QString::fromLatin1(name));
-    auto* button = new QToolButton(bar);
-    button->setText(caption);
-    button->setMenu(menu);
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAutoRaise(true);
-    button->setMinimumWidth(36);
-    const QList<QAction*> items = bar->actions();
-    if (items.isEmpty())
-        bar->addWidget(button);
-    else
-        bar->insertWidget(items.last(), button);
-    return menu;
 }
 
 }  // namespace
@@ -57,11 +35,8 @@ void InstallUpdateCommands(TArdvelForm& form, UserDialogs& dialogs, const Locale
         else
             file->addAction(update);
     }
-    // Compare joins the Tools menu when the window has one.
-    if (auto* tools = form.findChild<QMenu*>(QStringLiteral("Tools1")))
-        tools->addAction(compare);
-    else if (auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar3")))
-        AddMenuBefore(form, bar, "Tools1", QStringLiteral("&Tools"))->addAction(compare);
+    // Compare joins the window's Tools menu.
+    if (auto* tools = form.findChild<QMenu*>(QStringLiteral("Tools1"))) tools->addAction(compare);
     form.AddVolumeCommand(update);
 
     QObject::connect(update, &QAction::triggered, &form, [&form, &dialogs, &locale, options = std::move(options)] {
