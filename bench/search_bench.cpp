@@ -319,7 +319,9 @@ SearchRun RunSearch(const CatalogTree& tree, const SearchScope& scope, const Sea
     // One results list for all rounds, as the window keeps one: a search
     // typed again reuses its memory.
     SearchResults results;
-    for (int round = 0; round < 3; ++round) {
+    const char* rounds = std::getenv("SEARCH_BENCH_ROUNDS");  // more rounds, for profiling
+    const int roundCount = rounds != nullptr ? std::max(1, std::atoi(rounds)) : 3;
+    for (int round = 0; round < roundCount; ++round) {
         SearchEvents events;
         // Column 9 compares nothing: the walk's own time, apart from the order
         // the list puts the rows in.
@@ -413,7 +415,10 @@ int main(int argc, char** argv)
     const std::size_t volumeRecords = o.Records / o.Volumes;
     std::printf("%-26s %12s %10s %10s %8s %12s %12s %10s\n", "search", "matches", "search ms", "grep ms", "ratio",
                 "sort rows ms", "1 volume ms", "(records)");
+    // SEARCH_BENCH_ONLY=TEXT: only the searches whose title holds TEXT (for profiling).
+    const char* only = std::getenv("SEARCH_BENCH_ONLY");
     for (const Case& c : cases) {
+        if (only != nullptr && std::strstr(c.Title, only) == nullptr) continue;
         const SearchRun all = RunSearch(tree, SearchScope::AllVolumes(), c.Criteria, locale, true);
         const GrepRun grep = RunGrep(c.Grep);
         const SearchRun one = RunSearch(tree, SearchScope::Of(firstVolume), c.Criteria, locale, false);

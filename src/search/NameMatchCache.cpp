@@ -12,37 +12,6 @@ void NameMatchCache::Reset(const VolumeStore* store) noexcept
 {
     store_ = store;
     std::fill(done_.begin(), done_.end(), 0);
-    aheadRecords_ = aheadText_ = {};
-}
-
-void NameMatchCache::AimAhead(std::size_t block, const TDetails* records, std::size_t size) noexcept
-{
-    aheadRecords_ = aheadText_ = {};
-    const std::size_t next = (block + 1) * kBlockSize;
-    if (next < store_->Files.size()) {
-        std::size_t available;
-        aheadRecords_.At = reinterpret_cast<const char*>(store_->Files.BlockAt(next, available));
-        aheadRecords_.Size = std::min(available, store_->Files.size() - next) * sizeof(TDetails);
-    }
-    // Names added one after another go on in the pool where the last one
-    // of this block ends, up to the end of its chunk.
-    for (std::size_t i = size; i-- > 0;) {
-        const StringRef ref = records[i].Name;
-        if (ref.Length == 0) continue;
-        aheadText_.At = store_->Text(ref).data() + ref.Length;
-        aheadText_.Size = std::min(store_->Strings.BytesAfter(ref), kAheadTextBytes);
-        break;
-    }
-}
-
-void NameMatchCache::FetchAhead() noexcept
-{
-    for (int line = 0; line < kAheadLinesPerCall; ++line) {
-        Ahead& ahead = aheadRecords_.Done < aheadRecords_.Size ? aheadRecords_ : aheadText_;
-        if (ahead.Done >= ahead.Size) return;
-        __builtin_prefetch(ahead.At + ahead.Done);
-        ahead.Done += 64;
-    }
 }
 
 void NameMatchCache::Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words)
@@ -91,9 +60,7 @@ void NameMatchCache::Get(const NameSweep& sweep, std::size_t first, std::size_t 
                 if (store_->HasMedia(file)) __builtin_prefetch(&store_->Media[file.Media]);
             }
         }
-        AimAhead(block, records, size);
     }
-    FetchAhead();
 
     // Bits offset .. offset+count-1 of the block, moved down to bit 0.
     matches.fill(0);

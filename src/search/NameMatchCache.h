@@ -17,10 +17,6 @@ namespace ardvel {
 /// (TextFinder::MarkNames), a mask then tested on the names found. The walk
 /// then reads no name, and no record whose name does not match.
 ///
-/// While the walk goes through the folders of a block, the memory the next
-/// block will read is asked for a little at each call, so that working it
-/// out does not wait for memory.
-///
 /// The store may grow between two calls (records are only ever added to
 /// it); a block that has grown since its bits were worked out is worked out
 /// again. Anything else (another volume, other criteria) needs a Reset.
@@ -46,35 +42,13 @@ public:
 
 private:
     static constexpr std::size_t kWordsPerBlock = kBlockSize / 64;
-    /// Lines asked for ahead at each call: a block is mostly taken in some
-    /// forty calls, one for each folder, while its records and names are
-    /// some eight hundred lines.
-    static constexpr int kAheadLinesPerCall = 24;
-    /// How much of the pool after the names of a block is asked for.
-    static constexpr std::size_t kAheadTextBytes = 32 * 1024;
-
-    /// What the next block is likely to read: its records, and the pool
-    /// after the last name of the block just worked out.
-    void AimAhead(std::size_t block, const TDetails* records, std::size_t size) noexcept;
-    /// Asks for a few lines of it, so that they come in from memory while
-    /// the walk goes through the folders, not all at once when the next
-    /// block is worked out.
-    void FetchAhead() noexcept;
     /// The bits of the `size` records of a block, into `words`.
     void Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words);
-
-    /// Bytes to ask for, from `At` on: `Done` of `Size` asked for so far.
-    struct Ahead {
-        const char* At = nullptr;
-        std::size_t Size = 0;
-        std::size_t Done = 0;
-    };
 
     const VolumeStore* store_ = nullptr;
     std::vector<std::uint64_t> bits_;  ///< kWordsPerBlock words per block
     std::vector<std::uint32_t> done_;  ///< per block: how many of its records have their bits
     std::string scratch_;
-    Ahead aheadRecords_, aheadText_;
 };
 
 }  // namespace ardvel

@@ -55,14 +55,6 @@ public:
         return {chunks_[ref.Ref >> 16].Bytes.get() + (ref.Ref & 0xFFFF), ref.Length};
     }
 
-    /// How many bytes of its chunk follow the text (0 for an empty one):
-    /// how far a reader may look ahead from the end of `ref`.
-    std::size_t BytesAfter(StringRef ref) const noexcept
-    {
-        if (ref.Length == 0) return 0;
-        return chunks_[ref.Ref >> 16].Size - (ref.Ref & 0xFFFF) - ref.Length;
-    }
-
     /// Bytes of all chunks.
     std::size_t CapacityBytes() const noexcept
     {
