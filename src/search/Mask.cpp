@@ -188,7 +188,10 @@ void TMask::ChooseShape()
         shape_ = Shape::AcceptAll;
         return;
     }
-    if (!tokens_.front().Skip) return;
+    if (!tokens_.front().Skip) {
+        if (IsPrefixShape()) shape_ = Shape::Prefix;
+        return;
+    }
     bool simple = true;
     for (std::size_t t = 0; t < tokens_.size() && simple; ++t) {
         const MaskToken& token = tokens_[t];
@@ -275,11 +278,61 @@ bool TMask::AcceptsSuffix(std::string_view name) const noexcept
     return true;
 }
 
+bool TMask::IsPrefixShape() const noexcept
+{
+    const std::size_t count = tokens_.size() - 1;
+    if (count == 0 || count > kMaxPrefixTokens || !tokens_.back().Skip) return false;
+    for (std::size_t t = 0; t < count; ++t) {
+        const MaskToken& token = tokens_[t];
+        if (token.Skip || token.Kind == MaskTokenKind::EndOfName) return false;
+        if (token.Kind == MaskTokenKind::Literal &&
+            (token.Length != 1 || static_cast<unsigned char>(token.Bytes[0]) >= 0x80))
+            return false;
+    }
+    return true;
+}
+
+bool TMask::PrefixDecides(std::string_view name, bool& accepted) const noexcept
+{
+    if (shape_ != Shape::Prefix) return false;
+    const std::size_t count = tokens_.size() - 1;
+    // A printable ASCII byte followed by an ASCII byte is a character of its
+    // own: no mark joins it, and a carriage return is not among them.
+    const std::size_t look = std::min(name.size(), count + 1);
+    for (std::size_t i = 0; i < look; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x80 || (c < 0x20 && i < count)) return false;
+    }
+    accepted = name.size() >= count && AcceptsPrefix(name);
+    return true;
+}
+
+bool TMask::AcceptsPrefix(std::string_view name) const noexcept
+{
+    const std::size_t count = tokens_.size() - 1;
+    for (std::size_t t = 0; t < count; ++t) {
+        const MaskToken& token = tokens_[t];
+        const auto c = UpperAscii(static_cast<unsigned char>(name[t]));
+        if (token.Kind == MaskTokenKind::Literal) {
+            if (c != static_cast<unsigned char>(token.Bytes[0])) return false;
+        } else if (token.Kind == MaskTokenKind::CharSet) {
+            const MaskSet& set = sets_[token.Set];
+            if (set.Contains(c) == set.Negated) return false;
+        }
+    }
+    return true;
+}
+
 bool TMask::AcceptsAnyShape(std::string_view name) const noexcept
 {
     switch (shape_) {
         case Shape::AcceptAll:
             return true;
+        case Shape::Prefix: {
+            bool accepted;
+            if (PrefixDecides(name, accepted)) return accepted;
+            break;
+        }
         case Shape::Suffix: {
             // The bytes of the suffix are one character each when the
             // character before them ends where they start, as ASCII does.

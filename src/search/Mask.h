@@ -102,6 +102,12 @@ public:
     /// Whether `token` covers the character of `name` at byte `pos` (always a
     /// character boundary); `length` receives how many bytes it covers.
     bool Covers(const MaskToken& token, std::string_view name, std::size_t pos, std::size_t& length) const noexcept;
+    /// For a mask of single-character tokens then "*" ("[a-c]*", "ab?*"),
+    /// true when the name's first bytes decide it: they and the byte after
+    /// them are printable ASCII, so each is a character of its own and the
+    /// "*" takes the rest whatever it is. `accepted` then receives the
+    /// answer. False for other masks and names: ask Accepts.
+    bool PrefixDecides(std::string_view name, bool& accepted) const noexcept;
     /// The bytes of a Literal token.
     std::string_view LiteralBytes(const MaskToken& token) const noexcept
     {
@@ -114,12 +120,19 @@ private:
         General,
         AcceptAll,  ///< "*": every name
         Suffix,     ///< "*" then single-byte ASCII tokens only: a test of the name's end
+        Prefix,     ///< single-character tokens then "*": mostly a test of the name's start
     };
 
     /// Picks a shape that needs no general matching, when there is one.
     void ChooseShape();
+    /// Prefix masks of up to this many characters.
+    static constexpr std::size_t kMaxPrefixTokens = 16;
+    bool IsPrefixShape() const noexcept;
     bool AcceptsAnyShape(std::string_view name) const noexcept;
     bool AcceptsSuffix(std::string_view name) const noexcept;
+    /// Whether the tokens before the final "*" cover the ASCII bytes at the
+    /// start of `name`, one each.
+    bool AcceptsPrefix(std::string_view name) const noexcept;
 
     std::string text_;
     std::vector<MaskToken> tokens_;

@@ -31,6 +31,9 @@ public:
                 high |= static_cast<unsigned char>(name[i]);
             if (high < 0x80) return folded_.Accepts(name);
         }
+        // Folding leaves a start of printable ASCII followed by ASCII as it
+        // is (but for letter case, which the mask ignores there).
+        if (bool accepted; folded_.PrefixDecides(name, accepted)) return accepted;
         return AcceptsFolded(name, scratch);
     }
 

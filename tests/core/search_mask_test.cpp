@@ -283,5 +283,36 @@ TEST(MaskMatch, SuffixMasksAgreeWithTheGeneralRule)
     }
 }
 
+TEST(MaskMatch, PrefixMasksAgreeWithTheGeneralRule)
+{
+    // Single characters then "*" are answered from the name's first bytes
+    // when they are plain ASCII; a mark, a carriage return and line feed, or
+    // a byte beyond ASCII right after them leave it to the general rule.
+    const std::vector<std::string> masks = {"[a-c]*", "[!a-c]*", "a?*", "?*", "ab*", "[0-9][0-9]*", "A[.b]?*"};
+    const std::vector<std::string> pieces = {"a",        "B",  "c",  "x",        ".",    "1",
+                                             "\xCC\x81", "\r", "\n", "\xC3\xA9", "\xE9", " "};
+    std::mt19937 random(77);
+    int decided = 0;
+    for (const std::string& mask : masks) {
+        const TMask m(mask);
+        for (int round = 0; round < 3000; ++round) {
+            std::string name;
+            const int length = static_cast<int>(random() % 6);
+            for (int i = 0; i < length; ++i) name += pieces[random() % pieces.size()];
+            bool accepted = false;
+            if (m.PrefixDecides(name, accepted)) {
+                ++decided;
+                ASSERT_EQ(accepted, AcceptsTryingEveryPlace(m, name)) << mask << " / " << name;
+            }
+            ASSERT_EQ(m.Accepts(name), AcceptsTryingEveryPlace(m, name)) << mask << " / " << name;
+        }
+    }
+    EXPECT_GT(decided, 3000);
+    bool accepted;
+    EXPECT_FALSE(TMask("*a").PrefixDecides("abc", accepted));  // not a prefix mask
+    EXPECT_FALSE(TMask("a*b").PrefixDecides("abc", accepted));
+    EXPECT_FALSE(TMask("a*").PrefixDecides("a\xCC\x81", accepted));  // a mark joins the first letter
+}
+
 }  // namespace
 }  // namespace ardvel

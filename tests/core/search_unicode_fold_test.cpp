@@ -156,6 +156,22 @@ TEST(NameMask, FoldsTheMaskAndTheName)
     EXPECT_FALSE(Accepts("*e", "cafe\xCC\x81"));
 }
 
+TEST(NameMask, PrefixMasksSeeTheNameAsFolded)
+{
+    // Answered from the name's first bytes or by folding the whole name:
+    // the same answers.
+    for (const FoldOptions options : {FoldOptions{}, kIgnoreAccents}) {
+        EXPECT_TRUE(Accepts("[a-c]*", "Bravo \xC3\x89t\xC3\xA9", options));
+        EXPECT_FALSE(Accepts("[a-c]*", "Zulu", options));
+        EXPECT_EQ(Accepts("a?*", "ae\xCC\x81", options), Accepts("a?*", "a\xC3\xA9", options));
+        EXPECT_TRUE(Accepts("a?*", "ae\xCC\x81x", options));
+        EXPECT_TRUE(Accepts("k*", "\xE2\x84\xAA", options));  // the Kelvin sign folds to k
+    }
+    EXPECT_FALSE(Accepts("e*", "e\xCC\x81t\xC3\xA9"));  // é, decomposed, is no e
+    EXPECT_TRUE(Accepts("e*", "e\xCC\x81t\xC3\xA9", kIgnoreAccents));
+    EXPECT_FALSE(Accepts("[!e]*", "e\xCC\x81t\xC3\xA9", kIgnoreAccents));
+}
+
 TEST(NameMask, QuestionMarksAndSetsCoverABaseLetterWithItsMarks)
 {
     // x has no precomposed form with a ring: the two stay two code points.
