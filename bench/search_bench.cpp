@@ -18,6 +18,9 @@
 // Each figure is the best of three runs, reusing one results list as the
 // window does. The match counts must agree with grep's. Exit status 1 when
 // a count differs or a target is missed.
+//
+// For profiling: SEARCH_BENCH_ONLY=TEXT runs only the searches whose title
+// holds TEXT, SEARCH_BENCH_ROUNDS=N runs each N times instead of three.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -319,7 +322,7 @@ SearchRun RunSearch(const CatalogTree& tree, const SearchScope& scope, const Sea
     // One results list for all rounds, as the window keeps one: a search
     // typed again reuses its memory.
     SearchResults results;
-    const char* rounds = std::getenv("SEARCH_BENCH_ROUNDS");  // more rounds, for profiling
+    const char* rounds = std::getenv("SEARCH_BENCH_ROUNDS");
     const int roundCount = rounds != nullptr ? std::max(1, std::atoi(rounds)) : 3;
     for (int round = 0; round < roundCount; ++round) {
         SearchEvents events;
@@ -415,7 +418,6 @@ int main(int argc, char** argv)
     const std::size_t volumeRecords = o.Records / o.Volumes;
     std::printf("%-26s %12s %10s %10s %8s %12s %12s %10s\n", "search", "matches", "search ms", "grep ms", "ratio",
                 "sort rows ms", "1 volume ms", "(records)");
-    // SEARCH_BENCH_ONLY=TEXT: only the searches whose title holds TEXT (for profiling).
     const char* only = std::getenv("SEARCH_BENCH_ONLY");
     for (const Case& c : cases) {
         if (only != nullptr && std::strstr(c.Title, only) == nullptr) continue;
