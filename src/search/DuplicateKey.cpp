@@ -175,6 +175,17 @@ std::optional<DuplicateKey> ParseDuplicateKey(std::string_view text) noexcept
     return std::nullopt;
 }
 
+std::uint32_t KeyHasher::PackedUpper(char32_t cp)
+{
+    const char32_t upper = locale_->ToUpper(cp);
+    if (upper >= kPlaneSize) return kNotPacked;
+    unsigned char bytes[4] = {};
+    const auto length = static_cast<std::uint32_t>(PutUtf8(bytes, upper) - bytes);
+    std::uint32_t packed;
+    std::memcpy(&packed, bytes, 4);  // the fourth byte is zero: three at most
+    return (packed & 0xFFFFFFu) | (length << 24);
+}
+
 std::string_view KeyHasher::Upper(std::string_view text, std::string& out)
 {
     // As Locale::ToUpper goes through a text; asking the locale for every
@@ -182,6 +193,7 @@ std::string_view KeyHasher::Upper(std::string_view text, std::string& out)
     if (!upper_) {
         upper_ = std::make_unique_for_overwrite<char32_t[]>(kPlaneSize);
         std::fill_n(upper_.get(), kPlaneSize, kUnknown);
+        twoByteUpper_ = std::make_unique<std::uint32_t[]>(kTwoByteLimit);
     }
     // No character grows by more than half its bytes (two bytes to three at
     // most): written through a pointer, without a check at every byte.
@@ -212,6 +224,15 @@ std::string_view KeyHasher::Upper(std::string_view text, std::string& out)
         if (c >= 0xC2 && c < 0xE0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {  // two bytes, the most common
             cp = static_cast<char32_t>(((c & 0x1F) << 6) | (s[i + 1] & 0x3F));
             i += 2;
+            // Its upper case as UTF-8 bytes, with their count in the top byte:
+            // copied at once (the buffer has room for a fourth byte).
+            std::uint32_t& packed = twoByteUpper_[cp];
+            if (packed == 0) packed = PackedUpper(cp);
+            if (packed != kNotPacked) {
+                std::memcpy(o, &packed, 4);
+                o += packed >> 24;
+                continue;
+            }
         } else if (Utf8SequenceLength(text.substr(i)) == 0) {  // not UTF-8: kept
             *o++ = c;
             ++i;
@@ -261,7 +282,7 @@ inline std::uint64_t KeyHasher::Quick(const VolumeStore& store, const TDetails& 
     }
     if constexpr (HasSize) h = Absorb(h, static_cast<std::uint32_t>(file.SizeKB));
     if constexpr (HasDate) h = Absorb(h, DateBits(file.Date));
-    return Finish(h);
+    return h;
 }
 
 std::uint64_t KeyHasher::QuickHash(const VolumeStore& store, const TDetails& file)

@@ -91,7 +91,15 @@ private:
 
     DuplicateKey key_;
     const Locale* locale_;
+    /// The upper case of a two-byte character (below U+0800) as its UTF-8
+    /// bytes and their count in the top byte; 0 until met, kNotPacked when
+    /// it lies beyond the Basic Multilingual Plane.
+    std::uint32_t PackedUpper(char32_t cp);
+    static constexpr std::size_t kTwoByteLimit = 0x800;
+    static constexpr std::uint32_t kNotPacked = 0xFFFFFFFFu;
+
     std::unique_ptr<char32_t[]> upper_;  ///< by character; kUnknown until met
+    std::unique_ptr<std::uint32_t[]> twoByteUpper_;
     std::string scratchA_, scratchB_;
 };
 
