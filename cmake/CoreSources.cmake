@@ -9,6 +9,9 @@ file(GLOB ARDVEL_CORE_SOURCES CONFIGURE_DEPENDS
 add_library(ardvel_core STATIC ${ARDVEL_CORE_SOURCES})
 target_include_directories(ardvel_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(ardvel_core PUBLIC ardvel_options)
+# The name sweep of a large volume runs on a second thread beside the walk.
+find_package(Threads REQUIRED)
+target_link_libraries(ardvel_core PUBLIC Threads::Threads)
 
 # Unicode normalization, case mappings and grapheme clusters for the search.
 find_package(PkgConfig REQUIRED)

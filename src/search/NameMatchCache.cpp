@@ -10,15 +10,27 @@ static_assert(NameMatchCache::kBlockSize <= TextFinder::kMaxMarkedNames);
 
 void NameMatchCache::Reset(const VolumeStore* store) noexcept
 {
+    StopAhead();
     store_ = store;
     std::fill(done_.begin(), done_.end(), 0);
 }
 
-void NameMatchCache::Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words)
+void NameMatchCache::MakeRoom(std::size_t block)
+{
+    if (block < done_.size()) return;
+    // Room for every block of the store as it is now: allocated once per
+    // search unless the store grows meanwhile.
+    const std::size_t blocks = std::max(block + 1, (store_->Files.size() + kBlockSize - 1) / kBlockSize);
+    done_.resize(blocks, 0);
+    bits_.resize(blocks * kWordsPerBlock);
+}
+
+void NameMatchCache::Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words,
+                          std::string& scratch)
 {
     std::fill(words, words + kWordsPerBlock, 0);
     if (sweep.Text != nullptr) {
-        sweep.Text->MarkNames(*store_, records, size, words, scratch_);
+        sweep.Text->MarkNames(*store_, records, size, words, scratch);
     } else {
         for (std::size_t w = 0; w * 64 < size; ++w)
             words[w] = size - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (size - w * 64)) - 1;
@@ -27,10 +39,76 @@ void NameMatchCache::Mark(const NameSweep& sweep, const TDetails* records, std::
     for (std::size_t w = 0; w * 64 < size; ++w) {
         for (std::uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
             const auto bit = static_cast<std::size_t>(std::countr_zero(bits));
-            if (!sweep.Mask->Accepts(store_->Name(records[w * 64 + bit]), scratch_))
+            if (!sweep.Mask->Accepts(store_->Name(records[w * 64 + bit]), scratch))
                 words[w] &= ~(std::uint64_t{1} << bit);
         }
     }
+}
+
+void NameMatchCache::MarkBlock(const NameSweep& sweep, std::size_t block, std::string& scratch)
+{
+    std::size_t available;
+    const TDetails* records = store_->Files.BlockAt(block * kBlockSize, available);
+    const std::size_t size = std::min(available, store_->Files.size() - block * kBlockSize);
+    Mark(sweep, records, size, bits_.data() + block * kWordsPerBlock, scratch);
+    done_[block] = static_cast<std::uint32_t>(size);
+}
+
+void NameMatchCache::SweepAhead(const NameSweep& sweep, std::size_t first)
+{
+    if (ahead_.joinable() || store_ == nullptr) return;
+    const std::size_t blocks = (store_->Files.size() + kBlockSize - 1) / kBlockSize;
+    // The block asked for now is the walk's own: it would only wait for it.
+    const std::size_t from = first / kBlockSize + 1;
+    if (from >= blocks || blocks - from < kAheadMinBlocks) return;
+    MakeRoom(blocks - 1);
+    aheadFrom_ = from;
+    aheadEnd_ = blocks;
+    aheadDone_.store(from, std::memory_order_relaxed);
+    aheadEnded_.store(false, std::memory_order_relaxed);
+    stopAhead_.store(false, std::memory_order_relaxed);
+    try {
+        ahead_ = std::thread([this, sweep] { RunAhead(sweep); });
+    } catch (const std::system_error&) {
+        // No thread to be had: Get works every block out itself.
+    }
+}
+
+void NameMatchCache::RunAhead(NameSweep sweep) noexcept
+{
+    try {
+        for (std::size_t block = aheadFrom_; block < aheadEnd_; ++block) {
+            if (stopAhead_.load(std::memory_order_relaxed)) break;
+            const std::size_t size = std::min(kBlockSize, store_->Files.size() - block * kBlockSize);
+            if (done_[block] < size) MarkBlock(sweep, block, aheadScratch_);
+            aheadDone_.store(block + 1, std::memory_order_release);
+        }
+    } catch (...) {
+        // Out of memory for a name's folding: the walk's thread does the rest.
+    }
+    aheadEnded_.store(true, std::memory_order_release);
+}
+
+void NameMatchCache::StopAhead() noexcept
+{
+    if (!ahead_.joinable()) return;
+    stopAhead_.store(true, std::memory_order_relaxed);
+    ahead_.join();
+}
+
+bool NameMatchCache::WaitForAhead(std::size_t block) noexcept
+{
+    // The thread is ahead of the walk nearly always: a block takes it a few
+    // microseconds, far less than making the rows of its folders.
+    while (aheadDone_.load(std::memory_order_acquire) <= block) {
+        if (aheadEnded_.load(std::memory_order_acquire)) {
+            if (aheadDone_.load(std::memory_order_acquire) > block) return true;
+            StopAhead();
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
 }
 
 void NameMatchCache::Get(const NameSweep& sweep, std::size_t first, std::size_t count,
@@ -38,29 +116,21 @@ void NameMatchCache::Get(const NameSweep& sweep, std::size_t first, std::size_t 
 {
     const std::size_t block = first / kBlockSize;
     const std::size_t offset = first % kBlockSize;
-    if (block >= done_.size()) {
-        // Room for every block of the store as it is now: allocated once
-        // per search unless the store grows meanwhile.
-        const std::size_t blocks = std::max(block + 1, (store_->Files.size() + kBlockSize - 1) / kBlockSize);
-        done_.resize(blocks, 0);
-        bits_.resize(blocks * kWordsPerBlock);
-    }
-    std::uint64_t* words = bits_.data() + block * kWordsPerBlock;
-    if (done_[block] < offset + count) {
-        std::size_t available;
-        const TDetails* records = store_->Files.BlockAt(block * kBlockSize, available);
-        const std::size_t size = std::min(available, store_->Files.size() - block * kBlockSize);
-        Mark(sweep, records, size, words);
-        done_[block] = static_cast<std::uint32_t>(size);
-        // The rows of the matches are made soon: ask for their texts now.
-        for (std::size_t w = 0; w < kWordsPerBlock; ++w) {
-            for (std::uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
-                const TDetails& file = records[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
-                __builtin_prefetch(store_->Name(file).data());
-                if (store_->HasMedia(file)) __builtin_prefetch(&store_->Media[file.Media]);
-            }
+    const bool theirs = ahead_.joinable() && block >= aheadFrom_ && block < aheadEnd_;
+    bool fetched = false;
+    if (!theirs || !WaitForAhead(block)) {
+        if (block >= done_.size()) StopAhead();  // the store grew: the room moves
+        MakeRoom(block);
+        if (done_[block] < offset + count) {
+            MarkBlock(sweep, block, scratch_);
+            PrefetchMatches(block, 0, kBlockSize);
+            fetched = true;
         }
     }
+    // Bits worked out on the other thread: the texts of these rows are
+    // asked for now, together, rather than one after another as they are read.
+    if (theirs && !fetched) PrefetchMatches(block, offset, count);
+    const std::uint64_t* words = bits_.data() + block * kWordsPerBlock;
 
     // Bits offset .. offset+count-1 of the block, moved down to bit 0.
     matches.fill(0);
@@ -74,6 +144,24 @@ void NameMatchCache::Get(const NameSweep& sweep, std::size_t first, std::size_t 
     }
     const std::size_t tail = count % 64;
     if (tail != 0) matches[(count - 1) / 64] &= (std::uint64_t{1} << tail) - 1;
+}
+
+void NameMatchCache::PrefetchMatches(std::size_t block, std::size_t from, std::size_t count) noexcept
+{
+    // The rows of the matches are made soon: ask for their texts now.
+    std::size_t available;
+    const TDetails* records = store_->Files.BlockAt(block * kBlockSize, available);
+    const std::uint64_t* words = bits_.data() + block * kWordsPerBlock;
+    const std::size_t end = std::min(from + count, kBlockSize);
+    for (std::size_t w = from / 64; w * 64 < end; ++w) {
+        for (std::uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
+            const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+            if (i < from || i >= end) continue;
+            const TDetails& file = records[i];
+            __builtin_prefetch(store_->Name(file).data());
+            if (store_->HasMedia(file)) __builtin_prefetch(&store_->Media[file.Media]);
+        }
+    }
 }
 
 }  // namespace ardvel

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "search/SearchMatcher.h"
@@ -20,8 +22,17 @@ namespace ardvel {
 /// The store may grow between two calls (records are only ever added to
 /// it); a block that has grown since its bits were worked out is worked out
 /// again. Anything else (another volume, other criteria) needs a Reset.
+///
+/// On a large store, SweepAhead works the blocks out on a second thread
+/// while the walk makes its rows from the ones done: the blocks ahead of the
+/// walk are that thread's until StopAhead, and Get waits for them.
 class NameMatchCache {
 public:
+    NameMatchCache() = default;
+    NameMatchCache(const NameMatchCache&) = delete;
+    NameMatchCache& operator=(const NameMatchCache&) = delete;
+    ~NameMatchCache() { StopAhead(); }
+
     /// Records per block: a block of the store's record vector.
     static constexpr std::size_t kBlockSize = decltype(VolumeStore::Files)::kBlockSize;
 
@@ -40,15 +51,51 @@ public:
         Get(NameSweep{&finder, nullptr}, first, count, matches);
     }
 
+    /// Starts working out, on a thread of its own, the bits of the blocks
+    /// from the one that holds record `first` to the end of the store, when
+    /// at least kAheadMinBlocks of them are left and no such thread runs.
+    /// Until StopAhead (or Reset), neither the store nor what `sweep` points
+    /// to may change.
+    void SweepAhead(const NameSweep& sweep, std::size_t first);
+    /// Stops that thread and waits for it; the blocks it did not reach are
+    /// worked out by Get as before.
+    void StopAhead() noexcept;
+
+    /// Whether a thread started by SweepAhead has not been stopped yet.
+    bool SweepingAhead() const noexcept { return ahead_.joinable(); }
+
+    /// Fewer blocks left than this are not worth a thread.
+    static constexpr std::size_t kAheadMinBlocks = 16;
+
 private:
     static constexpr std::size_t kWordsPerBlock = kBlockSize / 64;
+    /// Room for the bits of every block up to `block` and of the store as it is.
+    void MakeRoom(std::size_t block);
+    /// The bits of block `block`, into its words, and its count of records done.
+    void MarkBlock(const NameSweep& sweep, std::size_t block, std::string& scratch);
     /// The bits of the `size` records of a block, into `words`.
-    void Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words);
+    void Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words,
+              std::string& scratch);
+    /// The sweeping thread's work: the blocks from aheadFrom_ to aheadEnd_.
+    void RunAhead(NameSweep sweep) noexcept;
+    /// Asks for the texts of the matches among records from .. from+count-1
+    /// of the block, whose rows come next.
+    void PrefetchMatches(std::size_t block, std::size_t from, std::size_t count) noexcept;
+    /// Waits until the sweeping thread has done `block`, one of its own;
+    /// false when it stopped before (it is then joined).
+    bool WaitForAhead(std::size_t block) noexcept;
 
     const VolumeStore* store_ = nullptr;
     std::vector<std::uint64_t> bits_;  ///< kWordsPerBlock words per block
     std::vector<std::uint32_t> done_;  ///< per block: how many of its records have their bits
     std::string scratch_;
+
+    std::thread ahead_;
+    std::size_t aheadFrom_ = 0, aheadEnd_ = 0;  ///< the blocks the thread owns while it runs
+    std::atomic<std::size_t> aheadDone_{0};     ///< blocks before this one (from aheadFrom_) are done
+    std::atomic<bool> aheadEnded_{false};       ///< the thread has stopped
+    std::atomic<bool> stopAhead_{false};
+    std::string aheadScratch_;
 };
 
 }  // namespace ardvel

@@ -72,10 +72,10 @@ public:
     /// MarkNames can look for it). Null members both: it cannot.
     NameSweep PackedNames() const noexcept
     {
-        // A suffix is tested fastest on each name on its own.
-        if (nameTest_ == NameTest::Mask && mask_->Compiled().SuffixCount() == 0)
-            return {maskRun_.CanMarkNames() ? &maskRun_ : nullptr, &*mask_};
-        if (nameTest_ == NameTest::Mask) return {};
+        // A suffix is tested fastest on each name on its own, without a
+        // sweep for its literal run first.
+        if (nameTest_ == NameTest::Mask)
+            return {maskRun_.CanMarkNames() && mask_->Compiled().SuffixCount() == 0 ? &maskRun_ : nullptr, &*mask_};
         return {PackedNameText(), nullptr};
     }
     /// Whether a media, date or size test is on.

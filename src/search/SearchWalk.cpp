@@ -115,6 +115,7 @@ void SearchWalk::RequestStop() noexcept
 void SearchWalk::SetCriteria(const SearchCriteria& criteria)
 {
     if (end_ != SearchEnd::Running || error_) return;
+    names_.StopAhead();  // it reads what the matcher holds
     try {
         if (matcher_)
             matcher_->Update(criteria);
@@ -155,6 +156,7 @@ void SearchWalk::StartScope()
     volume_ = tree_.VolumeOf(node);
     names_.Reset(&tree_.Store(volume_));
     if (tree_.Level(node) > 1) {
+        sweepAhead_ = false;
         nodePath_ = GetNodePath(tree_, tree_.Parent(node));
         volumePrefix_ = tree_.Text(volume_).size() + 2;
     }
@@ -210,6 +212,7 @@ void SearchWalk::MatchBlock(const FileList& files, std::uint32_t next, std::size
         // A text or mask to look for in names: the volume's names are swept
         // a block at a time, and only the records of matches read.
         if (names_.Store() != &store) names_.Reset(&store);
+        if (sweepAhead_) names_.SweepAhead(sweep, files.Begin() + next);
         names_.Get(sweep, files.Begin() + next, count, matches);
         if (matcher_->OtherTestsOn()) matcher_->MatchOtherTests(store, block, count, clock_, matches);
     } else {
@@ -277,6 +280,11 @@ SearchWalk::Flow SearchWalk::Descend(Frame& frame)
 
 bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)
 {
+    // Between two steps the tree may change: no thread reads it then.
+    struct StopSweep {
+        NameMatchCache& Names;
+        ~StopSweep() { Names.StopAhead(); }
+    } stopSweep{names_};
     if (end_ != SearchEnd::Running) return false;
     if (start_.Index != kNoNode && !error_) StartScope();
     if (!FramesStillValid()) {

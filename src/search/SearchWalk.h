@@ -150,6 +150,9 @@ private:
     SearchCriteria criteria_;
     std::unique_ptr<SearchMatcher> matcher_;
     NameMatchCache names_;  ///< the files of the volume being searched whose names match
+    /// Whether names_ may sweep a volume's names ahead on a second thread:
+    /// not when one folder is searched, which may hold a small part of them.
+    bool sweepAhead_ = true;
     std::optional<EMaskException> error_;
     TodayClock clock_;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <functional>
 #include <numeric>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "SearchTreeFixture.h"
+#include "search/NameMask.h"
 #include "search/NameMatchCache.h"
 #include "search/SearchMatcher.h"
 #include "search/SearchWalk.h"
@@ -390,6 +392,82 @@ TEST_F(SearchWalkSweep, SlicesAndFilesAddedBetweenThem)
         return Walk(t, SearchScope::AllVolumes(), Text("a"), width, hooks);
     };
     ExpectSameEverywhere(run);
+}
+
+TEST_F(SearchNameSweep, BlocksSweptAheadOnASecondThreadHaveTheSameBits)
+{
+    std::mt19937 random(41);
+    VolumeStore store;
+    FillStore(store, random, 40000);
+    const TextFinder finder("harbor", EnUs());
+    const NameMask mask("*ar*o?*", {});
+    const TextFinder run("ar", EnUs());
+    for (const NameSweep sweep : {NameSweep{&finder, nullptr}, NameSweep{&run, &mask}, NameSweep{nullptr, &mask}}) {
+        NameMatchCache plain;
+        plain.Reset(&store);
+        NameMatchCache ahead;
+        ahead.Reset(&store);
+        // From the fourth block on; the first three stay the walk's own.
+        ahead.SweepAhead(sweep, 3 * NameMatchCache::kBlockSize + 5);
+        EXPECT_TRUE(ahead.SweepingAhead());
+        std::size_t found = 0;
+        for (std::size_t first = 0; first < store.Files.size();) {
+            const std::size_t inBlock = NameMatchCache::kBlockSize - first % NameMatchCache::kBlockSize;
+            const std::size_t count = std::min({inBlock, store.Files.size() - first,
+                                                1 + static_cast<std::size_t>(random() % SearchMatcher::kMaxBatch)});
+            SearchMatcher::MatchBits expected, got;
+            plain.Get(sweep, first, count, expected);
+            ahead.Get(sweep, first, count, got);
+            ASSERT_EQ(got, expected) << "records " << first << " + " << count;
+            for (const std::uint64_t word : got) found += static_cast<std::size_t>(std::popcount(word));
+            // Stopped half-way: the blocks it did not reach are worked out as before.
+            if (first > store.Files.size() / 2 && ahead.SweepingAhead()) ahead.StopAhead();
+            first += count;
+        }
+        EXPECT_FALSE(ahead.SweepingAhead());
+        EXPECT_GT(found, 100u);
+    }
+    // A store of a few blocks is not worth a thread.
+    VolumeStore small;
+    FillStore(small, random, 3 * NameMatchCache::kBlockSize);
+    NameMatchCache cache;
+    cache.Reset(&small);
+    cache.SweepAhead(NameSweep{&finder, nullptr}, 0);
+    EXPECT_FALSE(cache.SweepingAhead());
+}
+
+TEST_F(SearchNameSweep, BigVolumesInOneRunAndInSlices)
+{
+    // Volumes large enough for the names to be swept ahead on a second
+    // thread: the same rows as one name after another, in one run, in
+    // slices (each starting and stopping the thread), and with files added
+    // between slices.
+    const auto run = [](int width, bool slices, const char* text) {
+        CatalogTree t;
+        std::mt19937 random(99);
+        std::vector<NodeId> folders;
+        for (int v = 0; v < 2; ++v) {
+            folders.push_back(t.AddVolume("V" + std::to_string(v), 0));
+            for (int f = 0; f < 60; ++f)
+                folders.push_back(t.AddFolder(folders[random() % folders.size()], "F" + std::to_string(f), 0));
+        }
+        // Files mostly folder by folder; now and then one for another folder,
+        // whose records then move to the end of the store.
+        for (int i = 0; i < 40000; ++i)
+            t.AddFile(folders[(i / 500 + (i % 97 == 0 ? 7 : 0)) % folders.size()],
+                      RandomText(random, 5) + std::to_string(i), i, 0);
+        Hooks hooks;
+        if (slices)
+            hooks.BetweenSteps = [&](int step) {
+                if (step % 50 == 0)
+                    t.AddFile(folders[static_cast<std::size_t>(step) % folders.size()],
+                              "late harbor " + std::to_string(step), 0, 0);
+            };
+        return Walk(t, SearchScope::AllVolumes(), Text(text), width, hooks);
+    };
+    for (const char* text : {"harbor", "*ar*o?*", "*1", "[a-c]*"})
+        for (const bool slices : {false, true})
+            ExpectSameEverywhere([&](int width) { return run(width, slices, text); });
 }
 
 TEST_F(SearchNameSweep, AStepEndsAtItsDeadlineInABigVolume)
