@@ -97,10 +97,31 @@ inline bool HashUpperAscii(std::string_view text, int which, std::uint64_t& hash
     return (seen & kHighBits) == 0;
 }
 
+/// The bytes of `word` beyond ASCII made zero.
+inline std::uint64_t AsciiOnly(std::uint64_t word) noexcept
+{
+    return word & ~(((word & kHighBits) >> 7) * 0xFF);
+}
+
 /// The quick hash's part of `text`: its length and its first and last
-/// eight bytes with their ASCII letters upper-cased (all of a text of up to
-/// sixteen bytes). False when the text holds a byte beyond ASCII: then the
-/// part is not the one of the upper-cased text.
+/// eight bytes with their ASCII letters upper-cased and their other bytes
+/// made zero (all of a text of up to sixteen bytes).
+inline std::uint64_t QuickAsciiPart(std::string_view text) noexcept
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::uint64_t first = 0, last = 0;
+    if (n >= 8) {
+        first = Load<std::uint64_t>(s);
+        last = Load<std::uint64_t>(s + n - 8);
+    } else if (n > 0) {
+        first = LoadTail(s, 0, n);
+    }
+    return Absorb(Absorb(kNameSeeds[0] ^ n, UpperAscii(AsciiOnly(first))), UpperAscii(AsciiOnly(last)));
+}
+
+/// QuickAsciiPart of a text of ASCII only. False when the text holds a
+/// byte beyond ASCII.
 inline bool QuickUpperAscii(std::string_view text, std::uint64_t& hash) noexcept
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
@@ -252,6 +273,47 @@ std::string_view KeyHasher::Upper(std::string_view text, std::string& out)
     return {out.data(), static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out.data()))};
 }
 
+bool KeyHasher::UpperKeepsPlaces(std::string_view text)
+{
+    if (!keepsPlace_) keepsPlace_ = std::make_unique<std::uint8_t[]>(kPlaneSize);  // 0: not known yet
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (i + 8 <= n && (Load<std::uint64_t>(s + i) & kHighBits) == 0) {
+            i += 8;
+            continue;
+        }
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        // Read as Upper reads it: a byte that starts no UTF-8 stays as it is.
+        std::size_t next = i;
+        char32_t cp;
+        if (c >= 0xC2 && c < 0xE0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            cp = static_cast<char32_t>(((c & 0x1F) << 6) | (s[i + 1] & 0x3F));
+            next = i + 2;
+        } else if (Utf8SequenceLength(text.substr(i)) == 0) {
+            ++i;
+            continue;
+        } else {
+            cp = DecodeCharacter(text, next);
+        }
+        if (cp >= kPlaneSize) return false;
+        std::uint8_t& known = keepsPlace_[cp];
+        if (known == 0) {
+            const char32_t upper = locale_->ToUpper(cp);
+            unsigned char a[4], b[4];
+            known = upper >= 0x80 && PutUtf8(a, upper) - a == PutUtf8(b, cp) - b ? 1 : 2;
+        }
+        if (known != 1) return false;
+        i = next;
+    }
+    return true;
+}
+
 std::uint64_t KeyHasher::NameHash(std::string_view name, int which)
 {
     std::uint64_t h;
@@ -276,9 +338,12 @@ inline std::uint64_t KeyHasher::Quick(const VolumeStore& store, const TDetails& 
     std::uint64_t h = kNoNameSeeds[0];
     if constexpr (HasName) {
         const std::string_view name = store.Name(file);
-        // As in NameHash: a name beyond ASCII counts as the locale upper-cases it.
+        // As in NameHash: a name beyond ASCII counts as the locale upper-cases
+        // it. Only its ASCII bytes and its length count, and upper-casing
+        // keeps where they are unless a character changes its length or
+        // becomes ASCII: the name itself tells them then.
         if (!QuickUpperAscii(name, h)) [[unlikely]]
-            QuickUpperAscii(Upper(name, scratchA_), h);
+            h = QuickAsciiPart(UpperKeepsPlaces(name) ? name : Upper(name, scratchA_));
     }
     if constexpr (HasSize) h = Absorb(h, static_cast<std::uint32_t>(file.SizeKB));
     if constexpr (HasDate) h = Absorb(h, DateBits(file.Date));

@@ -98,7 +98,14 @@ private:
     static constexpr std::size_t kTwoByteLimit = 0x800;
     static constexpr std::uint32_t kNotPacked = 0xFFFFFFFFu;
 
+    /// Whether upper-casing `text` leaves each character as many bytes long
+    /// and none of them ASCII: its ASCII bytes then stay where they are.
+    bool UpperKeepsPlaces(std::string_view text);
+
     std::unique_ptr<char32_t[]> upper_;  ///< by character; kUnknown until met
+    /// By character: 1 when its upper case keeps its length and is no ASCII,
+    /// 2 when not, 0 until met.
+    std::unique_ptr<std::uint8_t[]> keepsPlace_;
     std::unique_ptr<std::uint32_t[]> twoByteUpper_;
     std::string scratchA_, scratchB_;
 };
