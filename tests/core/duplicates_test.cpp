@@ -237,6 +237,16 @@ TEST(DuplicateKeys, QuickHashesOfEqualKeysAreEqual)
          "d.txt",
          "ID.TXT"},  // dotless i upper-cases to ASCII
         {"a\xFF", "A\xFF"},
+        // Beyond ASCII on both sides, one side with a character that
+        // upper-cases to ASCII (long s) or to a longer one, at either end
+        // and in the middle: the hash of the first side leaves the
+        // characters as they are, the other's upper-cases them.
+        {"\xD0\xB4\xD0\xBE\xD0\xBA 12.txt", "\xD0\x94\xD0\x9E\xD0\x9A 12.TXT"},
+        {"\xC3\xA9t\xC3\xA9 S.txt", "\xC3\x89T\xC3\x89 \xC5\xBF.txt"},
+        {"S\xC3\xA9 long name in the middle.txt", "\xC5\xBF\xC3\xA9 long name in the middle.TXT"},
+        {"\xC3\xA9 long name in the middle S", "\xC3\x89 long name in the middle \xC5\xBF"},
+        {"\xC3\xA9 long name S in the middle", "\xC3\x89 long name \xC5\xBF in the middle"},
+        {"\xC3\xA9 name \xE2\xB1\xAF in the middle", "\xC3\x89 NAME \xC9\x90 in the middle"},
     };
     CatalogTree tree;
     const NodeId v = tree.AddVolume("V", At(2020, 1, 1));
