@@ -14,7 +14,10 @@ namespace {
 /// Words per partition aimed at. Few partitions keep the lines that gather
 /// their words within the first-level cache (256 lines, 16 KiB).
 constexpr std::size_t kPartitionTarget = 8192;
-constexpr unsigned kMaxPartitionBits = 8;
+constexpr unsigned kMaxPartitionBits = 10;
+/// A partition of at most this many words is worked through in place, its
+/// table (two slots a word, 256 KiB) within the second-level cache.
+constexpr std::size_t kDirectWords = 16384;
 /// Words per part of a partition whose table (two slots a word, 32 KiB) stays
 /// within the first-level cache.
 constexpr std::size_t kPartTarget = 2048;
@@ -88,6 +91,15 @@ void HashGroups::TakeRepeated(Partition& p)
     if (p.Blocks.empty()) return;
     const std::size_t last = static_cast<std::size_t>(p.Fill - p.Blocks.back().get());
     const std::size_t count = (p.Blocks.size() - 1) * kBlockWords + last;
+    if (count <= kDirectWords) {
+        if (count >= 2) {
+            PrepareTable(count);
+            for (std::size_t b = 0; b < p.Blocks.size(); ++b)
+                Probe(p.Blocks[b].get(), b + 1 == p.Blocks.size() ? last : kBlockWords);
+        }
+        p = Partition{};
+        return;
+    }
     // The partition's words, in parts by the bits below the partition's:
     // one pass over memory the cache holds, and each part's table small.
     const unsigned bits = std::min(kMaxPartBits, static_cast<unsigned>(std::bit_width(count / kPartTarget)));
@@ -119,9 +131,18 @@ void HashGroups::TakeRepeated(Partition& p)
 void HashGroups::FindRepeated(const std::uint64_t* words, std::size_t count)
 {
     if (count < 2) return;
-    const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, 2 * count));
-    table_.assign(size, kEmpty);
-    const std::uint64_t slotMask = size - 1;
+    PrepareTable(count);
+    Probe(words, count);
+}
+
+void HashGroups::PrepareTable(std::size_t count)
+{
+    table_.assign(std::bit_ceil(std::max<std::size_t>(16, 2 * count)), kEmpty);
+}
+
+void HashGroups::Probe(const std::uint64_t* words, std::size_t count)
+{
+    const std::uint64_t slotMask = table_.size() - 1;
     const unsigned slotShift = static_cast<unsigned>(std::popcount(numberMask_));
     // One pass: the first word of a hash waits in the table; the second
     // brings it out, and every later one comes out on its own.

@@ -75,6 +75,11 @@ private:
     /// Moves the words of `p` whose hashes repeat to `repeated_`, freeing `p`.
     void TakeRepeated(Partition& p);
     void FindRepeated(const std::uint64_t* words, std::size_t count);
+    /// An empty table for `count` words.
+    void PrepareTable(std::size_t count);
+    /// Puts `count` words into the table, moving those whose hash was met
+    /// before to `repeated_` (and the first word of that hash with them).
+    void Probe(const std::uint64_t* words, std::size_t count);
 
     std::vector<Partition> partitions_;
     std::unique_ptr<Line[]> lines_;   ///< by partition, the words not yet moved

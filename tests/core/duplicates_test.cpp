@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -289,6 +292,37 @@ TEST(DuplicateKeys, EqualHashesOfUnequalKeysSplitIntoGroups)
               (std::vector<std::uint32_t>{0, 2}));
     EXPECT_EQ(std::vector<std::uint32_t>(builder.GroupNumbers(1).begin(), builder.GroupNumbers(1).end()),
               (std::vector<std::uint32_t>{1, 3, 5}));
+}
+
+TEST(DuplicateKeys, RepeatedHashesFoundInSmallAndLargePartitions)
+{
+    // The same words, told apart into many partitions (each worked through
+    // at once) or into two (each split into parts first): the runs are the
+    // words whose hash bits repeat, with their numbers ascending.
+    constexpr std::uint32_t kWords = 100000;
+    std::mt19937_64 random(8);
+    std::vector<std::uint64_t> hashes(kWords);
+    for (std::uint64_t& h : hashes) h = random();
+    for (std::uint32_t n = 0; n < kWords; n += 7) hashes[n] = hashes[random() % kWords];  // copies
+    for (const std::size_t capacity : {std::size_t{kWords}, std::size_t{100}}) {
+        HashGroups groups(capacity, kWords);
+        for (std::uint32_t n = 0; n < kWords; ++n) groups.Add(hashes[n], n);
+        groups.Sort();
+        std::vector<std::vector<std::uint32_t>> runs;
+        groups.ForEachRun([&](const std::uint64_t* words, std::size_t count) {
+            std::vector<std::uint32_t>& run = runs.emplace_back();
+            for (std::size_t i = 0; i < count; ++i) run.push_back(groups.Number(words[i]));
+        });
+        // What a map of the hashes' high bits gives (the low bits hold the number).
+        const int numberBits = 1 + std::bit_width(kWords - 1);
+        std::map<std::uint64_t, std::vector<std::uint32_t>> byHash;
+        for (std::uint32_t n = 0; n < kWords; ++n) byHash[hashes[n] >> numberBits].push_back(n);
+        std::vector<std::vector<std::uint32_t>> expected;
+        for (const auto& [hash, numbers] : byHash)
+            if (numbers.size() >= 2) expected.push_back(numbers);
+        EXPECT_GT(expected.size(), 1000u);
+        EXPECT_EQ(runs, expected) << "capacity " << capacity;
+    }
 }
 
 }  // namespace
