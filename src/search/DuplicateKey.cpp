@@ -103,6 +103,19 @@ inline std::uint64_t AsciiOnly(std::uint64_t word) noexcept
     return word & ~(((word & kHighBits) >> 7) * 0xFF);
 }
 
+/// The hash of `text` with its ASCII letters upper-cased and its other bytes
+/// made zero: for an ASCII text, what HashUpperAscii gives as hash 0.
+inline std::uint64_t HashAsciiPart(std::string_view text) noexcept
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::uint64_t h = Absorb(kNameSeeds[0], n);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) h = Absorb(h, UpperAscii(AsciiOnly(Load<std::uint64_t>(s + i))));
+    if (i < n) h = Absorb(h, UpperAscii(AsciiOnly(LoadTail(s, i, n))));
+    return h;
+}
+
 /// The quick hash's part of `text`: its length and its first and last
 /// eight bytes with their ASCII letters upper-cased and their other bytes
 /// made zero (all of a text of up to sixteen bytes).
@@ -362,9 +375,19 @@ std::uint64_t KeyHasher::QuickHash(const VolumeStore& store, const TDetails& fil
         case DuplicateKey::Name:
             break;
     }
+    return QuickName(store, file);
+}
+
+std::uint64_t KeyHasher::QuickName(const VolumeStore& store, const TDetails& file)
+{
     // A name alone needs all of its bytes: first and last ones would tell
-    // too few names apart without a size beside them.
-    return Hash(store, file);
+    // too few names apart without a size beside them. Beyond ASCII, as in
+    // Quick: only the ASCII bytes and where they stand count.
+    const std::string_view name = store.Name(file);
+    std::uint64_t h;
+    if (!HashUpperAscii(name, 0, h)) [[unlikely]]
+        h = HashAsciiPart(UpperKeepsPlaces(name) ? name : Upper(name, scratchA_));
+    return Finish(h);
 }
 
 template <bool HasName, bool HasSize, bool HasDate>
@@ -377,12 +400,12 @@ void KeyHasher::AddQuick(const VolumeStore& store, const TDetails* records, std:
     }
 }
 
-void KeyHasher::AddFull(const VolumeStore& store, const TDetails* records, std::uint32_t count,
-                        std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
+void KeyHasher::AddQuickNames(const VolumeStore& store, const TDetails* records, std::uint32_t count,
+                              std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
 {
     for (std::uint32_t k = 0; k < count; ++k) {
         const TDetails& d = records[k];
-        if (d.SizeKB >= minSizeKB) groups.Add(Hash(store, d), firstNumber + k);
+        if (d.SizeKB >= minSizeKB) groups.Add(QuickName(store, d), firstNumber + k);
     }
 }
 
@@ -399,7 +422,7 @@ void KeyHasher::AddQuickHashes(const VolumeStore& store, const TDetails* records
         case DuplicateKey::Name:
             break;
     }
-    AddFull(store, records, count, firstNumber, minSizeKB, groups);
+    AddQuickNames(store, records, count, firstNumber, minSizeKB, groups);
 }
 
 std::uint64_t KeyHasher::FolderHash(std::string_view name, std::int64_t totalKB, std::uint64_t fileCount)

@@ -57,8 +57,8 @@ public:
     /// sorting out: equal keys give equal quick hashes, unequal keys more
     /// often than with Hash, since of the name it takes only the length and
     /// the first and last eight bytes once upper-cased (with a size or date
-    /// in the key; for the name alone it is Hash). Apart from that key,
-    /// another function than Hash: the two may be used together.
+    /// in the key; for the name alone, all of them), and of those only the
+    /// ASCII ones. Another function than Hash: the two may be used together.
     std::uint64_t QuickHash(const VolumeStore& store, const TDetails& file);
     /// Adds QuickHash of `count` records of `store` from `records`,
     /// numbered from `firstNumber`, to `groups`; records smaller than
@@ -86,8 +86,10 @@ private:
     template <bool HasName, bool HasSize, bool HasDate>
     void AddQuick(const VolumeStore& store, const TDetails* records, std::uint32_t count, std::uint32_t firstNumber,
                   std::int64_t minSizeKB, HashGroups& groups);
-    void AddFull(const VolumeStore& store, const TDetails* records, std::uint32_t count, std::uint32_t firstNumber,
-                 std::int64_t minSizeKB, HashGroups& groups);
+    /// QuickHash for the name alone.
+    std::uint64_t QuickName(const VolumeStore& store, const TDetails& file);
+    void AddQuickNames(const VolumeStore& store, const TDetails* records, std::uint32_t count,
+                       std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups);
 
     DuplicateKey key_;
     const Locale* locale_;

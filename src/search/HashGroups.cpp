@@ -41,6 +41,8 @@ HashGroups::HashGroups(std::size_t capacity, std::uint32_t limit)
     partitions_.resize(bits == 0 ? 2 : std::size_t{1} << bits);
     lines_ = std::make_unique<Line[]>(partitions_.size());
     held_.assign(partitions_.size(), 0);
+    // Room for every word, and for each partition's last block part filled.
+    arena_ = LargeBuffer(capacity + partitions_.size() * kBlockWords);
 }
 
 void HashGroups::MoveLine(std::size_t p, std::size_t count)
@@ -64,9 +66,17 @@ void HashGroups::MoveLine(std::size_t p, std::size_t count)
 
 void HashGroups::NewBlock(Partition& p)
 {
-    p.Blocks.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kBlockWords));
-    p.Fill = p.Blocks.back().get();
-    p.End = p.Fill + kBlockWords;
+    std::uint64_t* block;
+    if (arenaUsed_ + kBlockWords <= arena_.size()) {
+        block = arena_.data() + arenaUsed_;
+        arenaUsed_ += kBlockWords;
+    } else {
+        overflow_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kBlockWords));
+        block = overflow_.back().get();
+    }
+    p.Blocks.push_back(block);
+    p.Fill = block;
+    p.End = block + kBlockWords;
 }
 
 void HashGroups::Sort()
@@ -84,18 +94,21 @@ void HashGroups::Sort()
         TakeRepeated(p);
         std::sort(repeated_.begin() + static_cast<std::ptrdiff_t>(first), repeated_.end());
     }
+    // The words not kept are no longer needed.
+    arena_ = LargeBuffer();
+    overflow_.clear();
 }
 
 void HashGroups::TakeRepeated(Partition& p)
 {
     if (p.Blocks.empty()) return;
-    const std::size_t last = static_cast<std::size_t>(p.Fill - p.Blocks.back().get());
+    const std::size_t last = static_cast<std::size_t>(p.Fill - p.Blocks.back());
     const std::size_t count = (p.Blocks.size() - 1) * kBlockWords + last;
     if (count <= kDirectWords) {
         if (count >= 2) {
             PrepareTable(count);
             for (std::size_t b = 0; b < p.Blocks.size(); ++b)
-                Probe(p.Blocks[b].get(), b + 1 == p.Blocks.size() ? last : kBlockWords);
+                Probe(p.Blocks[b], b + 1 == p.Blocks.size() ? last : kBlockWords);
         }
         p = Partition{};
         return;
@@ -108,7 +121,7 @@ void HashGroups::TakeRepeated(Partition& p)
     std::vector<std::size_t> next(std::size_t{1} << bits, 0);
     const auto forEach = [&](auto&& visit) {
         for (std::size_t b = 0; b < p.Blocks.size(); ++b) {
-            const std::uint64_t* words = p.Blocks[b].get();
+            const std::uint64_t* words = p.Blocks[b];
             const std::size_t n = b + 1 == p.Blocks.size() ? last : kBlockWords;
             for (std::size_t k = 0; k < n; ++k) visit(words[k]);
         }
@@ -123,7 +136,7 @@ void HashGroups::TakeRepeated(Partition& p)
     std::vector<std::size_t> begin = next;
     scratch_.resize(count);
     forEach([&](std::uint64_t word) { scratch_[next[(word >> shift) & mask]++] = word; });
-    p = Partition{};  // its memory goes back at once
+    p = Partition{};
     for (std::size_t part = 0; part < begin.size(); ++part)
         FindRepeated(scratch_.data() + begin[part], next[part] - begin[part]);
 }

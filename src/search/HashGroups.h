@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/LargeBuffer.h"
+
 namespace ardvel {
 
 /// Finds the numbers whose hashes are equal, for numbers below `limit`,
@@ -66,7 +68,7 @@ private:
         std::uint64_t Words[kLineWords];
     };
     struct Partition {
-        std::vector<std::unique_ptr<std::uint64_t[]>> Blocks;
+        std::vector<std::uint64_t*> Blocks;  ///< in arena_, or in overflow_
         std::uint64_t* Fill = nullptr;
         std::uint64_t* End = nullptr;
     };
@@ -82,6 +84,11 @@ private:
     void Probe(const std::uint64_t* words, std::size_t count);
 
     std::vector<Partition> partitions_;
+    /// The partitions' blocks for the expected number of words, handed out
+    /// in turn; more come from overflow_.
+    LargeBuffer arena_;
+    std::size_t arenaUsed_ = 0;
+    std::vector<std::unique_ptr<std::uint64_t[]>> overflow_;
     std::unique_ptr<Line[]> lines_;   ///< by partition, the words not yet moved
     std::vector<std::uint8_t> held_;  ///< by partition, how many
     unsigned partitionShift_ = 63;
