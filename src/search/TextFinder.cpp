@@ -54,8 +54,16 @@ void TextFinder::SetUpPattern()
     const std::string& leads = specials_->Leads();
     const bool few = leads.size() <= PartPattern::kMaxLeads;
     p.SpecialLeads = few ? static_cast<int>(leads.size()) : PartPattern::kAnyHigh;
-    for (int k = 0; few && k < p.SpecialLeads; ++k)
-        p.SpecialLead[static_cast<std::size_t>(k)].fill(static_cast<unsigned char>(leads[static_cast<std::size_t>(k)]));
+    for (int k = 0; few && k < p.SpecialLeads; ++k) {
+        const auto lead = static_cast<unsigned char>(leads[static_cast<std::size_t>(k)]);
+        p.SpecialLead[static_cast<std::size_t>(k)].fill(lead);
+        // Lead bytes are beyond ASCII: their high four bits, 8 to 15, pick a bit.
+        const auto bit = static_cast<unsigned char>(1u << ((lead >> 4) - 8));
+        for (const std::size_t lane : {std::size_t{0}, std::size_t{16}}) {
+            p.LeadHigh[lane + (lead >> 4)] |= bit;
+            p.LeadLow[lane + (lead & 15)] |= bit;
+        }
+    }
 }
 
 TextFinder::TextKind TextFinder::Classify(std::string_view text) const noexcept

@@ -308,6 +308,16 @@ ARDVEL_AVX2 std::size_t CollectShort32(const PartPattern& part, const unsigned c
     return n;
 }
 
+/// The lead bytes among the bytes of `a`, by looking their high and low four
+/// bits up (see PartPattern::LeadHigh): the top bit of each such byte set.
+ARDVEL_AVX2 inline __m256i LeadsByNibbles32(__m256i a, __m256i highTable, __m256i lowTable) noexcept
+{
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i high = _mm256_shuffle_epi8(highTable, _mm256_and_si256(_mm256_srli_epi16(a, 4), nibble));
+    const __m256i low = _mm256_shuffle_epi8(lowTable, _mm256_and_si256(a, nibble));
+    return _mm256_adds_epu8(_mm256_and_si256(high, low), _mm256_set1_epi8(0x7F));
+}
+
 /// How far ahead of the bytes read a long sweep asks for more: the hardware
 /// does not fetch ahead across pages.
 constexpr std::size_t kPrefetchBytes = 2048;
@@ -322,10 +332,13 @@ ARDVEL_AVX2 std::size_t CollectLong32(const PartPattern& part, const unsigned ch
     const __m256i firstBit = Splat32(part.FirstBit.data()), firstWanted = Splat32(part.FirstWanted.data());
     const __m256i lastBit = Splat32(part.LastBit.data()), lastWanted = Splat32(part.LastWanted.data());
     constexpr bool kAnyHigh = Leads == PartPattern::kAnyHigh;
-    constexpr int kCompared = kAnyHigh ? 0 : Leads;
+    // Three lead bytes or more are looked up rather than compared one by one.
+    constexpr bool kByNibbles = !kAnyHigh && Leads >= 3;
+    constexpr int kCompared = kAnyHigh || kByNibbles ? 0 : Leads;
     const __m256i tops = _mm256_set1_epi8(static_cast<char>(0x80));
     __m256i lead[kCompared > 0 ? kCompared : 1];
     for (int k = 0; k < kCompared; ++k) lead[k] = Splat32(part.SpecialLead[k].data());
+    const __m256i highTable = Splat32(part.LeadHigh.data()), lowTable = Splat32(part.LeadLow.data());
     std::size_t n = 0;
     std::size_t p = at;
     for (; n < capacity && p + 64 + m - 1 <= size; p += 64) {
@@ -338,6 +351,10 @@ ARDVEL_AVX2 std::size_t CollectLong32(const PartPattern& part, const unsigned ch
         // bytes of ones).
         __m256i lead0 = kAnyHigh ? a0 : _mm256_setzero_si256();
         __m256i lead1 = kAnyHigh ? a1 : _mm256_setzero_si256();
+        if constexpr (kByNibbles) {
+            lead0 = LeadsByNibbles32(a0, highTable, lowTable);
+            lead1 = LeadsByNibbles32(a1, highTable, lowTable);
+        }
         for (int k = 0; k < kCompared; ++k) {
             lead0 = _mm256_or_si256(lead0, _mm256_cmpeq_epi8(a0, lead[k]));
             lead1 = _mm256_or_si256(lead1, _mm256_cmpeq_epi8(a1, lead[k]));

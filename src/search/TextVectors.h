@@ -36,6 +36,10 @@ struct PartPattern {
     /// when accents count); else SpecialLeads is kAnyHigh (-1: not set up).
     std::array<Splat, kMaxLeads> SpecialLead{};
     int SpecialLeads = -1;
+    /// The same lead bytes as two tables of sixteen bytes, each twice, for
+    /// looking bytes up by their high and low four bits: byte b is a lead
+    /// byte when LeadHigh[b >> 4] & LeadLow[b & 15] is not zero.
+    Splat LeadHigh{}, LeadLow{};
     /// The whole part as one block, for parts of at most sixteen characters.
     bool InBlock = false;
     alignas(16) std::array<unsigned char, 16> PartBits{};
