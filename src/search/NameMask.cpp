@@ -78,8 +78,8 @@ NameMask::NameMask(std::string_view mask, FoldOptions options)
       run_(LongestLiteralRun(folded_))
 {
     for (const MaskToken& token : folded_.Tokens()) {
-        if (token.Kind == MaskTokenKind::Literal)
-            asciiOnly_ = asciiOnly_ && static_cast<unsigned char>(token.Bytes[0]) < 0x80;
+        if (token.Kind == MaskTokenKind::Literal)  // a letter with a mark is no ASCII literal
+            asciiOnly_ = asciiOnly_ && token.Length == 1 && static_cast<unsigned char>(token.Bytes[0]) < 0x80;
         else if (token.Kind == MaskTokenKind::CharSet)
             asciiOnly_ = asciiOnly_ && folded_.Sets()[token.Set].Ranges.empty();
     }

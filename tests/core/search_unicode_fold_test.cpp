@@ -182,6 +182,11 @@ TEST(NameMask, QuestionMarksAndSetsCoverABaseLetterWithItsMarks)
                          "ax\xCC\x8A"
                          "b"));
     EXPECT_TRUE(Accepts("?", "e\xCC\x81\xCC\xA3"));
+    // A mark that composes with nothing (the Arabic kasratan) after an ASCII
+    // letter: one character, whose letter still folds.
+    EXPECT_TRUE(Accepts("U\xD9\x8D", "U\xD9\x8D"));
+    EXPECT_TRUE(Accepts("u\xD9\x8D*", "U\xD9\x8D.txt"));
+    EXPECT_FALSE(Accepts("u*", "U\xD9\x8D.txt"));
     EXPECT_TRUE(Accepts("[x]b",
                         "x\xCC\x8A"
                         "b"));
