@@ -116,21 +116,27 @@ inline std::uint64_t HashAsciiPart(std::string_view text) noexcept
     return h;
 }
 
-/// The quick hash's part of `text`: its length and its first and last
-/// eight bytes with their ASCII letters upper-cased and their other bytes
-/// made zero (all of a text of up to sixteen bytes).
-inline std::uint64_t QuickAsciiPart(std::string_view text) noexcept
+/// The first and last eight bytes of `text` (all of a text of up to
+/// sixteen bytes; a shorter one's first bytes, the rest zero).
+struct Ends {
+    std::uint64_t First = 0, Last = 0;
+};
+inline Ends EndWords(std::string_view text) noexcept
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
-    std::uint64_t first = 0, last = 0;
-    if (n >= 8) {
-        first = Load<std::uint64_t>(s);
-        last = Load<std::uint64_t>(s + n - 8);
-    } else if (n > 0) {
-        first = LoadTail(s, 0, n);
-    }
-    return Absorb(Absorb(kNameSeeds[0] ^ n, UpperAscii(AsciiOnly(first))), UpperAscii(AsciiOnly(last)));
+    if (n >= 8) return {Load<std::uint64_t>(s), Load<std::uint64_t>(s + n - 8)};
+    return {n > 0 ? LoadTail(s, 0, n) : 0, 0};
+}
+
+/// The quick hash's part of `text`: its length and its first and last
+/// eight bytes with their ASCII letters upper-cased and their other bytes
+/// made zero.
+inline std::uint64_t QuickAsciiPart(std::string_view text) noexcept
+{
+    const Ends ends = EndWords(text);
+    return Absorb(Absorb(kNameSeeds[0] ^ text.size(), UpperAscii(AsciiOnly(ends.First))),
+                  UpperAscii(AsciiOnly(ends.Last)));
 }
 
 /// QuickAsciiPart of a text of ASCII only. False when the text holds a
@@ -139,13 +145,7 @@ inline bool QuickUpperAscii(std::string_view text, std::uint64_t& hash) noexcept
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
-    std::uint64_t first = 0, last = 0;
-    if (n >= 8) {
-        first = Load<std::uint64_t>(s);
-        last = Load<std::uint64_t>(s + n - 8);
-    } else if (n > 0) {
-        first = LoadTail(s, 0, n);
-    }
+    const auto [first, last] = EndWords(text);
     // Every byte is looked at for the test, and no more is hashed.
     std::uint64_t seen = first | last;
     for (std::size_t i = 8; i + 8 < n; i += 8) seen |= Load<std::uint64_t>(s + i);
