@@ -119,7 +119,10 @@ TEST(UpdateCli, InterruptedOrKilledTheOldCatalogStaysWhole)
     const std::string contents = f.DumpWithoutDate(f.Catalog);
     const CliRun interrupted = f.Cli({"update", "Disk", tree}, {200, SIGINT});
     if (interrupted.ExitCode != 0) {
-        EXPECT_EQ(interrupted.ExitCode, 130) << interrupted.Err;
+        // 130 from its handler; or, on a slow machine, the signal came
+        // before the program had started far enough to handle it.
+        EXPECT_TRUE(interrupted.ExitCode == 130 || interrupted.ExitCode == -SIGINT)
+            << interrupted.ExitCode << " " << interrupted.Err;
         EXPECT_EQ(ReadBytes(f.Catalog), before);
     }
     before = ReadBytes(f.Catalog);
