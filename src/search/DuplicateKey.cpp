@@ -1,5 +1,6 @@
 #include "search/DuplicateKey.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -103,60 +104,83 @@ inline std::uint64_t AsciiOnly(std::uint64_t word) noexcept
     return word & ~(((word & kHighBits) >> 7) * 0xFF);
 }
 
-/// The hash of `text` with its ASCII letters upper-cased and its other bytes
-/// made zero: for an ASCII text, what HashUpperAscii gives as hash 0.
-inline std::uint64_t HashAsciiPart(std::string_view text) noexcept
+/// Four words that hold every byte of a text of 8 to 32 bytes, some bytes
+/// more than once: where they start depends on the length alone, so equal
+/// texts give equal words, and no test of the length decides a branch
+/// (names' lengths vary too much to be foretold).
+struct Cover {
+    std::uint64_t Words[4];
+};
+inline Cover CoverWords(const unsigned char* s, std::size_t n) noexcept
+{
+    const std::size_t second = std::min<std::size_t>(8, n - 8);
+    const std::size_t third = std::max<std::size_t>(n, 16) - 16;
+    return {{Load<std::uint64_t>(s), Load<std::uint64_t>(s + second), Load<std::uint64_t>(s + third),
+             Load<std::uint64_t>(s + n - 8)}};
+}
+
+/// The quick hash's part of a name: all of its bytes, with their ASCII
+/// letters upper-cased and, with `AsciiPart`, their other bytes made zero
+/// (of an ASCII text, both the same).
+template <bool AsciiPart>
+inline std::uint64_t QuickNameWords(std::string_view text) noexcept
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
+    const auto part = [](std::uint64_t word) { return UpperAscii(AsciiPart ? AsciiOnly(word) : word); };
     std::uint64_t h = Absorb(kNameSeeds[0], n);
+    if (n >= 8 && n <= 32) [[likely]] {
+        const Cover c = CoverWords(s, n);
+        return Absorb(Absorb(Absorb(Absorb(h, part(c.Words[0])), part(c.Words[1])), part(c.Words[2])),
+                      part(c.Words[3]));
+    }
     std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) h = Absorb(h, UpperAscii(AsciiOnly(Load<std::uint64_t>(s + i))));
-    if (i < n) h = Absorb(h, UpperAscii(AsciiOnly(LoadTail(s, i, n))));
+    for (; i + 8 <= n; i += 8) h = Absorb(h, part(Load<std::uint64_t>(s + i)));
+    if (i < n) h = Absorb(h, part(LoadTail(s, i, n)));
     return h;
 }
 
-/// The first and last eight bytes of `text` (all of a text of up to
-/// sixteen bytes; a shorter one's first bytes, the rest zero).
-struct Ends {
-    std::uint64_t First = 0, Last = 0;
-};
-inline Ends EndWords(std::string_view text) noexcept
+/// Whether every byte of `text` is ASCII.
+inline bool AllAscii(std::string_view text) noexcept
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
-    if (n >= 8) return {Load<std::uint64_t>(s), Load<std::uint64_t>(s + n - 8)};
-    return {n > 0 ? LoadTail(s, 0, n) : 0, 0};
-}
-
-/// The quick hash's part of `text`: its length and its first and last
-/// eight bytes with their ASCII letters upper-cased and their other bytes
-/// made zero.
-inline std::uint64_t QuickAsciiPart(std::string_view text) noexcept
-{
-    const Ends ends = EndWords(text);
-    return Absorb(Absorb(kNameSeeds[0] ^ text.size(), UpperAscii(AsciiOnly(ends.First))),
-                  UpperAscii(AsciiOnly(ends.Last)));
-}
-
-/// QuickAsciiPart of a text of ASCII only. False when the text holds a
-/// byte beyond ASCII.
-inline bool QuickUpperAscii(std::string_view text, std::uint64_t& hash) noexcept
-{
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    const auto [first, last] = EndWords(text);
-    // Every byte is looked at for the test, and no more is hashed.
-    std::uint64_t seen = first | last;
-    for (std::size_t i = 8; i + 8 < n; i += 8) seen |= Load<std::uint64_t>(s + i);
-    hash = Absorb(Absorb(kNameSeeds[0] ^ n, UpperAscii(first)), UpperAscii(last));
+    if (n >= 8 && n <= 32) [[likely]] {
+        const Cover c = CoverWords(s, n);
+        return ((c.Words[0] | c.Words[1] | c.Words[2] | c.Words[3]) & kHighBits) == 0;
+    }
+    std::uint64_t seen = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) seen |= Load<std::uint64_t>(s + i);
+    if (i < n) seen |= LoadTail(s, i, n);
     return (seen & kHighBits) == 0;
 }
 
-bool IsAscii(std::string_view text) noexcept
+constexpr Wide kHighBits128 = (static_cast<Wide>(kHighBits) << 64) | kHighBits;
+
+/// The last sixteen bytes of a text of `n` bytes at `s`, in the top bytes
+/// of the value when it is shorter (the rest zero). Whole loads only.
+inline Wide LastSixteen(const unsigned char* s, std::size_t n) noexcept
 {
-    std::uint64_t ignored;
-    return HashUpperAscii(text, 0, ignored);
+    if (n >= 16) {
+        Wide x;
+        std::memcpy(&x, s + n - 16, 16);
+        return x;
+    }
+    if (n == 0) return 0;
+    const std::uint64_t low = LoadTail(s, 0, std::min<std::size_t>(n, 8));
+    const std::uint64_t high = n > 8 ? LoadTail(s, 8, n) : 0;
+    return ((static_cast<Wide>(high) << 64) | low) << (8 * (16 - n));
+}
+
+/// The hash of the last up to sixteen bytes that a text's ASCII bytes
+/// end with (`end`, as LastSixteen gives them, the bytes before them
+/// zero), with their letters upper-cased; `mark` tells the texts whose
+/// last sixteen bytes are not all ASCII.
+inline std::uint64_t EndHash(Wide end, std::size_t count, bool mark) noexcept
+{
+    const std::uint64_t low = static_cast<std::uint64_t>(end), high = static_cast<std::uint64_t>(end >> 64);
+    return Absorb(Absorb(kNameSeeds[0] ^ (count + (mark ? 32 : 0)), UpperAscii(low)), UpperAscii(high));
 }
 
 /// The date's bits, the same for both zeros.
@@ -291,40 +315,38 @@ bool KeyHasher::UpperKeepsPlaces(std::string_view text)
     if (!keepsPlace_) keepsPlace_ = std::make_unique<std::uint8_t[]>(kPlaneSize);  // 0: not known yet
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        if (i + 8 <= n && (Load<std::uint64_t>(s + i) & kHighBits) == 0) {
-            i += 8;
-            continue;
-        }
-        const unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        // Read as Upper reads it: a byte that starts no UTF-8 stays as it is.
-        std::size_t next = i;
-        char32_t cp;
-        if (c >= 0xC2 && c < 0xE0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-            cp = static_cast<char32_t>(((c & 0x1F) << 6) | (s[i + 1] & 0x3F));
-            next = i + 2;
-        } else if (Utf8SequenceLength(text.substr(i)) == 0) {
-            ++i;
-            continue;
-        } else {
-            cp = DecodeCharacter(text, next);
-        }
-        if (cp >= kPlaneSize) return false;
-        std::uint8_t& known = keepsPlace_[cp];
-        if (known == 0) {
-            const char32_t upper = locale_->ToUpper(cp);
-            unsigned char a[4], b[4];
-            known = upper >= 0x80 && PutUtf8(a, upper) - a == PutUtf8(b, cp) - b ? 1 : 2;
-        }
-        if (known != 1) return false;
-        i = next;
+    // Only the bytes that start a sequence are looked at, found eight at a
+    // time: a valid sequence holds no other one, and every other byte
+    // beyond ASCII stays as it is, as Upper reads them.
+    for (std::size_t base = 0; base < n; base += 8) {
+        const std::uint64_t word = base + 8 <= n ? Load<std::uint64_t>(s + base) : LoadTail(s, base, n);
+        for (std::uint64_t leads = word & (word << 1) & kHighBits; leads != 0; leads &= leads - 1)
+            if (!KeepsPlace(text, base + static_cast<std::size_t>(std::countr_zero(leads)) / 8)) return false;
     }
     return true;
+}
+
+bool KeyHasher::KeepsPlace(std::string_view text, std::size_t i)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char c = s[i];
+    char32_t cp;
+    if (c < 0xE0) {
+        if (c < 0xC2 || i + 1 >= text.size() || (s[i + 1] & 0xC0) != 0x80) return true;  // kept as it is
+        cp = static_cast<char32_t>(((c & 0x1F) << 6) | (s[i + 1] & 0x3F));
+    } else {
+        const std::size_t length = Utf8SequenceLength(text.substr(i));
+        if (length == 0) return true;
+        if (length == 4) return false;  // beyond the plane the table covers
+        cp = static_cast<char32_t>(((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F));
+    }
+    std::uint8_t& known = keepsPlace_[cp];
+    if (known == 0) {
+        const char32_t upper = locale_->ToUpper(cp);
+        unsigned char a[4], b[4];
+        known = upper >= 0x80 && PutUtf8(a, upper) - a == PutUtf8(b, cp) - b ? 1 : 2;
+    }
+    return known == 1;
 }
 
 std::uint64_t KeyHasher::NameHash(std::string_view name, int which)
@@ -350,17 +372,55 @@ inline std::uint64_t KeyHasher::Quick(const VolumeStore& store, const TDetails& 
 {
     std::uint64_t h = kNoNameSeeds[0];
     if constexpr (HasName) {
-        const std::string_view name = store.Name(file);
-        // As in NameHash: a name beyond ASCII counts as the locale upper-cases
-        // it. Only its ASCII bytes and its length count, and upper-casing
-        // keeps where they are unless a character changes its length or
-        // becomes ASCII: the name itself tells them then.
-        if (!QuickUpperAscii(name, h)) [[unlikely]]
-            h = QuickAsciiPart(UpperKeepsPlaces(name) ? name : Upper(name, scratchA_));
+        h = QuickNameEnd(store.Name(file), false);
     }
     if constexpr (HasSize) h = Absorb(h, static_cast<std::uint32_t>(file.SizeKB));
     if constexpr (HasDate) h = Absorb(h, DateBits(file.Date));
     return h;
+}
+
+std::uint64_t KeyHasher::QuickNameEnd(std::string_view name, bool upperCased)
+{
+    // As in NameHash, a name beyond ASCII counts as the locale upper-cases
+    // it. The ASCII bytes a name ends with (sixteen at most) stay where
+    // they are when it is upper-cased, unless the character before them
+    // becomes ASCII: the upper-cased name tells them then.
+    const auto* s = reinterpret_cast<const unsigned char*>(name.data());
+    const std::size_t n = name.size();
+    Wide end = LastSixteen(s, n);
+    const Wide beyond = end & kHighBits128;
+    if (beyond == 0) [[likely]]
+        return EndHash(end, std::min<std::size_t>(n, 16), false);
+    const auto highBits = static_cast<std::uint64_t>(beyond >> 64);
+    const unsigned last =  // the byte of `end` that the last byte beyond ASCII is
+        highBits != 0 ? 15 - static_cast<unsigned>(std::countl_zero(highBits)) / 8
+                      : 7 - static_cast<unsigned>(std::countl_zero(static_cast<std::uint64_t>(beyond))) / 8;
+    if (!upperCased && !EndsBeyondAscii(name.substr(0, n + last + 1 - 16)))
+        return QuickNameEnd(Upper(name, scratchA_), true);
+    end = last == 15 ? 0 : (end >> (8 * (last + 1))) << (8 * (last + 1));
+    return EndHash(end, 15 - last, true);
+}
+
+bool KeyHasher::EndsBeyondAscii(std::string_view text)
+{
+    // The character the text ends with, read as Upper reads it: a sequence
+    // that does not end exactly there leaves its last byte as it is.
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t start = n - 1;
+    while (start > 0 && n - start < 4 && (s[start] & 0xC0) == 0x80) --start;
+    if (Utf8SequenceLength(text.substr(start)) != n - start) return true;
+    std::size_t at = start;
+    return UpperBeyondAscii(DecodeCharacter(text, at));
+}
+
+bool KeyHasher::UpperBeyondAscii(char32_t cp)
+{
+    if (cp >= kPlaneSize) return locale_->ToUpper(cp) >= 0x80;
+    if (!upperBeyondAscii_) upperBeyondAscii_ = std::make_unique<std::uint8_t[]>(kPlaneSize);  // 0: not known yet
+    std::uint8_t& known = upperBeyondAscii_[cp];
+    if (known == 0) known = locale_->ToUpper(cp) >= 0x80 ? 1 : 2;
+    return known == 1;
 }
 
 std::uint64_t KeyHasher::QuickHash(const VolumeStore& store, const TDetails& file)
@@ -380,13 +440,14 @@ std::uint64_t KeyHasher::QuickHash(const VolumeStore& store, const TDetails& fil
 
 std::uint64_t KeyHasher::QuickName(const VolumeStore& store, const TDetails& file)
 {
-    // A name alone needs all of its bytes: first and last ones would tell
-    // too few names apart without a size beside them. Beyond ASCII, as in
-    // Quick: only the ASCII bytes and where they stand count.
+    // A name alone needs all of its bytes: its end would tell too few
+    // names apart without a size beside it. Beyond ASCII, only the ASCII
+    // bytes and where they stand count: upper-casing keeps them unless a
+    // character changes its length or becomes ASCII.
     const std::string_view name = store.Name(file);
-    std::uint64_t h;
-    if (!HashUpperAscii(name, 0, h)) [[unlikely]]
-        h = HashAsciiPart(UpperKeepsPlaces(name) ? name : Upper(name, scratchA_));
+    const std::uint64_t h = AllAscii(name)
+                                ? QuickNameWords<false>(name)
+                                : QuickNameWords<true>(UpperKeepsPlaces(name) ? name : Upper(name, scratchA_));
     return Finish(h);
 }
 
@@ -450,7 +511,7 @@ bool KeyHasher::SameName(std::string_view a, std::string_view b)
             if (i + 8 >= a.size()) return true;  // the same but for ASCII case
         }
         if (a.empty()) return true;
-    } else if (IsAscii(a) && IsAscii(b)) {
+    } else if (AllAscii(a) && AllAscii(b)) {
         return false;
     }
     return Upper(a, scratchA_) == Upper(b, scratchB_);

@@ -55,10 +55,10 @@ public:
     std::uint64_t Hash(const VolumeStore& store, const TDetails& file, int which = 0);
     /// A hash of the record's key that is quick to make, for a first
     /// sorting out: equal keys give equal quick hashes, unequal keys more
-    /// often than with Hash, since of the name it takes only the length and
-    /// the first and last eight bytes once upper-cased (with a size or date
-    /// in the key; for the name alone, all of them), and of those only the
-    /// ASCII ones. Another function than Hash: the two may be used together.
+    /// often than with Hash, since of the name it takes only the ASCII
+    /// bytes that it ends with once upper-cased, sixteen at most (with a
+    /// size or date in the key; for the name alone, all of its bytes, of
+    /// those beyond ASCII only where they stand). Another function than Hash: the two may be used together.
     std::uint64_t QuickHash(const VolumeStore& store, const TDetails& file);
     /// Adds QuickHash of `count` records of `store` from `records`,
     /// numbered from `firstNumber`, to `groups`; records smaller than
@@ -86,6 +86,13 @@ private:
     template <bool HasName, bool HasSize, bool HasDate>
     void AddQuick(const VolumeStore& store, const TDetails* records, std::uint32_t count, std::uint32_t firstNumber,
                   std::int64_t minSizeKB, HashGroups& groups);
+    /// The quick hash's part of a name in a key with a size: the ASCII
+    /// bytes that the name upper-cased ends with, sixteen at most.
+    /// `upperCased`: the name is upper-cased already.
+    std::uint64_t QuickNameEnd(std::string_view name, bool upperCased);
+    /// Whether the character that `text` ends with (a byte beyond ASCII)
+    /// stays beyond ASCII once upper-cased.
+    bool EndsBeyondAscii(std::string_view text);
     /// QuickHash for the name alone.
     std::uint64_t QuickName(const VolumeStore& store, const TDetails& file);
     void AddQuickNames(const VolumeStore& store, const TDetails* records, std::uint32_t count,
@@ -103,12 +110,19 @@ private:
     /// Whether upper-casing `text` leaves each character as many bytes long
     /// and none of them ASCII: its ASCII bytes then stay where they are.
     bool UpperKeepsPlaces(std::string_view text);
+    /// The same for the character that starts at byte `i` of `text`.
+    bool KeepsPlace(std::string_view text, std::size_t i);
+    /// Whether the upper case of `cp` is beyond ASCII.
+    bool UpperBeyondAscii(char32_t cp);
 
     std::unique_ptr<char32_t[]> upper_;  ///< by character; kUnknown until met
     /// By character: 1 when its upper case keeps its length and is no ASCII,
     /// 2 when not, 0 until met.
     std::unique_ptr<std::uint8_t[]> keepsPlace_;
     std::unique_ptr<std::uint32_t[]> twoByteUpper_;
+    /// By character: 1 when its upper case is no ASCII, 2 when it is, 0
+    /// until met.
+    std::unique_ptr<std::uint8_t[]> upperBeyondAscii_;
     std::string scratchA_, scratchB_;
 };
 

@@ -250,6 +250,13 @@ TEST(DuplicateKeys, QuickHashesOfEqualKeysAreEqual)
         {"\xC3\xA9 long name in the middle S", "\xC3\x89 long name in the middle \xC5\xBF"},
         {"\xC3\xA9 long name S in the middle", "\xC3\x89 long name \xC5\xBF in the middle"},
         {"\xC3\xA9 name \xE2\xB1\xAF in the middle", "\xC3\x89 NAME \xC9\x90 in the middle"},
+        // The last character beyond ASCII of the name's end changes: to a
+        // longer one, to ASCII, or it is a byte that is no UTF-8.
+        {"x \xC9\x90.txt", "X \xE2\xB1\xAF.TXT"},
+        {"a long name that ends with \xC4\xB1", "A LONG NAME THAT ENDS WITH I"},
+        {"a long name with \xC5\xBF and more", "A LONG NAME WITH S AND MORE"},
+        {"name \xC3\xA9\xA9.txt", "NAME \xC3\x89\xA9.TXT"},
+        {"\xE2\x82 truncated.txt", "\xE2\x82 TRUNCATED.TXT"},
     };
     CatalogTree tree;
     const NodeId v = tree.AddVolume("V", At(2020, 1, 1));
