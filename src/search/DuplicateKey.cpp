@@ -189,6 +189,26 @@ inline std::uint64_t DateBits(TDateTime date) noexcept
     return date == 0 ? 0 : std::bit_cast<std::uint64_t>(date);
 }
 
+/// Adds to `groups` the hash that hash(k, h) gives each of `count` records
+/// (numbered from `firstNumber`) it takes. The hashes of a batch are made
+/// first, then added: made between the adds, they would wait for them.
+template <typename HashOf>
+void AddInBatches(std::uint32_t count, std::uint32_t firstNumber, HashGroups& groups, HashOf&& hashOf)
+{
+    constexpr std::uint32_t kBatch = 128;
+    std::uint64_t hashes[kBatch];
+    std::uint32_t numbers[kBatch];
+    for (std::uint32_t from = 0; from < count; from += kBatch) {
+        const std::uint32_t to = std::min(count, from + kBatch);
+        std::uint32_t made = 0;
+        for (std::uint32_t k = from; k < to; ++k) {
+            numbers[made] = firstNumber + k;
+            made += hashOf(k, hashes[made]) ? 1 : 0;
+        }
+        for (std::uint32_t i = 0; i < made; ++i) groups.Add(hashes[i], numbers[i]);
+    }
+}
+
 constexpr char32_t kUnknown = 0xFFFFFFFFu;
 constexpr std::size_t kPlaneSize = 0x10000;
 
@@ -455,19 +475,23 @@ template <bool HasName, bool HasSize, bool HasDate>
 void KeyHasher::AddQuick(const VolumeStore& store, const TDetails* records, std::uint32_t count,
                          std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
 {
-    for (std::uint32_t k = 0; k < count; ++k) {
+    AddInBatches(count, firstNumber, groups, [&](std::uint32_t k, std::uint64_t& hash) {
         const TDetails& d = records[k];
-        if (d.SizeKB >= minSizeKB) groups.Add(Quick<HasName, HasSize, HasDate>(store, d), firstNumber + k);
-    }
+        if (d.SizeKB < minSizeKB) return false;
+        hash = Quick<HasName, HasSize, HasDate>(store, d);
+        return true;
+    });
 }
 
 void KeyHasher::AddQuickNames(const VolumeStore& store, const TDetails* records, std::uint32_t count,
                               std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
 {
-    for (std::uint32_t k = 0; k < count; ++k) {
+    AddInBatches(count, firstNumber, groups, [&](std::uint32_t k, std::uint64_t& hash) {
         const TDetails& d = records[k];
-        if (d.SizeKB >= minSizeKB) groups.Add(QuickName(store, d), firstNumber + k);
-    }
+        if (d.SizeKB < minSizeKB) return false;
+        hash = QuickName(store, d);
+        return true;
+    });
 }
 
 void KeyHasher::AddQuickHashes(const VolumeStore& store, const TDetails* records, std::uint32_t count,
