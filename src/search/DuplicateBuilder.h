@@ -27,27 +27,31 @@ public:
     }
 
     /// Splits every run of equal hashes into the records whose keys are
-    /// equal (same(a, b)), keeping each group of two or more. The wasted
-    /// space is size × (count − 1), or when sizes vary within a group, the
-    /// sizes of all but the largest.
+    /// equal (same(a, b), given the places of two kept words of `hashes`),
+    /// keeping each group of two or more. The wasted space is size × (count
+    /// − 1), or when sizes vary within a group, the sizes of all but the
+    /// largest (size(place)).
     template <typename Same, typename Size>
     void TakeRuns(const HashGroups& hashes, Same&& same, Size&& size, bool sizesVary)
     {
-        hashes.ForEachRun([&](const std::uint64_t* words, std::size_t count) {
+        hashes.ForEachRun([&](std::size_t first, std::size_t count) {
             pending_.clear();
-            for (std::size_t i = 0; i < count; ++i) pending_.push_back(hashes.Number(words[i]));
+            for (std::size_t i = 0; i < count; ++i) pending_.push_back(static_cast<std::uint32_t>(first + i));
             // Nearly always one key per run: one pass takes it whole.
             while (pending_.size() >= 2) {
                 group_.assign(1, pending_[0]);
                 rest_.clear();
                 for (std::size_t i = 1; i < pending_.size(); ++i)
                     (same(pending_[0], pending_[i]) ? group_ : rest_).push_back(pending_[i]);
-                if (group_.size() >= 2) Add(Wasted(size, sizesVary));
+                if (group_.size() >= 2) {
+                    const std::int64_t wasted = Wasted(size, sizesVary);
+                    for (std::uint32_t& place : group_) place = hashes.NumberAt(place);
+                    Add(wasted);
+                }
                 pending_.swap(rest_);
             }
         });
     }
-
     /// Puts the groups in order and drops those with `drop[g]` set (when
     /// `drop` is not empty).
     void Finish(const std::vector<bool>& drop);

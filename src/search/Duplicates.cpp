@@ -1,11 +1,11 @@
 #include "search/Duplicates.h"
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 
 #include "search/DuplicateBuilder.h"
 #include "search/HashGroups.h"
-#include "search/NumberSet.h"
 
 namespace ardvel {
 
@@ -41,31 +41,58 @@ private:
     std::size_t r_ = 0;
 };
 
-/// The second hash and the size of each member of `repeated`, by rank. The
-/// records lie apart in memory: each is asked for some records ahead, and
-/// its name once the record has come in, so that the waits overlap.
-void SecondHashes(const ScopeFiles& files, const NumberSet& repeated, KeyHasher& hasher,
-                  std::vector<std::uint64_t>& second, std::vector<std::int32_t>& sizes)
+/// The kept words' numbers, each with its place in the low half, in the
+/// order of the numbers: a radix sort in as few passes as digits of at
+/// most 12 bits allow (their counts stay within the first-level cache).
+std::vector<std::uint64_t> PlacesByNumber(const HashGroups& hashes, std::uint32_t limit)
+{
+    std::vector<std::uint64_t> items(hashes.KeptCount()), other(items.size());
+    for (std::size_t place = 0; place < items.size(); ++place)
+        items[place] = (std::uint64_t{hashes.NumberAt(place)} << 32) | place;
+    const auto bits = static_cast<unsigned>(std::bit_width(limit));
+    const unsigned passes = std::max(1u, (bits + 11) / 12);
+    const unsigned digitBits = (bits + passes - 1) / passes;
+    std::vector<std::uint32_t> next((std::size_t{1} << digitBits) + 1);
+    for (unsigned pass = 0; pass < passes; ++pass) {
+        const unsigned shift = 32 + pass * digitBits;
+        const auto digit = [&](std::uint64_t item) { return (item >> shift) & ((std::uint64_t{1} << digitBits) - 1); };
+        std::fill(next.begin(), next.end(), 0);
+        for (std::uint64_t item : items) ++next[digit(item) + 1];
+        for (std::size_t d = 1; d < next.size(); ++d) next[d] += next[d - 1];
+        for (std::uint64_t item : items) other[next[digit(item)]++] = item;
+        items.swap(other);
+    }
+    return items;
+}
+
+/// Half of the second hash and the size of each kept word's record, in one
+/// word by place: one write a record, where the records' order scatters
+/// them. Beside the hash bits the words of a run share, half a hash leaves
+/// two unequal keys as good as no chance to be taken as equal. The records
+/// are read in tree order (the order they lie in memory) and lie apart:
+/// each is asked for some records ahead, and its name once the record has
+/// come in, so that the waits overlap.
+void SecondHashes(const ScopeFiles& files, const std::vector<std::uint64_t>& byNumber, KeyHasher& hasher,
+                  std::vector<std::uint64_t>& keys)
 {
     constexpr std::size_t kRecordsAhead = 16, kNamesAhead = 8;
-    std::vector<std::uint32_t> numbers;
-    numbers.reserve(repeated.Count());
-    repeated.ForEach([&](std::uint32_t number) { numbers.push_back(number); });
+    const auto number = [&](std::size_t i) { return static_cast<std::uint32_t>(byNumber[i] >> 32); };
     RunCursor now(files.Runs()), records(files.Runs()), names(files.Runs());
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        if (i + kRecordsAhead < numbers.size()) {
-            const std::uint32_t n = numbers[i + kRecordsAhead];
+    for (std::size_t i = 0; i < byNumber.size(); ++i) {
+        if (i + kRecordsAhead < byNumber.size()) {
+            const std::uint32_t n = number(i + kRecordsAhead);
             __builtin_prefetch(&files.Record(records.To(n), n));
         }
-        if (i + kNamesAhead < numbers.size()) {
-            const std::uint32_t n = numbers[i + kNamesAhead];
+        if (i + kNamesAhead < byNumber.size()) {
+            const std::uint32_t n = number(i + kNamesAhead);
             const FileRun& run = names.To(n);
             __builtin_prefetch(run.Store->Name(files.Record(run, n)).data());
         }
-        const FileRun& run = now.To(numbers[i]);
-        const TDetails& d = files.Record(run, numbers[i]);
-        second[i] = hasher.Hash(*run.Store, d, 1);
-        sizes[i] = d.SizeKB;
+        const FileRun& run = now.To(number(i));
+        const TDetails& d = files.Record(run, number(i));
+        const auto place = static_cast<std::uint32_t>(byNumber[i]);
+        keys[place] =
+            (hasher.Hash(*run.Store, d, 1) & ~std::uint64_t{0xFFFFFFFF}) | static_cast<std::uint32_t>(d.SizeKB);
     }
 }
 
@@ -88,22 +115,15 @@ void FindFileDuplicates(DuplicateBuilder& builder, const ScopeFiles& files, cons
     hashes.Sort();
 
     // The records whose first hashes meet get a second, independent hash,
-    // read in tree order (the order they lie in memory): comparing the
-    // records themselves would visit them in hash order, each a miss of
-    // the caches. Groups are the records whose keys agree in both hashes.
-    NumberSet repeated(files.Count());
-    hashes.ForEachRun([&](const std::uint64_t* words, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) repeated.Insert(hashes.Number(words[i]));
-    });
-    repeated.Finish();
-    std::vector<std::uint64_t> second(repeated.Count());
-    std::vector<std::int32_t> sizes(repeated.Count());
-    SecondHashes(files, repeated, hasher, second, sizes);
-    const auto same = [&](std::uint32_t a, std::uint32_t b) {
-        const std::uint32_t x = repeated.Rank(a), y = repeated.Rank(b);
-        return second[x] == second[y] && (!KeyHasSize(options.Key) || sizes[x] == sizes[y]);
-    };
-    const auto size = [&](std::uint32_t number) -> std::int64_t { return sizes[repeated.Rank(number)]; };
+    // read in tree order: comparing the records themselves would visit them
+    // in hash order, each a miss of the caches. Groups are the records
+    // whose keys agree in both hashes; the hashes and sizes are kept by
+    // place, so that the runs read them in the order they lie in.
+    std::vector<std::uint64_t> keys(hashes.KeptCount());
+    SecondHashes(files, PlacesByNumber(hashes, files.Count()), hasher, keys);
+    const std::uint64_t compared = KeyHasSize(options.Key) ? ~std::uint64_t{0} : ~std::uint64_t{0xFFFFFFFF};
+    const auto same = [&](std::uint32_t a, std::uint32_t b) { return ((keys[a] ^ keys[b]) & compared) == 0; };
+    const auto size = [&](std::uint32_t place) -> std::int64_t { return static_cast<std::int32_t>(keys[place]); };
     builder.TakeRuns(hashes, same, size, !KeyHasSize(options.Key));
 }
 

@@ -82,12 +82,13 @@ void FindFolderDuplicates(DuplicateBuilder& builder, const CatalogTree& tree, co
         hashes.Add(hasher.FolderHash(tree.Text(r.Node), r.SizeKB, folders.FileCounts[i]), i);
     }
     hashes.Sort();
-    const auto same = [&](std::uint32_t a, std::uint32_t b) {
+    const auto same = [&](std::uint32_t placeA, std::uint32_t placeB) {
+        const std::uint32_t a = hashes.NumberAt(placeA), b = hashes.NumberAt(placeB);
         const DuplicateRecord &x = folders.Records[a], &y = folders.Records[b];
         return x.SizeKB == y.SizeKB && folders.FileCounts[a] == folders.FileCounts[b] &&
                hasher.SameName(tree.Text(x.Node), tree.Text(y.Node));
     };
-    const auto size = [&](std::uint32_t n) { return folders.Records[n].SizeKB; };
+    const auto size = [&](std::uint32_t place) { return folders.Records[hashes.NumberAt(place)].SizeKB; };
     builder.TakeRuns(hashes, same, size, false);
     const std::vector<bool> nested = NestedGroups(builder, folders);
     builder.SetFolders(std::move(folders.Records));

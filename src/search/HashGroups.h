@@ -42,7 +42,8 @@ public:
     void Sort();
 
     /// After Sort: calls run(first, count) for every run of two or more
-    /// words whose hash bits are equal, in word order.
+    /// kept words whose hash bits are equal, in word order: places first ..
+    /// first+count-1 of the kept words.
     template <typename Run>
     void ForEachRun(Run&& run) const
     {
@@ -52,13 +53,16 @@ public:
             const std::uint64_t hash = repeated_[i] & ~numberMask_;
             std::size_t j = i + 1;
             while (j < n && (repeated_[j] & ~numberMask_) == hash) ++j;
-            if (j - i >= 2) run(&repeated_[i], j - i);
+            if (j - i >= 2) run(i, j - i);
             i = j;
         }
     }
-    std::uint32_t Number(std::uint64_t word) const noexcept
+    /// After Sort: how many words were kept.
+    std::size_t KeptCount() const noexcept { return repeated_.size(); }
+    /// The number of the kept word at `place`.
+    std::uint32_t NumberAt(std::size_t place) const noexcept
     {
-        return static_cast<std::uint32_t>((word & numberMask_) >> 1);
+        return static_cast<std::uint32_t>((repeated_[place] & numberMask_) >> 1);
     }
 
 private:

@@ -294,9 +294,10 @@ TEST(DuplicateKeys, EqualHashesOfUnequalKeysSplitIntoGroups)
     hashes.Sort();
     DuplicateResult result;
     DuplicateBuilder builder(result);
+    // The runs give places among the kept words, not numbers.
     builder.TakeRuns(
-        hashes, [](std::uint32_t x, std::uint32_t y) { return x % 2 == y % 2; },
-        [](std::uint32_t n) { return std::int64_t{n}; }, true);
+        hashes, [&](std::uint32_t x, std::uint32_t y) { return hashes.NumberAt(x) % 2 == hashes.NumberAt(y) % 2; },
+        [&](std::uint32_t place) { return std::int64_t{hashes.NumberAt(place)}; }, true);
     ASSERT_EQ(builder.GroupCount(), 2u);
     EXPECT_EQ(std::vector<std::uint32_t>(builder.GroupNumbers(0).begin(), builder.GroupNumbers(0).end()),
               (std::vector<std::uint32_t>{0, 2}));
@@ -319,9 +320,9 @@ TEST(DuplicateKeys, RepeatedHashesFoundInSmallAndLargePartitions)
         for (std::uint32_t n = 0; n < kWords; ++n) groups.Add(hashes[n], n);
         groups.Sort();
         std::vector<std::vector<std::uint32_t>> runs;
-        groups.ForEachRun([&](const std::uint64_t* words, std::size_t count) {
+        groups.ForEachRun([&](std::size_t first, std::size_t count) {
             std::vector<std::uint32_t>& run = runs.emplace_back();
-            for (std::size_t i = 0; i < count; ++i) run.push_back(groups.Number(words[i]));
+            for (std::size_t i = 0; i < count; ++i) run.push_back(groups.NumberAt(first + i));
         });
         // What a map of the hashes' high bits gives (the low bits hold the number).
         const int numberBits = 1 + std::bit_width(kWords - 1);
