@@ -1,7 +1,6 @@
 #include "search/DuplicateBuilder.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace ardvel {
 
@@ -17,24 +16,31 @@ void DuplicateBuilder::Finish(const std::vector<bool>& drop)
 {
     auto& groups = result_.groups_;
     const auto& numbers = result_.numbers_;
-    std::vector<std::uint32_t> order;
+    // Sorted by keys of their own: looking up each group's first number at
+    // every comparison would reach all over the numbers.
+    struct Order {
+        std::int64_t WastedKB;
+        std::uint32_t FirstNumber;
+        std::uint32_t Group;
+    };
+    std::vector<Order> order;
     order.reserve(groups.size());
     for (std::uint32_t g = 0; g < groups.size(); ++g)
-        if (drop.empty() || !drop[g]) order.push_back(g);
+        if (drop.empty() || !drop[g]) order.push_back({groups[g].WastedKB, numbers[groups[g].First], g});
     // Numbers run in tree order, so a group's first number places it.
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        if (groups[a].WastedKB != groups[b].WastedKB) return groups[a].WastedKB > groups[b].WastedKB;
-        return numbers[groups[a].First] < numbers[groups[b].First];
+    std::sort(order.begin(), order.end(), [](const Order& a, const Order& b) {
+        if (a.WastedKB != b.WastedKB) return a.WastedKB > b.WastedKB;
+        return a.FirstNumber < b.FirstNumber;
     });
 
     std::vector<std::uint32_t> sortedNumbers;
     std::vector<DuplicateGroup> sortedGroups;
     sortedGroups.reserve(order.size());
     std::size_t kept = 0;
-    for (std::uint32_t g : order) kept += groups[g].Count;
+    for (const Order& o : order) kept += groups[o.Group].Count;
     sortedNumbers.reserve(kept);
-    for (std::uint32_t g : order) {
-        DuplicateGroup group = groups[g];
+    for (const Order& o : order) {
+        DuplicateGroup group = groups[o.Group];
         const auto from = numbers.begin() + group.First;
         group.First = static_cast<std::uint32_t>(sortedNumbers.size());
         sortedNumbers.insert(sortedNumbers.end(), from, from + group.Count);
