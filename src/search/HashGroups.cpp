@@ -1,6 +1,7 @@
 #include "search/HashGroups.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -22,6 +23,11 @@ constexpr std::size_t kDirectWords = 16384;
 /// within the first-level cache.
 constexpr std::size_t kPartTarget = 2048;
 constexpr unsigned kMaxPartBits = 8;
+/// A partition or part of fewer words is probed whole; the bitmaps that
+/// sort out a larger one's words have 16 bits a word (fewer words meet by
+/// chance), within these bounds.
+constexpr std::size_t kFilterMinWords = 1024;
+constexpr unsigned kFilterMinBits = 10, kFilterMaxBits = 18;
 /// In a table slot: the hash has been met again, the slot's word kept.
 constexpr std::uint64_t kTaken = 1;
 /// A free slot: no word has all its bits set, the marking bit being clear.
@@ -99,6 +105,35 @@ void HashGroups::Sort()
     overflow_.clear();
 }
 
+template <typename ForEach>
+void HashGroups::FilterThenProbe(std::size_t count, unsigned shift, ForEach&& forEach)
+{
+    const unsigned numberBits = static_cast<unsigned>(std::popcount(numberMask_));
+    const unsigned bits = std::min({kFilterMaxBits, static_cast<unsigned>(std::bit_width(count * 16)),
+                                    shift > numberBits ? shift - numberBits : 0u});
+    candidates_.clear();
+    if (count < kFilterMinWords || bits < kFilterMinBits) {
+        forEach([&](std::uint64_t word) { candidates_.push_back(word); });
+    } else {
+        const unsigned low = shift - bits;
+        const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+        seen_.assign(std::size_t{1} << (bits - 6), 0);
+        twice_.assign(seen_.size(), 0);
+        forEach([&](std::uint64_t word) {
+            const std::uint64_t at = (word >> low) & mask, bit = std::uint64_t{1} << (at & 63);
+            twice_[at >> 6] |= seen_[at >> 6] & bit;
+            seen_[at >> 6] |= bit;
+        });
+        forEach([&](std::uint64_t word) {
+            const std::uint64_t at = (word >> low) & mask;
+            if ((twice_[at >> 6] >> (at & 63)) & 1) candidates_.push_back(word);
+        });
+    }
+    if (candidates_.size() < 2) return;
+    PrepareTable(candidates_.size());
+    Probe(candidates_.data(), candidates_.size());
+}
+
 void HashGroups::TakeRepeated(Partition& p)
 {
     if (p.Blocks.empty()) return;
@@ -106,9 +141,13 @@ void HashGroups::TakeRepeated(Partition& p)
     const std::size_t count = (p.Blocks.size() - 1) * kBlockWords + last;
     if (count <= kDirectWords) {
         if (count >= 2) {
-            PrepareTable(count);
-            for (std::size_t b = 0; b < p.Blocks.size(); ++b)
-                Probe(p.Blocks[b], b + 1 == p.Blocks.size() ? last : kBlockWords);
+            FilterThenProbe(count, partitionShift_, [&](auto&& visit) {
+                for (std::size_t b = 0; b < p.Blocks.size(); ++b) {
+                    const std::uint64_t* words = p.Blocks[b];
+                    const std::size_t n = b + 1 == p.Blocks.size() ? last : kBlockWords;
+                    for (std::size_t k = 0; k < n; ++k) visit(words[k]);
+                }
+            });
         }
         p = Partition{};
         return;
@@ -138,14 +177,15 @@ void HashGroups::TakeRepeated(Partition& p)
     forEach([&](std::uint64_t word) { scratch_[next[(word >> shift) & mask]++] = word; });
     p = Partition{};
     for (std::size_t part = 0; part < begin.size(); ++part)
-        FindRepeated(scratch_.data() + begin[part], next[part] - begin[part]);
+        FindRepeated(scratch_.data() + begin[part], next[part] - begin[part], shift);
 }
 
-void HashGroups::FindRepeated(const std::uint64_t* words, std::size_t count)
+void HashGroups::FindRepeated(const std::uint64_t* words, std::size_t count, unsigned shift)
 {
     if (count < 2) return;
-    PrepareTable(count);
-    Probe(words, count);
+    FilterThenProbe(count, shift, [&](auto&& visit) {
+        for (std::size_t k = 0; k < count; ++k) visit(words[k]);
+    });
 }
 
 void HashGroups::PrepareTable(std::size_t count)

@@ -80,7 +80,15 @@ private:
     void MoveLine(std::size_t p, std::size_t count);
     /// Moves the words of `p` whose hashes repeat to `repeated_`, freeing `p`.
     void TakeRepeated(Partition& p);
-    void FindRepeated(const std::uint64_t* words, std::size_t count);
+    /// `shift`: the words' bits from it up are the same for all of them.
+    void FindRepeated(const std::uint64_t* words, std::size_t count, unsigned shift);
+    /// Probes those of the `count` words that forEach(visit) visits whose
+    /// hash bits below `shift` meet another's in a bitmap of a few bits a
+    /// word: two passes over the words find them without a write outside
+    /// the bitmaps (which the second-level cache holds) for most words, and
+    /// the table is made for the few found.
+    template <typename ForEach>
+    void FilterThenProbe(std::size_t count, unsigned shift, ForEach&& forEach);
     /// An empty table for `count` words.
     void PrepareTable(std::size_t count);
     /// Puts `count` words into the table, moving those whose hash was met
@@ -97,9 +105,11 @@ private:
     std::vector<std::uint8_t> held_;  ///< by partition, how many
     unsigned partitionShift_ = 63;
     std::uint64_t numberMask_ = 0;
-    std::vector<std::uint64_t> table_;     ///< one partition's first word of each hash
-    std::vector<std::uint64_t> repeated_;  ///< the words kept by Sort
-    std::vector<std::uint64_t> scratch_;   ///< one partition's words, in parts
+    std::vector<std::uint64_t> table_;         ///< one partition's first word of each hash
+    std::vector<std::uint64_t> repeated_;      ///< the words kept by Sort
+    std::vector<std::uint64_t> scratch_;       ///< one partition's words, in parts
+    std::vector<std::uint64_t> seen_, twice_;  ///< the bitmaps of FilterThenProbe
+    std::vector<std::uint64_t> candidates_;    ///< the words it probes
 };
 
 }  // namespace ardvel
