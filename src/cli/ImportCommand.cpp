@@ -1,18 +1,11 @@
 // import: an ncdu export as a new volume.
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <optional>
 #include <ostream>
 
 #include "catalog/ImportRun.h"
+#include "cli/CatalogFolder.h"
 #include "cli/CliCommon.h"
 #include "cli/CliPrompt.h"
-#include "platform/Settings.h"
-#include "store/LoadCatalogs.h"
-#include "store/VolumeName.h"
 
 namespace ardvel::cli {
 
@@ -54,39 +47,18 @@ ImportArgs ParseImportArgs(const Args& args)
     return parsed;
 }
 
-/// The volumes of the catalog folder known by their file names alone:
-/// enough for the name checks.
-void AddVolumesByFileName(CatalogTree& tree, const std::string& catalogFolder)
-{
-    for (const std::string& name : ListCatalogEntries(catalogFolder)) {
-        if (!HasExactCatalogExtension(name)) continue;
-        tree.SetCatalogFileName(tree.AddVolume(DecodeVolumeName(name), 0), name);
-    }
-}
-
 }  // namespace
 
 int RunImport(const CliContext& context, const Args& args, std::ostream& out, std::ostream& err)
 {
     const ImportArgs parsed = ParseImportArgs(args);
-    const std::string catalogFolder = ResolveCatalogFolder(context);
-    // As for catalog: the default catalog folder is made on first use, one
-    // that was named explicitly must exist.
-    if (!context.CatalogFolder && catalogFolder == DefaultCatalogFolder()) {
-        std::error_code ec;
-        std::filesystem::create_directories(catalogFolder, ec);
-    }
-    struct stat info {};
-    const int folderError = ::stat(catalogFolder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
-    if (folderError != 0) {
-        err << "Catalog folder " << catalogFolder << ": " << std::strerror(folderError) << '\n';
-        return kExitFailure;
-    }
+    const std::optional<std::string> catalogFolder = CatalogFolderToSaveIn(context, err);
+    if (!catalogFolder) return kExitFailure;
 
     CatalogTree tree;
-    AddVolumesByFileName(tree, catalogFolder);
+    AddVolumesByFileName(tree, *catalogFolder);
     CliPrompt prompt(err, parsed.Answer, CliPrompt::Terminal::NotAsked);
-    const ImportResult result = ImportNcduFile(tree, catalogFolder, prompt, parsed.File, parsed.Name);
+    const ImportResult result = ImportNcduFile(tree, *catalogFolder, prompt, parsed.File, parsed.Name);
     if (result.Outcome == ImportOutcome::Declined) {
         err << "ardvel-cli: not imported\n";
         return kExitFailure;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "cli/CatalogFolder.h"
 #include "platform/Locale.h"
 #include "store/LoadCatalogs.h"
 #include "store/VolumeName.h"
@@ -14,13 +15,8 @@ namespace ardvel::cli {
 
 std::string FindVolumeFile(const std::string& catalogFolder, std::string_view name)
 {
-    const std::vector<std::string> entries = ListCatalogEntries(catalogFolder);
-    // Loading reads nothing when no entry has the exact extension.
-    bool any = false;
-    for (const std::string& entry : entries) any = any || HasExactCatalogExtension(entry);
-    if (!any) return {};
     std::string found;
-    for (const std::string& entry : entries) {
+    for (const std::string& entry : LoadableCatalogEntries(catalogFolder)) {
         const std::string volume = DecodeVolumeName(entry);
         if (volume == name) return entry;
         if (found.empty() && Locale::User().EqualIgnoreCase(volume, name)) found = entry;

@@ -1,6 +1,4 @@
 // Ardvel: a catalogue of removable media.
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <iostream>
 
@@ -14,27 +12,10 @@
 #include "window/NewCatalogHandler.h"
 #include "window/UpdateCommands.h"
 
-namespace {
-
-/// A scan keeps one folder open per level of the tree it walks; deep trees
-/// need more descriptors than the usual soft limit, so take what the
-/// system lets this process have.
-void RaiseOpenFileLimit()
-{
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        ::setrlimit(RLIMIT_NOFILE, &limit);
-    }
-}
-
-}  // namespace
-
 int main(int argc, char* argv[])
 {
     // Before QApplication, which needs a display.
     if (const auto status = ardvel::gui::HandlePrintingOptions(argc, argv, std::cout)) return *status;
-    RaiseOpenFileLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ardvel"));
     QApplication::setApplicationVersion(QString::fromLatin1(ardvel::kVersion));
