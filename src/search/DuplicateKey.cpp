@@ -33,13 +33,19 @@ __extension__ using Wide = unsigned __int128;
 /// The multipliers of the two hashes of a key.
 constexpr std::array<std::uint64_t, 2> kMultipliers = {0x87C37B91114253D5ULL, 0xA0761D6478BD642FULL};
 
+/// Two words multiplied in full, the high half folded onto the low one.
+inline std::uint64_t Multiply(std::uint64_t a, std::uint64_t b) noexcept
+{
+    const Wide product = static_cast<Wide>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+}
+
 /// One full multiply a word, its high half folded onto its low half: a
 /// change anywhere in the word reaches every bit, so two changes in two
 /// words cannot cancel out (as they can when only the low half is kept).
 inline std::uint64_t Absorb(std::uint64_t h, std::uint64_t value, int which = 0) noexcept
 {
-    const Wide product = static_cast<Wide>(h ^ value) * kMultipliers[which];
-    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+    return Multiply(h ^ value, kMultipliers[which]);
 }
 
 /// Spreads every input bit over the whole hash: the grouping sorts by its
@@ -117,13 +123,6 @@ inline Cover CoverWords(const unsigned char* s, std::size_t n) noexcept
     const std::size_t third = std::max<std::size_t>(n, 16) - 16;
     return {{Load<std::uint64_t>(s), Load<std::uint64_t>(s + second), Load<std::uint64_t>(s + third),
              Load<std::uint64_t>(s + n - 8)}};
-}
-
-/// Two words multiplied in full, the high half folded onto the low one.
-inline std::uint64_t Multiply(std::uint64_t a, std::uint64_t b) noexcept
-{
-    const Wide product = static_cast<Wide>(a) * b;
-    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
 }
 
 /// Keys that keep a word of text from being zero in Multiply.

@@ -257,6 +257,12 @@ TEST(DuplicateKeys, QuickHashesOfEqualKeysAreEqual)
         {"a long name with \xC5\xBF and more", "A LONG NAME WITH S AND MORE"},
         {"name \xC3\xA9\xA9.txt", "NAME \xC3\x89\xA9.TXT"},
         {"\xE2\x82 truncated.txt", "\xE2\x82 TRUNCATED.TXT"},
+        // Short names whose only letter beyond ASCII changes length, and
+        // names longer than 32 bytes read in words, with and without one.
+        {"\xC9\x90.t", "\xE2\xB1\xAF.T"},
+        {"a name longer than thirty-two bytes \xC9\x90 with more.txt",
+         "A NAME LONGER THAN THIRTY-TWO BYTES \xE2\xB1\xAF WITH MORE.TXT"},
+        {"a plain name longer than thirty-two bytes.txt", "A PLAIN NAME LONGER THAN THIRTY-TWO BYTES.TXT"},
     };
     CatalogTree tree;
     const NodeId v = tree.AddVolume("V", At(2020, 1, 1));
