@@ -129,6 +129,17 @@ inline Cover CoverWords(const unsigned char* s, std::size_t n) noexcept
 constexpr std::array<std::uint64_t, 5> kWordKeys = {0xA0761D6478BD642FULL, 0xE7037ED1A0B428DBULL, 0x8EBC6AF09C88C6E3ULL,
                                                     0x589965CC75374CC3ULL, 0x1D8E4E27C47D124FULL};
 
+/// The quick hash of a name alone of 8 to 32 bytes from its cover words:
+/// their ASCII letters upper-cased and, with `asciiPart`, their other
+/// bytes made zero. Three multiplies, two of them side by side.
+inline std::uint64_t QuickCoverHash(Cover c, std::size_t n, bool asciiPart) noexcept
+{
+    for (std::uint64_t& word : c.Words) word = UpperAscii(asciiPart ? AsciiOnly(word) : word);
+    const std::uint64_t front = Multiply(c.Words[0] ^ kWordKeys[0], c.Words[1] ^ kWordKeys[1]);
+    const std::uint64_t back = Multiply(c.Words[2] ^ kWordKeys[2], c.Words[3] ^ kWordKeys[3]);
+    return Multiply(front ^ n, back ^ kWordKeys[4]);
+}
+
 /// The quick hash of a name alone: all of its bytes, with their ASCII
 /// letters upper-cased and, with `AsciiPart`, their other bytes made zero
 /// (of an ASCII text, both the same). A name of 8 to 32 bytes takes three
@@ -139,12 +150,8 @@ inline std::uint64_t QuickNameWords(std::string_view text) noexcept
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     const auto part = [](std::uint64_t word) { return UpperAscii(AsciiPart ? AsciiOnly(word) : word); };
-    if (n >= 8 && n <= 32) [[likely]] {
-        const Cover c = CoverWords(s, n);
-        const std::uint64_t front = Multiply(part(c.Words[0]) ^ kWordKeys[0], part(c.Words[1]) ^ kWordKeys[1]);
-        const std::uint64_t back = Multiply(part(c.Words[2]) ^ kWordKeys[2], part(c.Words[3]) ^ kWordKeys[3]);
-        return Multiply(front ^ n, back ^ kWordKeys[4]);
-    }
+    if (n >= 8 && n <= 32) [[likely]]
+        return QuickCoverHash(CoverWords(s, n), n, AsciiPart);
     std::uint64_t h = Absorb(kNameSeeds[0], n);
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) h = Absorb(h, part(Load<std::uint64_t>(s + i)));
@@ -352,8 +359,27 @@ bool KeyHasher::UpperKeepsPlaces(std::string_view text)
     // beyond ASCII stays as it is, as Upper reads them.
     for (std::size_t base = 0; base < n; base += 8) {
         const std::uint64_t word = base + 8 <= n ? Load<std::uint64_t>(s + base) : LoadTail(s, base, n);
-        for (std::uint64_t leads = word & (word << 1) & kHighBits; leads != 0; leads &= leads - 1)
-            if (!KeepsPlace(text, base + static_cast<std::size_t>(std::countr_zero(leads)) / 8)) return false;
+        for (std::uint64_t leads = word & (word << 1) & kHighBits; leads != 0; leads &= leads - 1) {
+            const std::size_t i = base + static_cast<std::size_t>(std::countr_zero(leads)) / 8;
+            std::uint8_t& changes = leadChanges_[s[i]];
+            if (changes == kLeadNotKnown) changes = AllKeepPlace(s[i]) ? 0 : 1;
+            if (changes != 0 && !KeepsPlace(text, i)) return false;
+        }
+    }
+    return true;
+}
+
+bool KeyHasher::AllKeepPlace(unsigned char lead)
+{
+    if (lead >= 0xF0) return false;  // four bytes long: beyond the table
+    const bool threeBytes = lead >= 0xE0;
+    unsigned char bytes[3] = {lead, 0x80, 0x80};
+    for (unsigned second = 0x80; second <= 0xBF; ++second) {
+        bytes[1] = static_cast<unsigned char>(second);
+        for (unsigned third = 0x80; third <= (threeBytes ? 0xBFu : 0x80u); ++third) {
+            bytes[2] = static_cast<unsigned char>(third);
+            if (!KeepsPlace({reinterpret_cast<const char*>(bytes), threeBytes ? 3u : 2u}, 0)) return false;
+        }
     }
     return true;
 }
@@ -470,13 +496,36 @@ std::uint64_t KeyHasher::QuickHash(const VolumeStore& store, const TDetails& fil
     return QuickName(store, file);
 }
 
-std::uint64_t KeyHasher::QuickName(const VolumeStore& store, const TDetails& file)
+inline std::uint64_t KeyHasher::QuickName(const VolumeStore& store, const TDetails& file)
 {
     // A name alone needs all of its bytes: its end would tell too few
     // names apart without a size beside it. Beyond ASCII, only the ASCII
     // bytes and where they stand count: upper-casing keeps them unless a
     // character changes its length or becomes ASCII.
     const std::string_view name = store.Name(file);
+    const std::size_t n = name.size();
+    if (n < 8 || n > 32) [[unlikely]]
+        return QuickNameOfOtherLength(name);
+    const Cover c = CoverWords(reinterpret_cast<const unsigned char*>(name.data()), n);
+    const std::uint64_t hash = QuickCoverHash(c, n, true);
+    return ((c.Words[0] | c.Words[1] | c.Words[2] | c.Words[3]) & kHighBits) == 0 ? hash
+                                                                                  : QuickNameBeyondAscii(name, hash);
+}
+
+std::uint64_t KeyHasher::QuickNameBeyondAscii(std::string_view name, std::uint64_t asciiHash)
+{
+    // All thirty-two bytes of the cover words are looked up, as many for
+    // every name: a loop as long as the name would end unforeseeably.
+    const Cover c = CoverWords(reinterpret_cast<const unsigned char*>(name.data()), name.size());
+    unsigned changes = 0;
+    for (const std::uint64_t word : c.Words)
+        for (unsigned shift = 0; shift < 64; shift += 8) changes |= leadChanges_[(word >> shift) & 0xFF];
+    if (changes == 0 || UpperKeepsPlaces(name)) return asciiHash;
+    return QuickNameWords<true>(Upper(name, scratchA_));
+}
+
+std::uint64_t KeyHasher::QuickNameOfOtherLength(std::string_view name)
+{
     return AllAscii(name) ? QuickNameWords<false>(name)
                           : QuickNameWords<true>(UpperKeepsPlaces(name) ? name : Upper(name, scratchA_));
 }
@@ -496,12 +545,40 @@ void KeyHasher::AddQuick(const VolumeStore& store, const TDetails* records, std:
 void KeyHasher::AddQuickNames(const VolumeStore& store, const TDetails* records, std::uint32_t count,
                               std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups)
 {
-    AddInBatches(count, firstNumber, groups, [&](std::uint32_t k, std::uint64_t& hash) {
-        const TDetails& d = records[k];
-        if (d.SizeKB < minSizeKB) return false;
-        hash = QuickName(store, d);
-        return true;
-    });
+    // As QuickName, but a name of 8 to 32 bytes is hashed from its ASCII
+    // bytes without a test of whether it has others (which names have is
+    // not foreseeable); those names are seen to afterwards, a batch at a
+    // time.
+    constexpr std::uint32_t kBatch = 128;
+    std::uint64_t hashes[kBatch];
+    std::uint32_t numbers[kBatch], beyond[kBatch];
+    for (std::uint32_t from = 0; from < count; from += kBatch) {
+        const std::uint32_t to = std::min(count, from + kBatch);
+        std::uint32_t made = 0, beyondCount = 0;
+        for (std::uint32_t k = from; k < to; ++k) {
+            const TDetails& d = records[k];
+            const std::string_view name = store.Name(d);
+            const std::size_t n = name.size();
+            numbers[made] = firstNumber + k;
+            std::uint64_t seen = 0;
+            if (n >= 8 && n <= 32) [[likely]] {
+                const Cover c = CoverWords(reinterpret_cast<const unsigned char*>(name.data()), n);
+                seen = c.Words[0] | c.Words[1] | c.Words[2] | c.Words[3];
+                hashes[made] = QuickCoverHash(c, n, true);
+            } else {
+                hashes[made] = QuickNameOfOtherLength(name);
+            }
+            const bool taken = d.SizeKB >= minSizeKB;
+            beyond[beyondCount] = made;
+            beyondCount += taken && (seen & kHighBits) != 0 ? 1 : 0;
+            made += taken ? 1 : 0;
+        }
+        for (std::uint32_t b = 0; b < beyondCount; ++b) {
+            const std::uint32_t slot = beyond[b];
+            hashes[slot] = QuickNameBeyondAscii(store.Name(records[numbers[slot] - firstNumber]), hashes[slot]);
+        }
+        for (std::uint32_t i = 0; i < made; ++i) groups.Add(hashes[i], numbers[i]);
+    }
 }
 
 void KeyHasher::AddQuickHashes(const VolumeStore& store, const TDetails* records, std::uint32_t count,

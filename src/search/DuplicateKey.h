@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -95,6 +96,11 @@ private:
     bool EndsBeyondAscii(std::string_view text);
     /// QuickHash for the name alone.
     std::uint64_t QuickName(const VolumeStore& store, const TDetails& file);
+    /// QuickName of a name of 8 to 32 bytes, some beyond ASCII, from the
+    /// hash of its ASCII bytes in place (`asciiHash`).
+    std::uint64_t QuickNameBeyondAscii(std::string_view name, std::uint64_t asciiHash);
+    /// QuickName of a name shorter than 8 bytes or longer than 32.
+    std::uint64_t QuickNameOfOtherLength(std::string_view name);
     void AddQuickNames(const VolumeStore& store, const TDetails* records, std::uint32_t count,
                        std::uint32_t firstNumber, std::int64_t minSizeKB, HashGroups& groups);
 
@@ -112,6 +118,9 @@ private:
     bool UpperKeepsPlaces(std::string_view text);
     /// The same for the character that starts at byte `i` of `text`.
     bool KeepsPlace(std::string_view text, std::size_t i);
+    /// Whether every character that starts with the byte `lead` keeps its
+    /// place, as does every sequence starting with it that is no UTF-8.
+    bool AllKeepPlace(unsigned char lead);
     /// Whether the upper case of `cp` is beyond ASCII.
     bool UpperBeyondAscii(char32_t cp);
 
@@ -119,6 +128,17 @@ private:
     /// By character: 1 when its upper case keeps its length and is no ASCII,
     /// 2 when not, 0 until met.
     std::unique_ptr<std::uint8_t[]> keepsPlace_;
+    /// By byte: 0 when every character it may start keeps its place (an
+    /// ASCII byte, a continuation byte or one that starts no UTF-8 is kept
+    /// as it is), 1 when some do not, kLeadNotKnown until met.
+    static constexpr std::uint8_t kLeadNotKnown = 2;
+    static constexpr std::array<std::uint8_t, 256> LeadsNotKnown() noexcept
+    {
+        std::array<std::uint8_t, 256> leads{};
+        for (std::size_t lead = 0xC2; lead <= 0xF4; ++lead) leads[lead] = kLeadNotKnown;
+        return leads;
+    }
+    std::array<std::uint8_t, 256> leadChanges_ = LeadsNotKnown();
     std::unique_ptr<std::uint32_t[]> twoByteUpper_;
     /// By character: 1 when its upper case is no ASCII, 2 when it is, 0
     /// until met.

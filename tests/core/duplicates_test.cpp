@@ -288,6 +288,16 @@ TEST(DuplicateKeys, QuickHashesOfEqualKeysAreEqual)
             }
         }
     }
+    // The same pairs as the search hashes them, a batch of records at a
+    // time: every pair's four records one group by name, three by name
+    // and size.
+    for (const auto& [key, perGroup] : {std::pair{DuplicateKey::Name, 4u}, std::pair{DuplicateKey::NameSize, 3u}}) {
+        DuplicateOptions options;
+        options.Key = key;
+        const DuplicateResult result = FindDuplicates(tree, SearchScope::AllVolumes(), options, test::EnUs());
+        EXPECT_EQ(result.Groups().size(), same.size()) << DuplicateKeyText(key);
+        EXPECT_EQ(result.RecordCount(), perGroup * same.size()) << DuplicateKeyText(key);
+    }
 }
 
 TEST(DuplicateKeys, EqualHashesOfUnequalKeysSplitIntoGroups)
