@@ -98,11 +98,39 @@ void HashGroups::Sort()
     for (Partition& p : partitions_) {
         const std::size_t first = repeated_.size();
         TakeRepeated(p);
-        std::sort(repeated_.begin() + static_cast<std::ptrdiff_t>(first), repeated_.end());
+        SortRepeated(first);
     }
     // The words not kept are no longer needed.
     arena_ = LargeBuffer();
     overflow_.clear();
+}
+
+void HashGroups::SortRepeated(std::size_t first)
+{
+    std::uint64_t* const words = repeated_.data() + first;
+    const std::size_t count = repeated_.size() - first;
+    if (count < 64) {
+        std::sort(words, words + count);
+        return;
+    }
+    // Counted out into about as many buckets as words by the bits below the
+    // partition's, then each bucket sorted on its own: most hold a word or
+    // two, or the words of one hash, which came in already in order.
+    const unsigned bits = std::min(static_cast<unsigned>(std::bit_width(count)), partitionShift_ - 1);
+    const unsigned shift = partitionShift_ - bits;
+    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+    bucketEnds_.assign(std::size_t{1} << bits, 0);
+    for (std::size_t k = 0; k < count; ++k) ++bucketEnds_[(words[k] >> shift) & mask];
+    std::size_t end = 0;
+    for (std::size_t& bucket : bucketEnds_) bucket = end += bucket;  // each bucket's end
+    scratch_.resize(std::max(scratch_.size(), count));
+    for (std::size_t k = count; k-- > 0;) scratch_[--bucketEnds_[(words[k] >> shift) & mask]] = words[k];
+    std::copy_n(scratch_.data(), count, words);
+    // bucketEnds_ now hold each bucket's start.
+    for (std::size_t b = 0; b < bucketEnds_.size(); ++b) {
+        const std::size_t from = bucketEnds_[b], to = b + 1 < bucketEnds_.size() ? bucketEnds_[b + 1] : count;
+        if (to - from > 1) std::sort(words + from, words + to);
+    }
 }
 
 template <typename ForEach>

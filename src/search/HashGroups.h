@@ -89,6 +89,9 @@ private:
     /// the table is made for the few found.
     template <typename ForEach>
     void FilterThenProbe(std::size_t count, unsigned shift, ForEach&& forEach);
+    /// Sorts the words of `repeated_` from `first` on, which share the
+    /// partition's bits.
+    void SortRepeated(std::size_t first);
     /// An empty table for `count` words.
     void PrepareTable(std::size_t count);
     /// Puts `count` words into the table, moving those whose hash was met
@@ -110,6 +113,7 @@ private:
     std::vector<std::uint64_t> scratch_;       ///< one partition's words, in parts
     std::vector<std::uint64_t> seen_, twice_;  ///< the bitmaps of FilterThenProbe
     std::vector<std::uint64_t> candidates_;    ///< the words it probes
+    std::vector<std::size_t> bucketEnds_;      ///< of SortRepeated
 };
 
 }  // namespace ardvel

@@ -331,6 +331,7 @@ TEST(DuplicateKeys, RepeatedHashesFoundInSmallAndLargePartitions)
     std::vector<std::uint64_t> hashes(kWords);
     for (std::uint64_t& h : hashes) h = random();
     for (std::uint32_t n = 0; n < kWords; n += 7) hashes[n] = hashes[random() % kWords];  // copies
+    for (std::uint32_t n = 3; n < kWords; n += 11) hashes[n] = hashes[n % 3];             // three large groups, mixed
     for (const std::size_t capacity : {std::size_t{kWords}, std::size_t{100}}) {
         HashGroups groups(capacity, kWords);
         for (std::uint32_t n = 0; n < kWords; ++n) groups.Add(hashes[n], n);
