@@ -263,6 +263,7 @@ TEST(DuplicateKeys, QuickHashesOfEqualKeysAreEqual)
         {"a name longer than thirty-two bytes \xC9\x90 with more.txt",
          "A NAME LONGER THAN THIRTY-TWO BYTES \xE2\xB1\xAF WITH MORE.TXT"},
         {"a plain name longer than thirty-two bytes.txt", "A PLAIN NAME LONGER THAN THIRTY-TWO BYTES.TXT"},
+        {"zany az zoo.txt", "ZANY AZ ZOO.TXT"},  // the letters at either end of the alphabet
     };
     CatalogTree tree;
     const NodeId v = tree.AddVolume("V", At(2020, 1, 1));
