@@ -95,6 +95,9 @@ public:
     /// For a mask of "*" and single ASCII characters only, answered from the
     /// name's last bytes: how many characters follow the "*"; else 0.
     std::size_t SuffixCount() const noexcept { return shape_ == Shape::Suffix ? tokens_.size() - 1 : 0; }
+    /// Whether names are tested by the general matcher alone (no shape with
+    /// a quicker test).
+    bool IsGeneral() const noexcept { return shape_ == Shape::General; }
     /// The compiled form, for inspection.
     std::span<const MaskToken> Tokens() const noexcept { return tokens_; }
     std::span<const MaskSet> Sets() const noexcept { return sets_; }

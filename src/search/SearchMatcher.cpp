@@ -20,6 +20,7 @@ void SearchMatcher::SetName(const std::string& text, FoldOptions fold)
         NameMask mask(text, fold);  // throws before anything changes
         nameTest_ = mask.AcceptsAll() ? NameTest::Everything : NameTest::Mask;
         maskRun_ = TextFinder(mask.LiteralRun(), *locale_, fold);
+        maskRunFirst_ = !maskRun_.Empty() && mask.Compiled().IsGeneral();
         mask_.emplace(std::move(mask));
     } else {
         name_ = TextFinder(text, *locale_, fold);
@@ -45,6 +46,9 @@ bool SearchMatcher::NameMatches(std::string_view name) const
         case NameTest::Everything:
             return true;
         case NameTest::Mask:
+            // Most names (folders' among them, which no sweep sees) lack the
+            // run the mask asks for: looking for it is quicker than matching.
+            if (maskRunFirst_ && !maskRun_.FoundIn(name, scratch_)) return false;
             return mask_->Accepts(name, scratch_);
         case NameTest::Text:
             break;

@@ -98,7 +98,8 @@ private:
     const Locale* locale_;
     NameTest nameTest_ = NameTest::Text;
     std::optional<NameMask> mask_;
-    TextFinder maskRun_;  ///< the mask's literal run
+    TextFinder maskRun_;         ///< the mask's literal run
+    bool maskRunFirst_ = false;  ///< looked for before a name is matched
     TextFinder name_, artist_, title_;
     mutable std::string scratch_;
 };

@@ -312,6 +312,26 @@ TEST(SearchFolderMatches, NameAndDateButNoMedia)
     EXPECT_TRUE(FolderMatches(At(2002, 6, 1), "Rock", c, EnUs(), 0));
 }
 
+TEST(SearchFolderMatches, MaskWithARunInsideIgnoresCaseAndComposition)
+{
+    // The mask's run "harbor 1" is looked for before the mask is matched.
+    SearchCriteria c;
+    c.NameText = "*harbor 1?*.mp3";
+    PrepareNameText(c);
+    SearchMatcher m(c, EnUs());
+    EXPECT_TRUE(m.FolderMatches(0, "Old HARBOR 12 live.MP3", 0));
+    EXPECT_TRUE(m.FolderMatches(0, "harbor 19.mp3", 0));
+    EXPECT_FALSE(m.FolderMatches(0, "harbor 1.mp3", 0));  // the "?" needs a character
+    EXPECT_FALSE(m.FolderMatches(0, "harbor 2x.mp3", 0));
+    EXPECT_FALSE(m.FolderMatches(0, "harbor 12.mp4", 0));
+
+    // The run "caf" before a letter beyond ASCII, in a decomposed name.
+    c.NameText = "*[ae]?caf\xC3\xA9*";
+    const SearchMatcher accented(c, EnUs());
+    EXPECT_TRUE(accented.FolderMatches(0, "Le Cafe\xCC\x81 du port", 0));
+    EXPECT_FALSE(accented.FolderMatches(0, "Le Cafe du port", 0));
+}
+
 TEST(SearchMatcherUpdate, NewNameTextKeepsUseMask)
 {
     SearchCriteria c;
