@@ -186,6 +186,38 @@ TEST(CatalogCli, BadCommandLinesAndFolders)
     EXPECT_FALSE(fs::exists(f.Dir.File("no-catalogs")));
 }
 
+TEST(CatalogCli, ImportChecksTheCatalogFolderAndNamesAsCatalogDoes)
+{
+    // Loading reads "Music.ARV" beside "Disc.arv": its volume's name is in
+    // use for both ways of adding a volume.
+    CliFixture f;
+    fs::create_directories(f.Dir.Path() / "src");
+    ASSERT_EQ(RunCli(f.Args({f.Dir.File("src"), "--name", "Disc"}), f.Outputs).ExitCode, 0);
+    {
+        CatalogWriter writer(f.Catalogs + "Music.ARV");
+        writer.WriteHeader("Music", 40000.0);
+        writer.Commit();
+    }
+    WriteBytes(f.Dir.File("tree.json"),
+               R"([1,0,{"progname":"ncdu","progver":"1.18","timestamp":1},[{"name":"/t"},{"name":"a","asize":10}]])");
+    const std::string taken = "There is a volume with the same name.\r\n    Please choose another one!\n";
+    CliResult r = RunCli(f.Args({f.Dir.File("src"), "--name", "MUSIC", "--yes"}), f.Outputs);
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Err, taken);
+    r = RunCli({"--catalog-folder", f.Catalogs, "import", f.Dir.File("tree.json"), "--name", "music"}, f.Outputs);
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Err, taken);
+    EXPECT_EQ(f.CatalogEntries(), (std::vector<std::string>{"Disc.arv", "Music.ARV"}));
+
+    r = RunCli({"--catalog-folder", f.Dir.File("no-catalogs"), "import", f.Dir.File("tree.json"), "--name", "t"},
+               f.Outputs);
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Err, "Catalog folder " + f.Dir.File("no-catalogs") + "/: No such file or directory\n");
+    r = RunCli({"--catalog-folder", f.Catalogs, "import", f.Dir.File("tree.json"), "--name", "t"}, f.Outputs);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(f.CatalogEntries(), (std::vector<std::string>{"Disc.arv", "Music.ARV", "t.arv"}));
+}
+
 TEST(CatalogCli, Mp3FilesThatCannotBeOpenedAreListedAndTheCatalogIsSaved)
 {
     // Root opens everything, so the command runs as "nobody" then.
