@@ -1,5 +1,8 @@
 #include "platform/TextEncoding.h"
 
+#include <array>
+#include <cstdint>
+
 namespace ardvel {
 
 std::size_t Utf8SequenceLength(std::string_view text) noexcept
@@ -26,29 +29,83 @@ std::size_t Utf8SequenceLength(std::string_view text) noexcept
     return 0;
 }
 
+namespace {
+
+// Validation as a state machine with a row of next states for each byte:
+// the next state is a field of the byte's row, picked by the state, so
+// that a byte costs a shift and a mask, with no branch to mispredict on
+// names that mix ASCII and other characters. A state is its field's
+// offset; Accept is 0, and Error leads only to itself.
+enum Utf8State : unsigned {
+    kAccept = 0,
+    kNeedOne = 6,
+    kNeedTwo = 12,
+    kNeedThree = 18,
+    kAfterE0 = 24,  ///< A0..BF, then one more
+    kAfterED = 30,  ///< 80..9F (no surrogates), then one more
+    kAfterF0 = 36,  ///< 90..BF, then two more
+    kAfterF4 = 42,  ///< 80..8F (up to U+10FFFF), then two more
+    kError = 48,
+};
+
+/// The row of `byte`: every state leads to Error but those set here.
+constexpr std::uint64_t RowOf(unsigned byte) noexcept
+{
+    std::uint64_t row = 0;
+    for (unsigned state = kAccept; state <= kError; state += 6) row |= std::uint64_t{kError} << state;
+    const auto go = [&row](unsigned from, unsigned to) {
+        row = (row & ~(std::uint64_t{63} << from)) | (std::uint64_t{to} << from);
+    };
+    if (byte < 0x80) {
+        go(kAccept, kAccept);
+    } else if (byte < 0xC0) {  // a continuation byte
+        go(kNeedOne, kAccept);
+        go(kNeedTwo, kNeedOne);
+        go(kNeedThree, kNeedTwo);
+        if (byte >= 0xA0) go(kAfterE0, kNeedOne);
+        if (byte < 0xA0) go(kAfterED, kNeedOne);
+        if (byte >= 0x90) go(kAfterF0, kNeedTwo);
+        if (byte < 0x90) go(kAfterF4, kNeedTwo);
+    } else if (byte >= 0xC2 && byte < 0xF5) {  // a lead byte, after a whole sequence
+        go(kAccept, byte < 0xE0    ? kNeedOne
+                    : byte == 0xE0 ? kAfterE0
+                    : byte == 0xED ? kAfterED
+                    : byte < 0xF0  ? kNeedTwo
+                    : byte == 0xF0 ? kAfterF0
+                    : byte < 0xF4  ? kNeedThree
+                                   : kAfterF4);
+    }
+    return row;
+}
+
+constexpr std::array<std::uint64_t, 256> MakeUtf8Rows() noexcept
+{
+    std::array<std::uint64_t, 256> rows{};
+    for (unsigned byte = 0; byte < 256; ++byte) rows[byte] = RowOf(byte);
+    return rows;
+}
+
+constexpr std::array<std::uint64_t, 256> kUtf8Rows = MakeUtf8Rows();
+
+}  // namespace
+
 bool IsValidUtf8(std::string_view text) noexcept
 {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    while (i < n) {
-        // Skip ASCII eight bytes at a time; names are mostly ASCII.
-        while (i + 8 <= n) {
-            std::uint64_t word;
-            __builtin_memcpy(&word, s + i, 8);
-            if (word & 0x8080808080808080ULL) break;
-            i += 8;
-        }
-        if (i >= n) break;
-        if (s[i] < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t len = Utf8SequenceLength(text.substr(i));
-        if (len == 0) return false;
-        i += len;
+    const std::size_t n = text.size();
+    // Names are mostly ASCII: eight bytes at a time first.
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        __builtin_memcpy(&word, s + i, 8);
+        high |= word;
     }
-    return true;
+    for (; i < n; ++i) high |= s[i];
+    if ((high & 0x8080808080808080ULL) == 0) return true;
+    std::uint64_t state = kAccept;
+    for (i = 0; i < n; ++i) state = (kUtf8Rows[s[i]] >> state) & 63;
+    return state == kAccept;
 }
 
 void AppendUtf8(std::string& out, char32_t cp)

@@ -42,5 +42,42 @@ TEST(Utf8Validity, ShortestFormsOnlyNoSurrogatesNothingAboveU10FFFF)
     EXPECT_EQ(Utf8OrWindows1252("\xE0\x9F\xBF"), "àŸ¿");
 }
 
+/// Valid when the sequences that Utf8SequenceLength finds cover the text.
+bool ValidBySequences(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text.substr(i));
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+TEST(Utf8Validity, EveryTextOfUpToThreeBytesAndEveryLeadOfFourAgreesWithTheSequences)
+{
+    // Behind ASCII of both lengths the eight-byte stride sees: the state
+    // machine must agree with the sequence rules on every byte after it.
+    for (const std::string prefix : {"", "abcdefghij"}) {
+        std::string text;
+        for (unsigned a = 0; a < 256; ++a) {
+            for (unsigned b = 0; b < 256; ++b) {
+                text = prefix + static_cast<char>(a) + static_cast<char>(b);
+                ASSERT_EQ(IsValidUtf8(text), ValidBySequences(text)) << testing::PrintToString(text);
+                if (a < 0xE0) continue;
+                for (unsigned c = 0x70; c < 0xC8; ++c) {
+                    text = prefix + static_cast<char>(a) + static_cast<char>(b) + static_cast<char>(c);
+                    ASSERT_EQ(IsValidUtf8(text), ValidBySequences(text)) << testing::PrintToString(text);
+                    if (a < 0xF0 || (b & 0xC0) != 0x80 || (c & 0xC0) != 0x80) continue;
+                    for (const char d : {'\x7F', '\x80', '\xBF', '\xC0'}) {
+                        text.push_back(d);
+                        ASSERT_EQ(IsValidUtf8(text), ValidBySequences(text)) << testing::PrintToString(text);
+                        text.pop_back();
+                    }
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace ardvel
