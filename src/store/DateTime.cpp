@@ -68,6 +68,22 @@ const std::uint16_t* DosDays()
     return table.data();
 }
 
+constexpr std::uint16_t kNoDosDay = 0xFFFF;
+
+/// For each DOS date (the high sixteen bits), its day from the first of the
+/// DOS range, or kNoDosDay when it names no day: loading converts the date
+/// of every record.
+const std::uint16_t* DosDayNumbers()
+{
+    static const std::vector<std::uint16_t> table = [] {
+        std::vector<std::uint16_t> numbers(std::size_t{1} << 16, kNoDosDay);
+        const std::uint16_t* days = DosDays();
+        for (std::int64_t d = 0; d <= kDosLastDay - kDosFirstDay; ++d) numbers[days[d]] = static_cast<std::uint16_t>(d);
+        return numbers;
+    }();
+    return table.data();
+}
+
 }  // namespace
 
 std::int64_t DaysSinceEpoch(int year, int month, int day) noexcept
@@ -142,15 +158,12 @@ std::uint32_t DateTimeToDos(TDateTime value) noexcept
 
 TDateTime DosToDateTime(std::uint32_t dos) noexcept
 {
-    DateTimeFields f;
-    f.Year = static_cast<int>((dos >> 25) & 0x7F) + 1980;
-    f.Month = static_cast<int>((dos >> 21) & 0x0F);
-    f.Day = static_cast<int>((dos >> 16) & 0x1F);
-    f.Hour = static_cast<int>((dos >> 11) & 0x1F);
-    f.Minute = static_cast<int>((dos >> 5) & 0x3F);
-    f.Second = static_cast<int>(dos & 0x1F) * 2;
-    if (!IsValidDateTime(f)) return static_cast<TDateTime>(DaysSinceEpoch(1980, 1, 1));
-    return EncodeDateTime(f);
+    // The day from the table, the time of day as EncodeDateTime makes it.
+    const std::uint16_t day = DosDayNumbers()[dos >> 16];
+    const unsigned hour = (dos >> 11) & 0x1F, minute = (dos >> 5) & 0x3F, second = (dos & 0x1F) * 2;
+    if (day == kNoDosDay || hour > 23 || minute > 59 || second > 59) return static_cast<TDateTime>(kDosFirstDay);
+    const double time = (hour * 3600000.0 + minute * 60000.0 + second * 1000.0) / 86400000.0;
+    return static_cast<double>(kDosFirstDay + day) + time;
 }
 
 TDateTime UnixToLocalDateTime(std::time_t seconds, long nanoseconds) noexcept

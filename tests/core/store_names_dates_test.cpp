@@ -147,6 +147,26 @@ TEST(DateTimeConversion, InvalidDosStampsReadAsTheFirstDosDay)
               EncodeDateTime(Fields(2000, 2, 29)));
 }
 
+TEST(DateTimeConversion, EveryDosStampReadsAsItsFieldsEncode)
+{
+    // Every date half with a few times, and every time half with a few
+    // dates: the value the calendar gives the fields, or the first DOS day.
+    const auto expected = [](std::uint32_t dos) {
+        const DateTimeFields f = Fields(static_cast<int>(dos >> 25) + 1980, static_cast<int>((dos >> 21) & 0x0F),
+                                        static_cast<int>((dos >> 16) & 0x1F), static_cast<int>((dos >> 11) & 0x1F),
+                                        static_cast<int>((dos >> 5) & 0x3F), static_cast<int>(dos & 0x1F) * 2);
+        return IsValidDateTime(f) ? EncodeDateTime(f) : EncodeDateTime(Fields(1980, 1, 1));
+    };
+    const std::uint32_t times[] = {0, (23u << 11) | (59u << 5) | 29u, (12u << 11) | (34u << 5) | 28u, 30u, 24u << 11};
+    const std::uint32_t dates[] = {0x0021, (127u << 9) | (12u << 5) | 31u, (20u << 9) | (2u << 5) | 29u, 21u << 5};
+    for (std::uint32_t date = 0; date < 0x10000; ++date)
+        for (const std::uint32_t time : times)
+            ASSERT_EQ(DosToDateTime((date << 16) | time), expected((date << 16) | time));
+    for (std::uint32_t time = 0; time < 0x10000; ++time)
+        for (const std::uint32_t date : dates)
+            ASSERT_EQ(DosToDateTime((date << 16) | time), expected((date << 16) | time));
+}
+
 }  // namespace
 }  // namespace ardvel
 
