@@ -4,8 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/FileDescriptor.h"
 #include "platform/TextEncoding.h"
@@ -26,6 +32,45 @@ std::string WriteErrorText(int error)
 }
 
 constexpr unsigned char kStringEnd[3] = {0x02, 0x01, 0x02};
+
+/// Most texts are short: their end mark is looked for among the first
+/// bytes all at once.
+constexpr std::size_t kNearMarkBytes = 48;
+
+/// The bits of the places 1, 4, 7, ... of the first kNearMarkBytes: where
+/// the 01 of an end mark that starts on a multiple of three lies.
+constexpr std::uint64_t MarkMiddles() noexcept
+{
+    std::uint64_t bits = 0;
+    for (std::size_t p = 1; p < kNearMarkBytes; p += 3) bits |= std::uint64_t{1} << p;
+    return bits;
+}
+
+/// The end mark among the first kNearMarkBytes of the `size` bytes at
+/// `start`, or null; `from` receives where a search for the 01 of a mark
+/// further on starts.
+const unsigned char* FindNearMark(const unsigned char* start, std::size_t size, const unsigned char*& from) noexcept
+{
+    from = start + 1;
+#if defined(__SSE2__)
+    if (size < kNearMarkBytes) return nullptr;
+    from = start + kNearMarkBytes;
+    const __m128i ones = _mm_set1_epi8(0x01);
+    const auto onesAt = [&](std::size_t at) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + at));
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, ones))));
+    };
+    std::uint64_t middles = (onesAt(0) | (onesAt(16) << 16) | (onesAt(32) << 32)) & MarkMiddles();
+    for (; middles != 0; middles &= middles - 1) {
+        const auto p = static_cast<std::size_t>(std::countr_zero(middles));
+        if (start[p - 1] == 0x02 && start[p + 1] == 0x02) return start + p - 1;
+    }
+#else
+    (void)start;
+    (void)size;
+#endif
+    return nullptr;
+}
 
 bool HasHighBytes(std::string_view text) noexcept
 {
@@ -132,9 +177,9 @@ std::string_view CatalogReader::ReadStringView(int slot)
     const std::size_t limit = kMaxStoredText + 2 + 3;
     const std::size_t span = available < limit ? available : limit;
     const unsigned char* scanEnd = start + span;
-    const unsigned char* mark = nullptr;
-    const unsigned char* from = start + 1;
-    while (from < scanEnd) {
+    const unsigned char* from;
+    const unsigned char* mark = FindNearMark(start, span, from);
+    while (!mark && from < scanEnd) {
         const auto* one =
             static_cast<const unsigned char*>(std::memchr(from, 0x01, static_cast<std::size_t>(scanEnd - from)));
         if (!one || one + 1 >= scanEnd) break;

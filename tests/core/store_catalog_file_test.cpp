@@ -321,6 +321,29 @@ TEST_F(CatalogFileRead, OnlyAnEndMarkOnAMultipleOfThreeEndsAString)
     EXPECT_EQ(f[2].SizeKB, 9);
 }
 
+TEST_F(CatalogFileRead, EndMarksNearAndFarFromAStringsStartEndItWhereTheyAre)
+{
+    // Texts of every length up to past the first bytes looked at together,
+    // with 02 01 02 one or two bytes off a multiple of three before their end.
+    std::string records;
+    std::vector<std::string> names;
+    for (std::size_t length = 0; length <= 80; ++length) {
+        std::string name(length, 'n');
+        const std::size_t decoy = length >= 5 ? length - 5 : length;
+        if (decoy % 3 != 0 && decoy + 3 <= length) name.replace(decoy, 3, "\x02\x01\x02");
+        names.push_back(name);
+        records += File(name, static_cast<int>(length));
+    }
+    Loaded l;
+    Load(l, Write(Header() + records));
+    const FileList f = l.Tree.Files(l.Volume);
+    ASSERT_EQ(f.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(f.Store().Name(f[i]), names[i]) << i;
+        EXPECT_EQ(f[i].SizeKB, static_cast<std::int32_t>(i));
+    }
+}
+
 TEST_F(CatalogFileRead, OpeningFailuresCarryTheRuntimeTexts)
 {
     EXPECT_EQ(FailureOf(dir.File("missing.arv")), "File not found");
