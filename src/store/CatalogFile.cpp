@@ -72,13 +72,6 @@ const unsigned char* FindNearMark(const unsigned char* start, std::size_t size, 
     return nullptr;
 }
 
-bool HasHighBytes(std::string_view text) noexcept
-{
-    for (unsigned char c : text)
-        if (c >= 0x80) return true;
-    return false;
-}
-
 std::uint32_t LoadLe32(const unsigned char* p) noexcept
 {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -199,7 +192,7 @@ std::string_view CatalogReader::ReadStringView(int slot)
     pos_ = mark + 3;
     std::string_view text(reinterpret_cast<const char*>(start), static_cast<std::size_t>(mark - start));
     text = TrimTrailingControls(text);
-    if (HasHighBytes(text) && !IsValidUtf8(text)) {
+    if (!IsValidUtf8(text)) {  // an ASCII text is known at once
         std::string& converted = scratch_[slot];
         converted = Windows1252ToUtf8(text);
         // A character of Windows-1252 takes up to three bytes of UTF-8: what
