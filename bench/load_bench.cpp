@@ -147,6 +147,13 @@ int Load(const std::string& folder)
 
 int main(int argc, char** argv)
 {
+    // An option is no folder to fill with catalog files.
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-') {
+            std::fprintf(stderr, "usage: load_bench DIR | generate DIR [VOLUMES] [FILES] | load DIR\n");
+            return 2;
+        }
+    }
     if (argc >= 3 && std::string(argv[1]) == "generate") {
         Generate(argv[2], argc > 3 ? std::atoi(argv[3]) : 100, argc > 4 ? std::atoi(argv[4]) : 10000);
         return 0;

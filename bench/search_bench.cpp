@@ -20,7 +20,9 @@
 // a count differs or a target is missed.
 //
 // For profiling: SEARCH_BENCH_ONLY=TEXT runs only the searches whose title
-// holds TEXT, SEARCH_BENCH_ROUNDS=N runs each N times instead of three.
+// holds TEXT, SEARCH_BENCH_ROUNDS=N runs each N times instead of three, and
+// SEARCH_BENCH_EACH=1 prints the time of every round on stderr (the machine
+// may change speed for seconds at a time).
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -334,6 +336,7 @@ SearchRun RunSearch(const CatalogTree& tree, const SearchScope& scope, const Sea
         walk.Run();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         best.Seconds = std::min(best.Seconds, seconds);
+        if (std::getenv("SEARCH_BENCH_EACH") != nullptr) std::fprintf(stderr, "%.1f ms\n", seconds * 1e3);
         best.Count = results.size();
         if (sortByName && round == 0) {
             const auto sortStart = Clock::now();

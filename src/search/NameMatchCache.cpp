@@ -62,10 +62,15 @@ void NameMatchCache::SweepAhead(const NameSweep& sweep, std::size_t first)
     const std::size_t from = first / kBlockSize + 1;
     if (from >= blocks || blocks - from < kAheadMinBlocks) return;
     MakeRoom(blocks - 1);
+    states_.reset(new (std::nothrow) std::atomic<std::uint8_t>[blocks - from]);
+    if (!states_) return;
+    for (std::size_t block = from; block < blocks; ++block) {
+        const std::size_t size = std::min(kBlockSize, store_->Files.size() - block * kBlockSize);
+        states_[block - from].store(done_[block] >= size ? kDone : kFree, std::memory_order_relaxed);
+    }
     aheadFrom_ = from;
     aheadEnd_ = blocks;
-    aheadDone_.store(from, std::memory_order_relaxed);
-    aheadEnded_.store(false, std::memory_order_relaxed);
+    walkBlock_.Block.store(from, std::memory_order_relaxed);
     stopAhead_.store(false, std::memory_order_relaxed);
     try {
         ahead_ = std::thread([this, sweep] { RunAhead(sweep); });
@@ -74,19 +79,36 @@ void NameMatchCache::SweepAhead(const NameSweep& sweep, std::size_t first)
     }
 }
 
+bool NameMatchCache::TakeAndMark(const NameSweep& sweep, std::size_t block, std::string& scratch)
+{
+    std::atomic<std::uint8_t>& state = states_[block - aheadFrom_];
+    std::uint8_t expected = kFree;
+    if (state.load(std::memory_order_relaxed) != kFree ||
+        !state.compare_exchange_strong(expected, kTaken, std::memory_order_acquire))
+        return false;
+    try {
+        MarkBlock(sweep, block, scratch);
+    } catch (...) {
+        state.store(kFree, std::memory_order_release);  // for the other thread to try
+        throw;
+    }
+    state.store(kDone, std::memory_order_release);
+    return true;
+}
+
 void NameMatchCache::RunAhead(NameSweep sweep) noexcept
 {
     try {
         for (std::size_t block = aheadFrom_; block < aheadEnd_; ++block) {
+            while (block > walkBlock_.Block.load(std::memory_order_relaxed) + kMaxLead &&
+                   !stopAhead_.load(std::memory_order_relaxed))
+                std::this_thread::yield();
             if (stopAhead_.load(std::memory_order_relaxed)) break;
-            const std::size_t size = std::min(kBlockSize, store_->Files.size() - block * kBlockSize);
-            if (done_[block] < size) MarkBlock(sweep, block, aheadScratch_);
-            aheadDone_.store(block + 1, std::memory_order_release);
+            TakeAndMark(sweep, block, aheadScratch_);
         }
     } catch (...) {
         // Out of memory for a name's folding: the walk's thread does the rest.
     }
-    aheadEnded_.store(true, std::memory_order_release);
 }
 
 void NameMatchCache::StopAhead() noexcept
@@ -96,19 +118,20 @@ void NameMatchCache::StopAhead() noexcept
     ahead_.join();
 }
 
-bool NameMatchCache::WaitForAhead(std::size_t block) noexcept
+void NameMatchCache::AwaitBlock(const NameSweep& sweep, std::size_t block)
 {
-    // The thread is ahead of the walk nearly always: a block takes it a few
-    // microseconds, far less than making the rows of its folders.
-    while (aheadDone_.load(std::memory_order_acquire) <= block) {
-        if (aheadEnded_.load(std::memory_order_acquire)) {
-            if (aheadDone_.load(std::memory_order_acquire) > block) return true;
-            StopAhead();
-            return false;
-        }
-        std::this_thread::yield();
+    if (walkBlock_.Block.load(std::memory_order_relaxed) != block)
+        walkBlock_.Block.store(block, std::memory_order_relaxed);
+    if (BlockDone(block) || TakeAndMark(sweep, block, scratch_)) return;
+    // The other thread works on it: a block or two take it a few
+    // microseconds, which this thread spends on a later block rather than
+    // waiting.
+    std::size_t later = block + 1;
+    while (!BlockDone(block)) {
+        while (later < aheadEnd_ && later <= block + kMaxLead && !TakeAndMark(sweep, later, scratch_)) ++later;
+        // Given back when the other thread ran out of memory.
+        if (!BlockDone(block) && !TakeAndMark(sweep, block, scratch_)) std::this_thread::yield();
     }
-    return true;
 }
 
 void NameMatchCache::Get(const NameSweep& sweep, std::size_t first, std::size_t count,
@@ -116,20 +139,19 @@ void NameMatchCache::Get(const NameSweep& sweep, std::size_t first, std::size_t 
 {
     const std::size_t block = first / kBlockSize;
     const std::size_t offset = first % kBlockSize;
-    const bool theirs = ahead_.joinable() && block >= aheadFrom_ && block < aheadEnd_;
-    bool fetched = false;
-    if (!theirs || !WaitForAhead(block)) {
+    if (ahead_.joinable() && block >= aheadFrom_ && block < aheadEnd_) {
+        AwaitBlock(sweep, block);
+        // The texts of these rows are asked for now, together, rather than
+        // one after another as they are read.
+        PrefetchMatches(block, offset, count);
+    } else {
         if (block >= done_.size()) StopAhead();  // the store grew: the room moves
         MakeRoom(block);
         if (done_[block] < offset + count) {
             MarkBlock(sweep, block, scratch_);
             PrefetchMatches(block, 0, kBlockSize);
-            fetched = true;
         }
     }
-    // Bits worked out on the other thread: the texts of these rows are
-    // asked for now, together, rather than one after another as they are read.
-    if (theirs && !fetched) PrefetchMatches(block, offset, count);
     const std::uint64_t* words = bits_.data() + block * kWordsPerBlock;
 
     // Bits offset .. offset+count-1 of the block, moved down to bit 0.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,9 +24,11 @@ namespace ardvel {
 /// it); a block that has grown since its bits were worked out is worked out
 /// again. Anything else (another volume, other criteria) needs a Reset.
 ///
-/// On a large store, SweepAhead works the blocks out on a second thread
-/// while the walk makes its rows from the ones done: the blocks ahead of the
-/// walk are that thread's until StopAhead, and Get waits for them.
+/// On a large store, SweepAhead works the blocks out on a second thread,
+/// a few blocks ahead of the walk, while the walk makes its rows from the
+/// ones done. Each block is taken by one of the two threads: the walk, when
+/// the block it needs is being worked out, works out a later one meanwhile,
+/// so that a walk with few rows to make shares the sweeping.
 class NameMatchCache {
 public:
     NameMatchCache() = default;
@@ -76,14 +79,30 @@ private:
     /// The bits of the `size` records of a block, into `words`.
     void Mark(const NameSweep& sweep, const TDetails* records, std::size_t size, std::uint64_t* words,
               std::string& scratch);
-    /// The sweeping thread's work: the blocks from aheadFrom_ to aheadEnd_.
+    /// The sweeping thread's work: the blocks from aheadFrom_ to aheadEnd_
+    /// that the walk has not taken, at most kMaxLead blocks ahead of it.
     void RunAhead(NameSweep sweep) noexcept;
+    /// For a block from aheadFrom_ to aheadEnd_: returns once its bits are
+    /// worked out, by either thread. While the other thread works on it,
+    /// this one works out a later block that no thread has taken.
+    void AwaitBlock(const NameSweep& sweep, std::size_t block);
+    /// Takes the block, when no thread has: works its bits out and returns true.
+    bool TakeAndMark(const NameSweep& sweep, std::size_t block, std::string& scratch);
+    /// Whether the bits of a block from aheadFrom_ to aheadEnd_ are done.
+    bool BlockDone(std::size_t block) const noexcept
+    {
+        return states_[block - aheadFrom_].load(std::memory_order_acquire) == kDone;
+    }
     /// Asks for the texts of the matches among records from .. from+count-1
     /// of the block, whose rows come next.
     void PrefetchMatches(std::size_t block, std::size_t from, std::size_t count) noexcept;
-    /// Waits until the sweeping thread has done `block`, one of its own;
-    /// false when it stopped before (it is then joined).
-    bool WaitForAhead(std::size_t block) noexcept;
+    /// How far the sweeping thread may run ahead of the block the walk last
+    /// asked for: the records and names it read are then still in a cache
+    /// the two cores share when the walk reads them.
+    static constexpr std::size_t kMaxLead = 12;
+
+    /// The states of the blocks from aheadFrom_ on while a thread sweeps ahead.
+    enum : std::uint8_t { kFree, kTaken, kDone };
 
     const VolumeStore* store_ = nullptr;
     std::vector<std::uint64_t> bits_;  ///< kWordsPerBlock words per block
@@ -91,10 +110,14 @@ private:
     std::string scratch_;
 
     std::thread ahead_;
-    std::size_t aheadFrom_ = 0, aheadEnd_ = 0;  ///< the blocks the thread owns while it runs
-    std::atomic<std::size_t> aheadDone_{0};     ///< blocks before this one (from aheadFrom_) are done
-    std::atomic<bool> aheadEnded_{false};       ///< the thread has stopped
+    std::size_t aheadFrom_ = 0, aheadEnd_ = 0;             ///< the blocks the thread sweeps while it runs
+    std::unique_ptr<std::atomic<std::uint8_t>[]> states_;  ///< per block from aheadFrom_
     std::atomic<bool> stopAhead_{false};
+    /// The block the walk asked for last. Written by the walk, read by the
+    /// other thread: a cache line of its own.
+    struct alignas(64) WalkBlock {
+        std::atomic<std::size_t> Block{0};
+    } walkBlock_;
     std::string aheadScratch_;
 };
 

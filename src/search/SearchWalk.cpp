@@ -171,6 +171,7 @@ bool SearchWalk::PastDeadline() const
 
 SearchWalk::Flow SearchWalk::Interrupted()
 {
+    tested_ = false;
     Finish(error_ ? SearchEnd::InvalidMask : SearchEnd::Stopped);
     return Flow::Done;
 }
@@ -237,7 +238,13 @@ SearchWalk::Flow SearchWalk::WalkFiles(Frame& frame)
         const std::size_t count =
             std::min<std::size_t>({available, files.size() - frame.NextFile, countdown_, SearchMatcher::kMaxBatch});
         SearchMatcher::MatchBits matches;
-        MatchBlock(files, frame.NextFile, count, block, matches);
+        if (tested_) {
+            // The batch NoFileMatches tested on the way in.
+            matches = testedMatches_;
+            tested_ = false;
+        } else {
+            MatchBlock(files, frame.NextFile, count, block, matches);
+        }
         for (std::size_t w = 0; w < matches.size(); ++w) {
             for (std::uint64_t bits = matches[w]; bits != 0; bits &= bits - 1) {
                 const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
@@ -274,8 +281,40 @@ SearchWalk::Flow SearchWalk::Descend(Frame& frame)
     if (matcher_->FolderMatches(tree_.Info(child).Date, tree_.Text(child), today))
         results_.AddFolder(PlaceOf(frame), tree_.Text(child), tree_.Info(child).Date, tree_.Handle(child));
     nodePath_.resize(frame.PathLength);
+    if (tree_.Children(child).empty() && NoFileMatches(child)) {
+        // Nothing below it to add: its path is shown as for a folder
+        // entered, without a frame for it.
+        nodePath_ += tree_.Text(child);
+        nodePath_ += '\\';
+        Status(kStatusProgress, nodePath_);
+        return Flow::Go;
+    }
     Enter(child);  // may move `frame`
     return Flow::Go;
+}
+
+bool SearchWalk::NoFileMatches(NodeId folder)
+{
+    // Most folders of a large tree hold a few dozen files, none of which
+    // match: they are tested here in one batch, which WalkFiles would take
+    // too (no look at the clock falls within it), rather than entered.
+    const FileList files = tree_.Files(folder);
+    if (files.size() == 0) return true;
+    if (files.size() >= countdown_ || files.size() > SearchMatcher::kMaxBatch) return false;
+    std::size_t available;
+    const TDetails* block = files.Store().Files.BlockAt(files.Begin(), available);
+    if (available < files.size()) return false;
+    SearchMatcher::MatchBits& matches = testedMatches_;
+    MatchBlock(files, 0, files.size(), block, matches);
+    for (const std::uint64_t word : matches) {
+        if (word != 0) {
+            // Entered next: its first batch is this one.
+            tested_ = true;
+            return false;
+        }
+    }
+    countdown_ -= static_cast<std::uint32_t>(files.size());
+    return true;
 }
 
 bool SearchWalk::Step(std::chrono::steady_clock::time_point deadline)

@@ -132,6 +132,10 @@ private:
     void MatchBlock(const FileList& files, std::uint32_t next, std::size_t count, const TDetails* block,
                     SearchMatcher::MatchBits& matches);
     Flow Descend(Frame& frame);
+    /// For a folder without sub-folders: tests its files as WalkFiles would
+    /// and true when none matches (they then count as tested); false when
+    /// one does, or when WalkFiles would look at the clock in between.
+    bool NoFileMatches(NodeId folder);
     Flow BeforeItem();
     Flow Interrupted();
     bool PastDeadline() const;
@@ -166,6 +170,10 @@ private:
     std::size_t notified_ = 0;                        ///< rows already told through RowsAdded
     std::chrono::steady_clock::time_point deadline_;  ///< of the step going on
     std::uint32_t countdown_ = kItemsPerClockCheck;   ///< items until the next look at the clock
+    /// Set by NoFileMatches when it found a match: the matches of the files
+    /// of the folder entered next, its first batch in WalkFiles.
+    SearchMatcher::MatchBits testedMatches_;
+    bool tested_ = false;
     std::atomic<bool> interrupt_{false};
     std::atomic<bool> stopRequested_{false};
     SearchEnd end_ = SearchEnd::Running;

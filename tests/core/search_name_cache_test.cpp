@@ -427,6 +427,27 @@ TEST_F(SearchNameSweep, BlocksSweptAheadOnASecondThreadHaveTheSameBits)
         EXPECT_FALSE(ahead.SweepingAhead());
         EXPECT_GT(found, 100u);
     }
+    // The walk asking for blocks in any order, as it does when files were
+    // added to folders out of turn: each block is worked out once, by
+    // whichever thread takes it first, and nothing waits for ever.
+    for (const NameSweep sweep : {NameSweep{&finder, nullptr}, NameSweep{&run, &mask}}) {
+        NameMatchCache plain;
+        plain.Reset(&store);
+        NameMatchCache ahead;
+        ahead.Reset(&store);
+        ahead.SweepAhead(sweep, 0);
+        std::vector<std::size_t> blocks;
+        for (std::size_t first = 0; first < store.Files.size(); first += NameMatchCache::kBlockSize)
+            blocks.push_back(first);
+        std::shuffle(blocks.begin(), blocks.end(), random);
+        for (const std::size_t first : blocks) {
+            const std::size_t count = std::min<std::size_t>(SearchMatcher::kMaxBatch, store.Files.size() - first);
+            SearchMatcher::MatchBits expected, got;
+            plain.Get(sweep, first, count, expected);
+            ahead.Get(sweep, first, count, got);
+            ASSERT_EQ(got, expected) << "records " << first;
+        }
+    }
     // A store of a few blocks is not worth a thread.
     VolumeStore small;
     FillStore(small, random, 3 * NameMatchCache::kBlockSize);
