@@ -265,6 +265,34 @@ TEST_F(SearchWalkTest, StatusTexts)
     EXPECT_EQ(panel1, (std::vector<std::string>{"Alpha:\\Rock\\", "Alpha:\\Rock\\Live\\", "3 Matches found"}));
 }
 
+TEST_F(SearchWalkTest, FoldersWithoutMatchesShowTheirPathAndAnswerAStop)
+{
+    // Live and Pop hold no MP3 file and no sub-folder: the walk shows their
+    // paths as for any folder, and a stop asked for on Live's path ends the
+    // walk before Pop.
+    std::vector<std::string> panel1;
+    SearchEvents events;
+    events.Status = [&](int panel, std::string_view text) {
+        if (panel == kStatusProgress) panel1.emplace_back(text);
+    };
+    Search(SearchScope::AllVolumes(), "*.mp3", events);
+    EXPECT_EQ(panel1, (std::vector<std::string>{"Alpha:\\", "Alpha:\\Rock\\", "Alpha:\\Rock\\Live\\",
+                                                "Alpha:\\Pop\\", "Beta:\\", "Gamma:\\", "2 Matches found"}));
+    EXPECT_EQ(walk->FolderPath(), "Gamma:\\");
+
+    panel1.clear();
+    events.Status = [&](int panel, std::string_view text) {
+        if (panel != kStatusProgress) return;
+        panel1.emplace_back(text);
+        if (text == "Alpha:\\Rock\\Live\\") walk->RequestStop();
+    };
+    Search(SearchScope::AllVolumes(), "*.mp3", events);
+    EXPECT_EQ(walk->End(), SearchEnd::Stopped);
+    EXPECT_EQ(results.size(), 2u);
+    EXPECT_EQ(panel1, (std::vector<std::string>{"Alpha:\\", "Alpha:\\Rock\\", "Alpha:\\Rock\\Live\\",
+                                                "2 Matches found"}));
+}
+
 TEST(SearchWalkEmpty, NoVolumes)
 {
     CatalogTree tree;
