@@ -276,8 +276,8 @@ TEST_F(SearchWalkTest, FoldersWithoutMatchesShowTheirPathAndAnswerAStop)
         if (panel == kStatusProgress) panel1.emplace_back(text);
     };
     Search(SearchScope::AllVolumes(), "*.mp3", events);
-    EXPECT_EQ(panel1, (std::vector<std::string>{"Alpha:\\", "Alpha:\\Rock\\", "Alpha:\\Rock\\Live\\",
-                                                "Alpha:\\Pop\\", "Beta:\\", "Gamma:\\", "2 Matches found"}));
+    EXPECT_EQ(panel1, (std::vector<std::string>{"Alpha:\\", "Alpha:\\Rock\\", "Alpha:\\Rock\\Live\\", "Alpha:\\Pop\\",
+                                                "Beta:\\", "Gamma:\\", "2 Matches found"}));
     EXPECT_EQ(walk->FolderPath(), "Gamma:\\");
 
     panel1.clear();
@@ -289,8 +289,8 @@ TEST_F(SearchWalkTest, FoldersWithoutMatchesShowTheirPathAndAnswerAStop)
     Search(SearchScope::AllVolumes(), "*.mp3", events);
     EXPECT_EQ(walk->End(), SearchEnd::Stopped);
     EXPECT_EQ(results.size(), 2u);
-    EXPECT_EQ(panel1, (std::vector<std::string>{"Alpha:\\", "Alpha:\\Rock\\", "Alpha:\\Rock\\Live\\",
-                                                "2 Matches found"}));
+    EXPECT_EQ(panel1,
+              (std::vector<std::string>{"Alpha:\\", "Alpha:\\Rock\\", "Alpha:\\Rock\\Live\\", "2 Matches found"}));
 }
 
 TEST(SearchWalkEmpty, NoVolumes)
