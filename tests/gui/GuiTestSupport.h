@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "common/UserDialogs.h"
-#include "core/TempDir.h"
 #include "platform/Locale.h"
 #include "store/CatalogFile.h"
 #include "store/CatalogTree.h"
+#include "support/TempDir.h"
 
 namespace ardvel::gui::test {
 

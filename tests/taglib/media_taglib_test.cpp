@@ -9,8 +9,8 @@
 
 #include <utility>
 
-#include "core/Id3Builder.h"
 #include "store/MediaInfo.h"
+#include "support/Id3Builder.h"
 
 namespace ardvel {
 namespace {

@@ -3,8 +3,8 @@
 
 #include "GuiTestSupport.h"
 #include "common/Icons.h"
-#include "core/DateAt.h"
 #include "store/DateTime.h"
+#include "support/DateAt.h"
 #include "window/FolderListModel.h"
 
 namespace ardvel::gui {
