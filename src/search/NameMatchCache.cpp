@@ -100,9 +100,7 @@ void NameMatchCache::RunAhead(NameSweep sweep) noexcept
 {
     try {
         for (std::size_t block = aheadFrom_; block < aheadEnd_; ++block) {
-            while (block > walkBlock_.Block.load(std::memory_order_relaxed) + kMaxLead &&
-                   !stopAhead_.load(std::memory_order_relaxed))
-                std::this_thread::yield();
+            AwaitWalk(block);
             if (stopAhead_.load(std::memory_order_relaxed)) break;
             TakeAndMark(sweep, block, aheadScratch_);
         }
@@ -111,17 +109,47 @@ void NameMatchCache::RunAhead(NameSweep sweep) noexcept
     }
 }
 
+void NameMatchCache::AwaitWalk(std::size_t block) noexcept
+{
+    if (block <= walkBlock_.Block.load(std::memory_order_acquire) + kMaxLead) return;
+    // Asleep until the walk has come half the lead nearer, so that one
+    // wake-up is worth several blocks.
+    const std::size_t wakeAt = block - kMaxLead / 2;
+    while (!stopAhead_.load(std::memory_order_seq_cst)) {
+        const std::uint32_t bell = walkBlock_.Bell.load(std::memory_order_seq_cst);
+        walkBlock_.WakeAt.store(wakeAt, std::memory_order_seq_cst);
+        // Read after WakeAt is set: either the walk sees WakeAt and rings,
+        // or this thread sees the walk's block here.
+        if (walkBlock_.Block.load(std::memory_order_seq_cst) >= wakeAt || stopAhead_.load(std::memory_order_seq_cst))
+            break;
+        walkBlock_.Bell.wait(bell, std::memory_order_seq_cst);
+    }
+    walkBlock_.WakeAt.store(kNoWake, std::memory_order_relaxed);
+}
+
+void NameMatchCache::WalkReached(std::size_t block) noexcept
+{
+    if (walkBlock_.Block.load(std::memory_order_relaxed) == block) return;
+    walkBlock_.Block.store(block, std::memory_order_seq_cst);
+    if (block >= walkBlock_.WakeAt.load(std::memory_order_seq_cst)) {
+        walkBlock_.WakeAt.store(kNoWake, std::memory_order_relaxed);
+        walkBlock_.Bell.fetch_add(1, std::memory_order_seq_cst);
+        walkBlock_.Bell.notify_one();
+    }
+}
+
 void NameMatchCache::StopAhead() noexcept
 {
     if (!ahead_.joinable()) return;
-    stopAhead_.store(true, std::memory_order_relaxed);
+    stopAhead_.store(true, std::memory_order_seq_cst);
+    walkBlock_.Bell.fetch_add(1, std::memory_order_seq_cst);
+    walkBlock_.Bell.notify_one();
     ahead_.join();
 }
 
 void NameMatchCache::AwaitBlock(const NameSweep& sweep, std::size_t block)
 {
-    if (walkBlock_.Block.load(std::memory_order_relaxed) != block)
-        walkBlock_.Block.store(block, std::memory_order_relaxed);
+    WalkReached(block);
     if (BlockDone(block) || TakeAndMark(sweep, block, scratch_)) return;
     // The other thread works on it: a block or two take it a few
     // microseconds, which this thread spends on a later block rather than

@@ -114,10 +114,22 @@ private:
     std::unique_ptr<std::atomic<std::uint8_t>[]> states_;  ///< per block from aheadFrom_
     std::atomic<bool> stopAhead_{false};
     /// The block the walk asked for last. Written by the walk, read by the
-    /// other thread: a cache line of its own.
+    /// other thread: a cache line of its own. A sweeping thread that is
+    /// kMaxLead blocks ahead sleeps until the walk reaches WakeAt, and the
+    /// walk rings Bell then: a thread that yielded in a loop instead took
+    /// the processor from the walk whenever the two shared one.
     struct alignas(64) WalkBlock {
         std::atomic<std::size_t> Block{0};
+        std::atomic<std::size_t> WakeAt{kNoWake};
+        std::atomic<std::uint32_t> Bell{0};
     } walkBlock_;
+    static constexpr std::size_t kNoWake = ~std::size_t{0};
+    /// The sweeping thread: returns once `block` is at most kMaxLead blocks
+    /// ahead of the walk, or the sweep is to stop.
+    void AwaitWalk(std::size_t block) noexcept;
+    /// The walk: records that it asked for `block`, waking the sweeping
+    /// thread when it waits for that.
+    void WalkReached(std::size_t block) noexcept;
     std::string aheadScratch_;
 };
 

@@ -42,6 +42,18 @@ SortNumbers SortNumbersOf(const RowKeys& keys, NumberColumn column) noexcept;
 /// The sign of ListViewCompare on the two rows' keys, direction 1.
 int CompareNumbers(const SortNumbers& a, const SortNumbers& b, NumberColumn column) noexcept;
 
+/// Rearranges `rows` so that row k is the former row order[k]. The rows
+/// stay in their vector's memory: a list that reserved room for a search's
+/// rows keeps it for the next search.
+template <typename Row>
+void PutInOrder(std::vector<Row>& rows, const std::vector<std::uint32_t>& order)
+{
+    std::vector<Row> sorted;
+    sorted.reserve(rows.size());
+    for (std::uint32_t i : order) sorted.push_back(std::move(rows[i]));
+    std::move(sorted.begin(), sorted.end(), rows.begin());
+}
+
 /// SortRowsStable for a size or date column, or none: the keys are taken
 /// once per row, and comparisons read 24 bytes a row.
 template <typename Row, typename KeysOf>
@@ -61,10 +73,7 @@ void SortByNumbers(std::vector<Row>& rows, const KeysOf& keysOf, const SortState
         if (x.Image != y.Image) return x.Image < y.Image;
         return CompareNumbers(x, y, column) * sort.Direction < 0;
     });
-    std::vector<Row> sorted;
-    sorted.reserve(rows.size());
-    for (std::uint32_t i : order) sorted.push_back(std::move(rows[i]));
-    rows = std::move(sorted);
+    PutInOrder(rows, order);
 }
 
 /// Sorts `rows` stably into the order of ListViewCompare under `sort`;
@@ -86,10 +95,7 @@ void SortRowsStable(std::vector<Row>& rows, const KeysOf& keysOf, const SortStat
     SortByCollation(
         order, images, [&](std::uint32_t i) { return SortColumnText(keysOf(rows[i]), sort, kind); }, sort.Direction,
         locale);
-    std::vector<Row> sorted;
-    sorted.reserve(rows.size());
-    for (std::uint32_t i : order) sorted.push_back(std::move(rows[i]));
-    rows = std::move(sorted);
+    PutInOrder(rows, order);
 }
 
 }  // namespace ardvel
