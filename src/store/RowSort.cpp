@@ -136,7 +136,8 @@ void SortRunByCollation(std::vector<std::uint32_t>& order, std::size_t begin, st
 }  // namespace
 
 void SortByCollation(std::vector<std::uint32_t>& order, const std::vector<int>& imageOf,
-                     const std::function<std::string(std::uint32_t)>& textOf, int direction, const Locale& locale)
+                     const std::function<std::string(std::uint32_t)>& textOf, int direction, const Locale& locale,
+                     const SortPoll& poll)
 {
     // Rows compare by their primary weights. Only rows whose primary weights
     // are all equal (texts that differ in case, accents or punctuation
@@ -144,7 +145,9 @@ void SortByCollation(std::vector<std::uint32_t>& order, const std::vector<int>& 
     // glibc's keys do not always agree with its strcoll.
     const PrimaryKeys keys = MakePrimaryKeys(order, imageOf.size(), textOf, locale);
     const bool ascending = direction > 0;
+    SortPollCounter polls(poll);
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        polls.Tick();
         if (imageOf[a] != imageOf[b]) return imageOf[a] < imageOf[b];
         const int c = keys.Compare(a, b);
         return ascending ? c < 0 : c > 0;

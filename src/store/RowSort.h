@@ -18,12 +18,35 @@ bool IsTextColumn(const SortState& sort, ListKind kind) noexcept;
 /// The text the sort column compares (for IsTextColumn columns).
 std::string SortColumnText(const RowKeys& keys, const SortState& sort, ListKind kind);
 
+/// Called now and then while a sort compares rows (every kSortPollEvery
+/// comparisons), so that a sort of millions of rows that is no longer
+/// wanted can end early: it throws, and the exception leaves the sort. The
+/// rows are then whole but in no particular order.
+using SortPoll = std::function<void()>;
+inline constexpr std::uint32_t kSortPollEvery = 1u << 14;
+
+/// Counts comparisons and calls the poll, when there is one, every
+/// kSortPollEvery of them.
+class SortPollCounter {
+public:
+    explicit SortPollCounter(const SortPoll& poll) noexcept : poll_(poll ? &poll : nullptr) {}
+    void Tick()
+    {
+        if (poll_ != nullptr && ++count_ % kSortPollEvery == 0) (*poll_)();
+    }
+
+private:
+    const SortPoll* poll_;
+    std::uint32_t count_ = 0;
+};
+
 /// Orders `order` (indices of rows) stably by image index, then by the
 /// collation of each row's text (`textOf`) times `direction`, with the byte
 /// order breaking collation ties as Locale::Compare does. Each text is
 /// transformed once instead of once per comparison.
 void SortByCollation(std::vector<std::uint32_t>& order, const std::vector<int>& imageOf,
-                     const std::function<std::string(std::uint32_t)>& textOf, int direction, const Locale& locale);
+                     const std::function<std::string(std::uint32_t)>& textOf, int direction, const Locale& locale,
+                     const SortPoll& poll = {});
 
 /// The column a sort that is not by text compares.
 enum class NumberColumn : std::uint8_t { None, Size, Date };
@@ -57,7 +80,8 @@ void PutInOrder(std::vector<Row>& rows, const std::vector<std::uint32_t>& order)
 /// SortRowsStable for a size or date column, or none: the keys are taken
 /// once per row, and comparisons read 24 bytes a row.
 template <typename Row, typename KeysOf>
-void SortByNumbers(std::vector<Row>& rows, const KeysOf& keysOf, const SortState& sort, ListKind kind)
+void SortByNumbers(std::vector<Row>& rows, const KeysOf& keysOf, const SortState& sort, ListKind kind,
+                   const SortPoll& poll = {})
 {
     const NumberColumn column = NumberColumnOf(sort, kind);
     std::vector<SortNumbers> numbers(rows.size());
@@ -66,7 +90,9 @@ void SortByNumbers(std::vector<Row>& rows, const KeysOf& keysOf, const SortState
         numbers[i] = SortNumbersOf(keysOf(rows[i]), column);
         order[i] = static_cast<std::uint32_t>(i);
     }
+    SortPollCounter polls(poll);
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        polls.Tick();
         const SortNumbers& x = numbers[a];
         const SortNumbers& y = numbers[b];
         // The image first, whatever the direction.
@@ -77,13 +103,14 @@ void SortByNumbers(std::vector<Row>& rows, const KeysOf& keysOf, const SortState
 }
 
 /// Sorts `rows` stably into the order of ListViewCompare under `sort`;
-/// `keysOf(row)` gives the row's RowKeys.
+/// `keysOf(row)` gives the row's RowKeys. `poll`, if any, may end the sort
+/// early by throwing (see SortPoll).
 template <typename Row, typename KeysOf>
 void SortRowsStable(std::vector<Row>& rows, const KeysOf& keysOf, const SortState& sort, ListKind kind,
-                    const Locale& locale)
+                    const Locale& locale, const SortPoll& poll = {})
 {
     if (!IsTextColumn(sort, kind)) {
-        SortByNumbers(rows, keysOf, sort, kind);
+        SortByNumbers(rows, keysOf, sort, kind, poll);
         return;
     }
     std::vector<std::uint32_t> order(rows.size());
@@ -94,7 +121,7 @@ void SortRowsStable(std::vector<Row>& rows, const KeysOf& keysOf, const SortStat
     }
     SortByCollation(
         order, images, [&](std::uint32_t i) { return SortColumnText(keysOf(rows[i]), sort, kind); }, sort.Direction,
-        locale);
+        locale, poll);
     PutInOrder(rows, order);
 }
 

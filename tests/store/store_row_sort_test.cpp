@@ -97,6 +97,37 @@ TEST(RowSortFast, GivesExactlyTheOrderOfTheRowComparison)
     }
 }
 
+TEST(RowSortFast, APollThatThrowsEndsTheSortWhileItCompares)
+{
+    // Once every row's keys are taken only comparisons are left: a sort
+    // that is no longer wanted must still end there, by text and by number,
+    // leaving every row in place.
+    struct Stop {};
+    const Locale locale("en_US.UTF-8");
+    const std::vector<Row> original = RandomRows(11, 20 * kSortPollEvery);
+    for (int column : {0, 3, 4}) {
+        SortState sort;
+        sort.Column = static_cast<std::uint8_t>(column);
+        std::vector<Row> rows = original;
+        std::size_t keysTaken = 0;
+        int polls = 0;
+        const auto keys = [&](const Row& r) {
+            ++keysTaken;
+            return KeysOf(r);
+        };
+        const SortPoll poll = [&] {
+            ++polls;
+            if (keysTaken >= rows.size()) throw Stop{};
+        };
+        EXPECT_THROW(SortRowsStable(rows, keys, sort, ListKind::SearchResults, locale, poll), Stop)
+            << "column " << column;
+        EXPECT_EQ(polls, 1) << "column " << column;
+        std::vector<int> ids = Ids(rows);
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(ids, Ids(original)) << "column " << column;
+    }
+}
+
 TEST(RowSortFast, SizesAndDatesCompareAsTheRowComparisonAtEveryBoundary)
 {
     // Sizes either side of 999 KB and of half a MB apart, folders with

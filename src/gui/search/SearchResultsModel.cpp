@@ -221,14 +221,19 @@ void SearchResultsModel::StartSort(const SortState& sort)
     worker_ = std::thread([this, sort, generation, order = order_]() mutable {
         try {
             // The keys are taken once per row (and the cancel flag looked at
-            // as often); the rows' texts are only read.
+            // as often, and again every so many comparisons, so that a
+            // cancel never waits for the sort); the rows' texts are only
+            // read.
+            const auto cancelled = [this] {
+                if (cancel_.load(std::memory_order_relaxed)) throw SortCancelled{};
+            };
             SortRowsStable(
                 order,
-                [this](std::uint32_t i) {
-                    if (cancel_.load(std::memory_order_relaxed)) throw SortCancelled{};
+                [&](std::uint32_t i) {
+                    cancelled();
                     return results_->Keys(i);
                 },
-                sort, ListKind::SearchResults, locale_);
+                sort, ListKind::SearchResults, locale_, cancelled);
         } catch (const SortCancelled&) {
             return;
         }
