@@ -3,6 +3,9 @@
 // What the window benchmarks share: catalogs of generated volumes, a meter
 // of the event loop's stalls, and dialogs that answer nothing.
 
+#include <time.h>
+
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
@@ -52,6 +55,55 @@ inline std::string UseBenchHome(const std::string& home)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     return home + "/ardvel/Catalogs/";
 }
+
+/// CPU time of the calling thread, in microseconds: on a busy machine an
+/// event's wall time also counts the time other processes had the core.
+inline qint64 ThreadCpuMicros()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<qint64>(t.tv_sec) * 1'000'000 + t.tv_nsec / 1000;
+}
+
+/// The application, timing each event it delivers: the slowest ones name
+/// what keeps the window waiting.
+class TimedApplication final : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (depth_++ > 0) {
+            const bool done = QApplication::notify(receiver, event);
+            --depth_;
+            return done;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 cpuStart = ThreadCpuMicros();
+        const int type = event->type();
+        // Named before: the event may delete its receiver. A timer is known
+        // by what it belongs to.
+        const QObject* owner = receiver->parent() && !receiver->isWidgetType() ? receiver->parent() : receiver;
+        const char* ownerClass = owner->metaObject()->className();
+        const char* receiverClass = receiver->metaObject()->className();
+        const bool done = QApplication::notify(receiver, event);
+        --depth_;
+        const qint64 ms = clock.elapsed(), cpuMs = (ThreadCpuMicros() - cpuStart) / 1000;
+        if (ms > Slowest.Ms) Slowest = {ms, ownerClass, receiverClass, type};
+        if (cpuMs > MostCpu.Ms) MostCpu = {cpuMs, ownerClass, receiverClass, type};
+        return done;
+    }
+    struct Event {
+        qint64 Ms = 0;
+        QString Class, Receiver;
+        int Type = 0;
+    };
+    Event Slowest;  ///< by wall time
+    Event MostCpu;  ///< by the main thread's CPU time
+
+private:
+    int depth_ = 0;
+};
 
 /// The longest time the event loop kept a timer of `intervalMs` waiting
 /// beyond its interval (with 0: the longest gap between two turns of the

@@ -63,55 +63,6 @@ void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t p
         });
 }
 
-/// CPU time of the calling thread, in microseconds: on a busy machine an
-/// event's wall time also counts the time other processes had the core.
-qint64 ThreadCpuMicros()
-{
-    timespec t{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<qint64>(t.tv_sec) * 1'000'000 + t.tv_nsec / 1000;
-}
-
-/// The application, timing each event it delivers: the slowest ones name
-/// what keeps the window waiting.
-class TimedApplication final : public QApplication {
-public:
-    using QApplication::QApplication;
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        if (depth_++ > 0) {
-            const bool done = QApplication::notify(receiver, event);
-            --depth_;
-            return done;
-        }
-        QElapsedTimer clock;
-        clock.start();
-        const qint64 cpuStart = ThreadCpuMicros();
-        const int type = event->type();
-        // Named before: the event may delete its receiver. A timer is known
-        // by what it belongs to.
-        const QObject* owner = receiver->parent() && !receiver->isWidgetType() ? receiver->parent() : receiver;
-        const char* ownerClass = owner->metaObject()->className();
-        const char* receiverClass = receiver->metaObject()->className();
-        const bool done = QApplication::notify(receiver, event);
-        --depth_;
-        const qint64 ms = clock.elapsed(), cpuMs = (ThreadCpuMicros() - cpuStart) / 1000;
-        if (ms > Slowest.Ms) Slowest = {ms, ownerClass, receiverClass, type};
-        if (cpuMs > MostCpu.Ms) MostCpu = {cpuMs, ownerClass, receiverClass, type};
-        return done;
-    }
-    struct Event {
-        qint64 Ms = 0;
-        QString Class, Receiver;
-        int Type = 0;
-    };
-    Event Slowest;  ///< by wall time
-    Event MostCpu;  ///< by the main thread's CPU time
-
-private:
-    int depth_ = 0;
-};
-
 /// One posted keystroke and what followed it, in ms from the posting (-1:
 /// did not happen before the next keystroke).
 struct Keystroke {
@@ -196,7 +147,7 @@ double LoadAverage()
 
 /// Three runs of typing, each followed keystroke by keystroke, and their
 /// figures.
-void TypeTheRuns(TimedApplication& app, gui::TSearchPanel& panel, std::size_t records)
+void TypeTheRuns(bench::TimedApplication& app, gui::TSearchPanel& panel, std::size_t records)
 {
     // Letters 400 ms apart: each search has time to run (or is cancelled
     // by the next letter on a large catalog); then letters 80 ms apart,
@@ -263,7 +214,7 @@ int main(int argc, char* argv[])
     std::printf("catalogs: %zu records in %zu volumes, %lld ms\n", options->Records, options->Volumes,
                 static_cast<long long>(phase.restart()));
 
-    TimedApplication app(argc, argv);
+    bench::TimedApplication app(argc, argv);
     bench::SilentDialogs dialogs;
     gui::TArdvelForm form(Locale::User(), dialogs);
     form.resize(1000, 700);

@@ -40,6 +40,20 @@ void WriteCatalogs(const std::string& folder, std::size_t volumes, std::size_t p
         [](std::mt19937& rng) { return "file " + std::to_string(rng()) + ".dat"; });
 }
 
+/// The slowest event since the last call, forgotten for the next phase.
+bench::TimedApplication::Event TakeSlowest(bench::TimedApplication& app)
+{
+    const bench::TimedApplication::Event slowest = app.Slowest;
+    app.Slowest = {};
+    return slowest;
+}
+
+void PrintSlowest(const bench::TimedApplication::Event& e)
+{
+    std::printf("  slowest event: %lld ms, type %d to a %s of %s\n", static_cast<long long>(e.Ms), e.Type,
+                qPrintable(e.Receiver), qPrintable(e.Class));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -55,7 +69,7 @@ int main(int argc, char* argv[])
     std::printf("catalogs written: %zu records in %zu volumes, %lld ms\n", options->Records, options->Volumes,
                 static_cast<long long>(phase.restart()));
 
-    QApplication app(argc, argv);
+    bench::TimedApplication app(argc, argv);
     bench::SilentDialogs dialogs;
     gui::TArdvelForm form(Locale::User(), dialogs);
     form.show();
@@ -73,14 +87,18 @@ int main(int argc, char* argv[])
     panel.SearchNowClick();
     while (panel.Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const qint64 searchStall = meter.Stop();
+    const auto searchSlowest = TakeSlowest(app);
     const qint64 searchMs = phase.restart();
     meter.Start();
     if (sorted.isEmpty()) sorted.wait(600'000);
     const qint64 sortStall = meter.Stop();
+    const auto sortSlowest = TakeSlowest(app);
     std::printf("search \"*\": %d rows in %lld ms, longest stall %lld ms (the end and its sort start included)\n",
                 results.rowCount(), static_cast<long long>(searchMs), static_cast<long long>(searchStall));
+    PrintSlowest(searchSlowest);
     std::printf("final sort: %lld ms more, longest stall %lld ms\n", static_cast<long long>(phase.restart()),
                 static_cast<long long>(sortStall));
+    PrintSlowest(sortSlowest);
     std::fflush(stdout);
 
     auto* list = form.findChild<gui::StyledListView*>(QStringLiteral("SearchView"));
@@ -89,8 +107,10 @@ int main(int argc, char* argv[])
     emit list->HeaderClicked(kColumnSize);
     if (sorted.isEmpty()) sorted.wait(600'000);
     const qint64 clickStall = meter.Stop();
+    const auto clickSlowest = TakeSlowest(app);
     std::printf("header click (Size): sorted in %lld ms; longest stall %lld ms\n",
                 static_cast<long long>(phase.restart()), static_cast<long long>(clickStall));
+    PrintSlowest(clickSlowest);
 
     if (options->Dir.empty()) std::filesystem::remove_all(home);
     return 0;

@@ -71,6 +71,8 @@ private:
 class SearchResults {
 public:
     std::size_t size() const noexcept { return rows_.size(); }
+    /// How many rows there is room for without moving them (see Reserve).
+    std::size_t ReservedRows() const noexcept { return rows_.capacity(); }
     bool empty() const noexcept { return rows_.empty(); }
     void clear();
 

@@ -49,6 +49,10 @@ void SearchResultsModel::RowsAdded(std::size_t first, std::size_t count)
     if (count == 0) return;
     // The list may have been re-sorted meanwhile: new rows join its end.
     const int firstRow = static_cast<int>(order_.size());
+    // Room for as many rows as the results reserved: growing a list of
+    // millions of rows by doubling would copy it whole within one event.
+    if (order_.size() + count > order_.capacity())
+        order_.reserve(std::max(results_->ReservedRows(), 2 * (order_.size() + count)));
     beginInsertRows({}, firstRow, firstRow + static_cast<int>(count) - 1);
     for (std::size_t i = 0; i < count; ++i) order_.push_back(static_cast<std::uint32_t>(first + i));
     endInsertRows();
