@@ -16,6 +16,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/TextEncoding.h"
 #include "store/CatalogError.h"
+#include "store/TreeWalk.h"
 
 namespace ardvel {
 
@@ -392,30 +393,16 @@ void CatalogWriter::WriteFileRecord(const VolumeStore& store, const TDetails& de
 
 void CatalogWriter::WriteTree(const CatalogTree& tree, NodeId node)
 {
-    // Iterative pre-order walk: files of a node, then each child folder.
-    struct Frame {
-        NodeId Node;
-        std::size_t NextChild;
-    };
-    std::vector<Frame> stack;
-    auto enter = [&](NodeId n) {
-        const FileList files = tree.Files(n);
-        for (const TDetails& d : files) WriteFileRecord(files.Store(), d);
-        stack.push_back({n, 0});
-    };
-    enter(node);
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        const auto children = tree.Children(top.Node);
-        if (top.NextChild == children.size()) {
-            stack.pop_back();
-            continue;
+    // Each folder's record (the first, `node` itself, has none) followed by
+    // its files, then its sub-folders.
+    ForEachFolderPreOrder(tree, node, [&](NodeId folder, std::size_t depth) {
+        if (depth > 0) {
+            WriteFolder(tree.Text(folder), tree.Info(folder).Date);
+            WriteInt32(static_cast<std::int32_t>(tree.Level(folder)));
         }
-        const NodeId child = children[top.NextChild++];
-        WriteFolder(tree.Text(child), tree.Info(child).Date);
-        WriteInt32(static_cast<std::int32_t>(tree.Level(child)));
-        enter(child);
-    }
+        const FileList files = tree.Files(folder);
+        for (const TDetails& d : files) WriteFileRecord(files.Store(), d);
+    });
 }
 
 void CatalogWriter::Commit(SaveFile::Publish how)

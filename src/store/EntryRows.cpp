@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "store/ExportFormats.h"
+#include "store/TreeWalk.h"
 
 namespace ardvel {
 
@@ -66,41 +67,27 @@ void WriteVolumeEntries(const CatalogTree& tree, NodeId volume, RowWriter& rows)
     const std::string_view name = tree.Text(volume);
     std::string path(name);
     WriteEntry(rows, {EntryType::Volume, name, path, name, 0, tree.Info(volume).Date, false, {}, {}});
-    struct Frame {
-        NodeId Node;
-        std::size_t NextChild;
-        std::size_t PathLength;
-    };
-    std::vector<Frame> stack;
-    const auto enter = [&](NodeId node) {
-        const std::size_t length = path.size();
-        const FileList files = tree.Files(node);
+    std::vector<std::size_t> pathLengths;  // of the folders being walked, by depth
+    ForEachFolderPreOrder(tree, volume, [&](NodeId folder, std::size_t depth) {
+        if (depth > 0) {
+            path.resize(pathLengths[depth - 1]);
+            path += '/';
+            path += tree.Text(folder);
+            WriteEntry(rows,
+                       {EntryType::Folder, name, path, tree.Text(folder), 0, tree.Info(folder).Date, false, {}, {}});
+        }
+        pathLengths.resize(depth);
+        pathLengths.push_back(path.size());
+        const FileList files = tree.Files(folder);
         for (const TDetails& d : files) {
             const VolumeStore& store = files.Store();
-            path.resize(length);
+            path.resize(pathLengths[depth]);
             path += '/';
             path += store.Name(d);
             WriteEntry(rows, {EntryType::File, name, path, store.Name(d), d.SizeKB, d.Date, store.HasMedia(d),
                               store.Artist(d), store.Title(d)});
         }
-        path.resize(length);
-        stack.push_back({node, 0, length});
-    };
-    enter(volume);
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        const auto children = tree.Children(top.Node);
-        if (top.NextChild == children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const NodeId child = children[top.NextChild++];
-        path.resize(top.PathLength);
-        path += '/';
-        path += tree.Text(child);
-        WriteEntry(rows, {EntryType::Folder, name, path, tree.Text(child), 0, tree.Info(child).Date, false, {}, {}});
-        enter(child);
-    }
+    });
 }
 
 }  // namespace ardvel

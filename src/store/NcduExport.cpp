@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "store/ExportFormats.h"
+#include "store/TreeWalk.h"
 
 namespace ardvel {
 
@@ -97,28 +98,13 @@ void WriteNcduExport(CatalogReader& reader, std::string_view volume, ByteSink& s
 void WriteNcduExport(const CatalogTree& tree, NodeId volume, ByteSink& sink, std::int64_t timestamp)
 {
     NcduWriter ncdu(sink, timestamp);
-    struct Frame {
-        NodeId Node;
-        std::size_t NextChild;
-    };
-    std::vector<Frame> stack;
-    const auto enter = [&](NodeId node) {
-        ncdu.BeginFolder(tree.Text(node), tree.Info(node).Date);
-        const FileList files = tree.Files(node);
+    ForEachFolderPreOrder(tree, volume, [&](NodeId folder, std::size_t depth) {
+        // The folders walked out of since the last one are closed first.
+        while (ncdu.Depth() > depth) ncdu.EndFolder();
+        ncdu.BeginFolder(tree.Text(folder), tree.Info(folder).Date);
+        const FileList files = tree.Files(folder);
         for (const TDetails& d : files) ncdu.File(files.Store().Name(d), d.SizeKB, d.Date);
-        stack.push_back({node, 0});
-    };
-    enter(volume);
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        const auto children = tree.Children(top.Node);
-        if (top.NextChild == children.size()) {
-            stack.pop_back();
-            ncdu.EndFolder();
-            continue;
-        }
-        enter(children[top.NextChild++]);
-    }
+    });
     ncdu.Finish();
 }
 

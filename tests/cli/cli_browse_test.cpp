@@ -4,6 +4,7 @@
 
 #include "store/CatalogFile.h"
 #include "support/DateAt.h"
+#include "support/MusicVolume.h"
 #include "support/TempDir.h"
 
 namespace ardvel {
@@ -20,25 +21,13 @@ protected:
     void SetUp() override
     {
         CatalogTree tree;
-        const NodeId v = tree.AddVolume("Music 2002", At(2002, 5, 6, 7, 8, 10));
-        const NodeId rock = tree.AddFolder(v, "Rock", At(2002, 1, 2));
-        tree.AddFolder(rock, "Live", At(2002, 1, 3, 4, 5, 6));
-        tree.AddFile(rock, "b.txt", 1088, At(2002, 2, 3, 14, 0, 0));
-        const TMediaInfo media{"Band", " - Song\tTab"};
-        tree.AddFile(rock, "a\\b.mp3", 12, At(2002, 2, 3), &media);
-        tree.AddFolder(rock, "alpha", At(2002, 1, 4));
-        Save(tree, v, "Music 2002.arv", "CD LABEL");
+        const test::MusicVolume music = test::AddMusic2002(tree, "a\\b.mp3", " - Song\tTab");
+        tree.AddFolder(music.Rock, "alpha", At(2002, 1, 4));
+        test::WriteCatalog(dir.File("Music 2002.arv"), tree, music.Volume, "CD LABEL");
 
         CatalogTree other;
         const NodeId w = other.AddVolume("x", At(2003, 1, 1));
-        Save(other, w, "AC~47DC~58 Live.arv", "");
-    }
-    void Save(const CatalogTree& tree, NodeId v, const std::string& name, const std::string& label)
-    {
-        CatalogWriter w(dir.File(name));
-        w.WriteHeader(label, tree.Info(v).Date);
-        w.WriteTree(tree, v);
-        w.Commit();
+        test::WriteCatalog(dir.File("AC~47DC~58 Live.arv"), other, w, "");
     }
     CommandResult Cli(const std::string& arguments, bool withFolder = true)
     {

@@ -4,6 +4,7 @@
 
 #include "store/CatalogFile.h"
 #include "support/DateAt.h"
+#include "support/MusicVolume.h"
 #include "support/TempDir.h"
 
 namespace ardvel {
@@ -23,18 +24,10 @@ protected:
     void SetUp() override
     {
         CatalogTree tree;
-        const NodeId v = tree.AddVolume("Music 2002", At(2002, 5, 6, 7, 8, 10));
-        const NodeId rock = tree.AddFolder(v, "Rock", At(2002, 1, 2));
-        tree.AddFolder(rock, "Live", At(2002, 1, 3, 4, 5, 6));
-        tree.AddFile(rock, "b.txt", 1088, At(2002, 2, 3, 14, 0, 0));
-        const TMediaInfo media{"Band", " - Song"};
-        tree.AddFile(rock, "a.mp3", 12, At(2002, 2, 3), &media);
+        const NodeId v = test::AddMusic2002(tree, "a.mp3", " - Song").Volume;
         const NodeId odd = tree.AddFolder(v, "Odd", At(2002, 7, 1, 12, 0, 0));
         tree.AddFile(odd, "x, \"y\"\nz\t\\.txt", 1, At(2002, 7, 1, 12, 0, 2));
-        CatalogWriter w(dir.File("Music 2002.arv"));
-        w.WriteHeader("CD", tree.Info(v).Date);
-        w.WriteTree(tree, v);
-        w.Commit();
+        test::WriteCatalog(dir.File("Music 2002.arv"), tree, v, "CD");
     }
     CommandResult Cli(const std::string& arguments)
     {
