@@ -168,6 +168,43 @@ QDateTime FromDateTime(TDateTime value)
     return QDateTime(QDate(f.Year, f.Month, f.Day), QTime(f.Hour, f.Minute, f.Second, f.Millisecond));
 }
 
+namespace {
+
+/// The date picker's field for one strftime conversion, or none when the
+/// picker cannot show it.
+QString PickerField(char conversion)
+{
+    switch (conversion) {
+        case 'd':
+            return QStringLiteral("dd");
+        case 'e':
+            return QStringLiteral("d");
+        case 'm':
+            return QStringLiteral("MM");
+        case 'y':
+            return QStringLiteral("yy");
+        case 'Y':
+            return QStringLiteral("yyyy");
+        case 'b':
+        case 'h':
+            return QStringLiteral("MMM");
+        case 'B':
+            return QStringLiteral("MMMM");
+        case 'a':
+            return QStringLiteral("ddd");
+        case 'A':
+            return QStringLiteral("dddd");
+        case 'D':
+            return QStringLiteral("MM/dd/yy");
+        case 'F':
+            return QStringLiteral("yyyy-MM-dd");
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
 QString PickerFormat(const std::string& strftimeFormat)
 {
     static const QString kFallback = QStringLiteral("yyyy-MM-dd");
@@ -193,48 +230,12 @@ QString PickerFormat(const std::string& strftimeFormat)
                 conversion == 'E' || conversion == 'O') &&
                i + 1 < strftimeFormat.size())
             conversion = strftimeFormat[++i];
-        QString field;
-        switch (conversion) {
-            case 'd':
-                field = QStringLiteral("dd");
-                break;
-            case 'e':
-                field = QStringLiteral("d");
-                break;
-            case 'm':
-                field = QStringLiteral("MM");
-                break;
-            case 'y':
-                field = QStringLiteral("yy");
-                break;
-            case 'Y':
-                field = QStringLiteral("yyyy");
-                break;
-            case 'b':
-            case 'h':
-                field = QStringLiteral("MMM");
-                break;
-            case 'B':
-                field = QStringLiteral("MMMM");
-                break;
-            case 'a':
-                field = QStringLiteral("ddd");
-                break;
-            case 'A':
-                field = QStringLiteral("dddd");
-                break;
-            case 'D':
-                field = QStringLiteral("MM/dd/yy");
-                break;
-            case 'F':
-                field = QStringLiteral("yyyy-MM-dd");
-                break;
-            case '%':
-                literal += QLatin1Char('%');
-                continue;
-            default:
-                return kFallback;
+        if (conversion == '%') {
+            literal += QLatin1Char('%');
+            continue;
         }
+        const QString field = PickerField(conversion);
+        if (field.isEmpty()) return kFallback;
         flushLiteral();
         result += field;
     }
