@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -107,6 +108,21 @@ TSearchPanel::~TSearchPanel()
 int TSearchPanel::PanelWidth() const
 {
     return std::max(pane_.width() - kMargin, kNarrowest);
+}
+
+int TSearchPanel::PreferredPaneWidth() const
+{
+    // The controls that keep their own width; the wide ones leave the pane
+    // kMargin, kLeft of it on their left.
+    int right = kLeft + kNarrowest;
+    for (const QWidget* w :
+         {static_cast<const QWidget*>(Heading), static_cast<const QWidget*>(FileNamesLabel),
+          static_cast<const QWidget*>(LookInLabel), static_cast<const QWidget*>(StopSearch),
+          static_cast<const QWidget*>(Typing->IgnoreAccents), static_cast<const QWidget*>(Typing->SearchAsYouType),
+          static_cast<const QWidget*>(SOptHiden)})
+        right = std::max(right, w->x() + HintWidth(w));
+    const int frame = 2 * pane_.frameWidth() + pane_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &pane_);
+    return right + (kMargin - kLeft) + frame;
 }
 
 void TSearchPanel::UpdateContentSize()

@@ -230,6 +230,12 @@ private:
     void UpdateContentSize();
     int PanelWidth() const;
 
+public:
+    /// The width of the pane in which the panel's texts and buttons show
+    /// whole, as this font draws them (the wide controls then get the rest).
+    int PreferredPaneWidth() const;
+
+private:
     SearchHost& host_;
     QScrollArea& pane_;
     StyledListView& resultsView_;

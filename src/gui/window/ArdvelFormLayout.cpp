@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "cataloguing/VolumeExchange.h"
 #include "common/DetailsTable.h"
@@ -31,6 +32,12 @@
 #include "window/PathBox.h"
 
 namespace ardvel::gui {
+
+namespace {
+// The work area's first widths: the left pane and the lists.
+constexpr int kLeftPaneWidth = 225;
+constexpr int kListsWidth = 311;
+}  // namespace
 
 void TArdvelForm::BuildActions()
 {
@@ -306,7 +313,7 @@ void TArdvelForm::BuildWorkArea()
     w_.Splitter1->addWidget(BuildLists(w_.Splitter1));
     w_.Splitter1->setStretchFactor(0, 0);
     w_.Splitter1->setStretchFactor(1, 1);
-    w_.Splitter1->setSizes({225, 311});
+    w_.Splitter1->setSizes({kLeftPaneWidth, kListsWidth});
     setCentralWidget(w_.Splitter1);
 }
 
@@ -414,6 +421,11 @@ void TArdvelForm::BuildStatusBar()
 void TArdvelForm::BuildSearchPanel()
 {
     searchPanel_ = std::make_unique<TSearchPanel>(*this, *w_.ScrollBox1, *w_.SearchView, dialogs_, locale_);
+    // The left pane's 225 pixels fit the search panel's texts in a small
+    // font; with the desktop's, it is as wide as they need (a width the
+    // settings keep wins over both).
+    const int pane = std::max(kLeftPaneWidth, searchPanel_->PreferredPaneWidth());
+    w_.Splitter1->setSizes({pane, kListsWidth});
     searchPanel_->ChainTabOrder({w_.SearchView->DetailsView(), w_.SearchView->IconView()});
     connect(w_.SaveSR, &QAction::triggered, this, [this] { searchPanel_->SaveSRExecute(); });
     connect(w_.Splitter1, &QSplitter::splitterMoved, this, [this] { searchPanel_->Splitter1Moved(); });

@@ -1,6 +1,10 @@
 // The window's size and place, the splitter and the column widths are
 // kept in the settings file from one window to the next.
+#include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QScopeGuard>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTest>
 #include <QTreeView>
@@ -68,6 +72,30 @@ TEST_F(WindowPlacementTest, ASettingsFileWithoutTheKeysGivesTheFirstRunsShape)
     EXPECT_EQ(W().Splitter1->sizes()[0], left);
     EXPECT_EQ(ListHeader()->sectionSize(FolderListModel::kSize), 82);
     EXPECT_EQ(form->size(), QSize(539, 391));
+}
+
+TEST_F(WindowPlacementTest, TheFirstRunsLeftPaneShowsTheSearchPanelsTextsWhole)
+{
+    // The design's 225 pixels, or more where the font needs it: a desktop
+    // font larger than the test platform's.
+    const QFont former = QApplication::font();
+    QFont large = former;
+    large.setPointSizeF(former.pointSizeF() * 1.4);
+    QApplication::setFont(large);
+    const auto restore = qScopeGuard([&] { QApplication::setFont(former); });
+    Open();
+    form->show();
+    W().SBut->trigger();
+    QTest::qWait(20);
+    EXPECT_GE(W().Splitter1->sizes()[0], 225);
+    const QWidget* viewport = W().ScrollBox1->viewport();
+    int labels = 0;
+    for (const QLabel* label : W().ScrollBox1->widget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->isHidden() || label->text().isEmpty()) continue;
+        ++labels;
+        EXPECT_LE(label->x() + label->sizeHint().width(), viewport->width()) << label->text().toStdString();
+    }
+    EXPECT_GE(labels, 3);
 }
 
 TEST(BrowserSettings, WidthListsAreReadOnlyWhenEveryPartIsAWidth)
