@@ -83,6 +83,45 @@ void CatalogTree::AddFile(NodeId node, std::string_view name, std::int32_t sizeK
     ++info.FileCount;
 }
 
+NodeId CatalogTree::AdoptVolume(CatalogTree& other, NodeId volume)
+{
+    // The nodes are made here in the order of a catalog file, each after
+    // its parent and its elder siblings, so that children keep their order.
+    const auto adopt = [&](NodeId from, NodeId parent) {
+        Node& source = other.nodes_[from];
+        const NodeId id = NewNode(parent, std::move(source.Text), source.Info.Date);
+        nodes_[id].Info = source.Info;
+        return id;
+    };
+    const NodeId top = adopt(volume, kRoot);
+    nodes_[top].Store = std::move(other.nodes_[volume].Store);
+    nodes_[top].CatalogFileName = std::move(other.nodes_[volume].CatalogFileName);
+    struct Frame {
+        NodeId From, To;
+        std::size_t NextChild;
+    };
+    std::vector<Frame> stack{{volume, top, 0}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        const std::vector<NodeId>& children = other.nodes_[frame.From].Children;
+        if (frame.NextChild == children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const NodeId child = children[frame.NextChild++];
+        const NodeId parent = frame.To;
+        stack.push_back({child, adopt(child, parent), 0});
+    }
+    other.RemoveNode(volume);
+    return top;
+}
+
+void CatalogTree::SetChildOrder(NodeId node, std::vector<NodeId> order)
+{
+    assert(std::is_permutation(order.begin(), order.end(), nodes_[node].Children.begin(), nodes_[node].Children.end()));
+    nodes_[node].Children = std::move(order);
+}
+
 void CatalogTree::ReleaseSubtree(NodeId top)
 {
     // Iterative: a damaged catalog may nest folders deeper than the stack.

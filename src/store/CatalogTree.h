@@ -146,6 +146,14 @@ public:
     void AddFile(NodeId node, std::string_view name, std::int32_t sizeKB, TDateTime date, bool hasMedia,
                  std::string_view artist, std::string_view title);
 
+    /// Moves the volume `volume` of `other`, with all below it and its
+    /// store, to this tree as its last volume, and returns its node here.
+    /// Nothing is copied but node texts; `other` no longer holds it.
+    NodeId AdoptVolume(CatalogTree& other, NodeId volume);
+    /// Puts the children of `node` in the order of `order`, which holds
+    /// each of them once.
+    void SetChildOrder(NodeId node, std::vector<NodeId> order);
+
     /// Removes `node` and everything below it, releasing their records.
     /// The root cannot be removed.
     void RemoveNode(NodeId node);

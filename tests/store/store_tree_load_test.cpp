@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <string>
+#include <vector>
 
+#include "store/CatalogError.h"
 #include "store/CatalogFile.h"
 #include "store/LoadCatalogs.h"
 #include "store/NodePath.h"
+#include "store/VolumeName.h"
 #include "support/TempDir.h"
 
 namespace ardvel {
@@ -180,6 +185,118 @@ TEST_F(LoadCatalogsTest, FailuresAreReportedAndLoadingGoesOn)
     EXPECT_EQ(byPath[dir.File("folder.arv")], "File access denied");
     EXPECT_EQ(byPath[dir.File("cut.arv")], "Read beyond end of file");
     EXPECT_EQ(Volumes(), (std::vector<std::string>{"cut", "good"}));
+}
+
+/// Every node of `tree` below the root in walk order, with its level, date,
+/// catalog file and files, as one text.
+std::string Describe(const CatalogTree& tree)
+{
+    std::string text;
+    std::vector<NodeId> pending(tree.Children(CatalogTree::kRoot).rbegin(), tree.Children(CatalogTree::kRoot).rend());
+    while (!pending.empty()) {
+        const NodeId node = pending.back();
+        pending.pop_back();
+        text += std::string(tree.Level(node), ' ') + std::string(tree.Text(node)) + " " +
+                std::to_string(tree.Info(node).Date) + " [" + tree.CatalogFileName(node) + "]\n";
+        EXPECT_EQ(tree.VolumeOf(node), tree.Level(node) == 1 ? node : tree.VolumeOf(tree.Parent(node)));
+        const FileList files = tree.Files(node);
+        for (const TDetails& d : files)
+            text += "  - " + std::string(files.Store().Name(d)) + " " + std::to_string(d.SizeKB) + " " +
+                    std::string(files.Store().Artist(d)) + std::string(files.Store().Title(d)) + "\n";
+        const auto children = tree.Children(node);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    return text;
+}
+
+TEST_F(LoadCatalogsTest, ManyCatalogsLoadAsIfReadOneAfterAnother)
+{
+    // Catalogs of many sizes (so that both of the loading threads read
+    // some), one cut short and one that is no catalog at all, and two whose
+    // names collate alike: the tree, the failures and the progress are
+    // those of reading the listing in order.
+    for (int i = 0; i < 40; ++i) {
+        CatalogTree source;
+        const NodeId v = source.AddVolume("v", 40000 + i);
+        NodeId folder = v;
+        for (int f = 0; f < (i * 7) % 23; ++f) {
+            folder = source.AddFolder(f % 3 == 0 ? v : folder, "F" + std::to_string(f), 41000 + f);
+            for (int k = 0; k < (i + f) % 5; ++k) {
+                const TMediaInfo media{"Artist", " - " + std::to_string(k)};
+                source.AddFile(folder, std::to_string(k) + ".mp3", k, 42000 + k, &media);
+            }
+        }
+        source.AddFile(v, "top.txt", i, 43000);
+        CatalogWriter w(dir.File("vol " + std::to_string(i) + (i == 7 ? ".ARV" : ".arv")));
+        w.WriteHeader("L", source.Info(v).Date);
+        w.WriteTree(source, v);
+        w.Commit();
+    }
+    Save("same.arv");
+    Save("Same.arv");
+    WriteBytes(dir.File("junk.arv"), "no catalog");
+    const std::string whole = test::ReadBytes(dir.File("vol 30.arv"));
+    WriteBytes(dir.File("vol 30.arv"), whole.substr(0, whole.size() - 5));
+
+    std::vector<std::pair<std::size_t, std::size_t>> steps;
+    const LoadResult r =
+        LoadCatalogs(tree, dir.Folder(), English(), [&](std::size_t p, std::size_t m) { steps.emplace_back(p, m); });
+
+    CatalogTree expected;
+    LoadResult one;
+    std::vector<std::pair<std::size_t, std::size_t>> expectedSteps;
+    for (const std::string& name : ListCatalogEntries(dir.Folder())) {
+        if (HasExactCatalogExtension(name)) ++one.ExpectedCount;
+        try {
+            LoadCatalogFile(expected, dir.File(name), name, DecodeVolumeName(name));
+        } catch (const CatalogError& e) {
+            one.Failures.push_back({dir.File(name), e.what()});
+        }
+    }
+    for (std::size_t k = 1; k <= ListCatalogEntries(dir.Folder()).size(); ++k)
+        expectedSteps.emplace_back(std::min(k, one.ExpectedCount), one.ExpectedCount);
+    SortCatalogTree(expected, English());
+
+    EXPECT_EQ(Describe(tree), Describe(expected));
+    EXPECT_EQ(tree.NodeCount(), expected.NodeCount());
+    EXPECT_EQ(r.ExpectedCount, 42u);
+    EXPECT_EQ(r.FilesRead, 43u);
+    ASSERT_EQ(r.Failures.size(), 2u);
+    for (std::size_t i = 0; i < r.Failures.size(); ++i) {
+        EXPECT_EQ(r.Failures[i].Path, one.Failures[i].Path);
+        EXPECT_EQ(r.Failures[i].Message, one.Failures[i].Message);
+    }
+    EXPECT_EQ(steps, expectedSteps);
+}
+
+TEST(CatalogTreeAdopt, AVolumeMovesWithItsFoldersFilesAndOrder)
+{
+    CatalogTree from, to;
+    to.AddVolume("Already", 1);
+    const NodeId v = from.AddVolume("V", 2);
+    from.SetCatalogFileName(v, "V.arv");
+    const NodeId b = from.AddFolder(v, "b", 3);
+    const NodeId a = from.AddFolder(v, "a", 4);
+    from.AddFolder(b, "inner", 5);
+    const TMediaInfo media{"Band", " - Song"};
+    from.AddFile(a, "song.mp3", 7, 8, &media);
+    from.AddFile(v, "top", 9, 10);
+    const std::string before = Describe(from);
+    const NodeHandle old = from.Handle(a);
+
+    const NodeId adopted = to.AdoptVolume(from, v);
+    EXPECT_EQ(to.Children(CatalogTree::kRoot).back(), adopted);
+    EXPECT_EQ(to.CatalogFileName(adopted), "V.arv");
+    EXPECT_EQ(to.Text(to.Children(adopted)[0]), "b");
+    EXPECT_EQ(to.Level(to.Children(to.Children(adopted)[0])[0]), 3u);
+    // The first volume's text and then the adopted one's, as it was.
+    EXPECT_EQ(Describe(to), " Already 1.000000 []\n" + before);
+    EXPECT_EQ(from.VolumeCount(), 0u);
+    EXPECT_EQ(from.NodeCount(), 1u);
+    EXPECT_EQ(from.Resolve(old), kNoNode);
+
+    to.SetChildOrder(CatalogTree::kRoot, {adopted, to.Children(CatalogTree::kRoot)[0]});
+    EXPECT_EQ(to.Text(to.Children(CatalogTree::kRoot)[1]), "Already");
 }
 
 TEST_F(LoadCatalogsTest, MissingFolderAndReloadReplaceEverything)
