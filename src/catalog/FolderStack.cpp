@@ -1,5 +1,6 @@
 #include "catalog/FolderStack.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -53,23 +54,39 @@ int FolderStack::Enter(FileDescriptor fd, std::string_view name)
     frame.Entries.clear();
     frame.Names.clear();
     frame.Next = 0;
-    // The listing gets a descriptor of its own, closed once it is read.
-    DirectoryStream listing(FileDescriptor(::dup(fd.Get())));
-    if (!listing.IsOpen()) return errno ? errno : EMFILE;
-    while (const dirent* entry = listing.Next()) {
-        const std::string_view entryName(entry->d_name);
-        frame.Entries.push_back({static_cast<std::uint32_t>(frame.Names.size()),
-                                 static_cast<std::uint32_t>(entryName.size()), entry->d_type});
-        frame.Names += entryName;
-        frame.Names += '\0';  // so that a name can be passed to the system as it stands
-    }
-    if (errno != 0) return errno;
+    if (const int error = List(fd.Get(), frame); error != 0) return error;
     frame.Fd = std::move(fd);
     if (openCount_ == 0) lowestOpen_ = depth_;
     ++depth_;
     ++openCount_;
     KeepWithinLimit();
     return 0;
+}
+
+int FolderStack::List(int fd, Frame& frame)
+{
+    // The entries straight from the system, on the folder's own descriptor:
+    // a directory stream would cost a second descriptor and four more
+    // system calls for every folder.
+    listing_.resize(32768);
+    for (;;) {
+        const ssize_t got = ::getdents64(fd, listing_.data(), listing_.size());
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (got == 0) return 0;
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(listing_.data() + at);
+            at += entry->d_reclen;
+            const std::string_view name(entry->d_name);
+            if (name == "." || name == "..") continue;
+            frame.Entries.push_back({static_cast<std::uint32_t>(frame.Names.size()),
+                                     static_cast<std::uint32_t>(name.size()), entry->d_type});
+            frame.Names += name;
+            frame.Names += '\0';  // so that a name can be passed to the system as it stands
+        }
+    }
 }
 
 void FolderStack::KeepWithinLimit() noexcept

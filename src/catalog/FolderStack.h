@@ -64,10 +64,14 @@ private:
 
     /// Makes frames_[depth_] the folder open at `fd`, listed: 0 or errno.
     int Enter(FileDescriptor fd, std::string_view name);
+    /// Reads the entries of the folder open at `fd` into `frame` (all but
+    /// "." and ".."): 0 or errno.
+    int List(int fd, Frame& frame);
     void KeepWithinLimit() noexcept;
     int Reopen();
 
     std::vector<Frame> frames_;  ///< kept for reuse beyond depth_
+    std::vector<char> listing_;  ///< what the system hands over of a folder's entries
     std::size_t depth_ = 0;
     std::size_t openLimit_ = 16;
     std::size_t openCount_ = 0;

@@ -235,6 +235,8 @@ TMediaInfo FolderScanner::MediaOf(std::string_view name, bool regular)
     if (regular) {
         filePath_.assign(path_);
         AppendName(filePath_, name);
+        // The file is opened in the folder being listed, not by its path.
+        const TagFolder folder(folders_.TopFd(), path_);
         try {
             TMediaInfo media = options_.ReadMedia(filePath_);
             if (!media.TitleText.empty()) return media;

@@ -98,13 +98,53 @@ std::string UntaggedMediaText(std::string_view name)
 }
 
 // ---------------------------------------------------------------------------
+// TagFolder
+
+namespace {
+thread_local const TagFolder* t_tagFolder = nullptr;
+}  // namespace
+
+TagFolder::TagFolder(int folderFd, std::string_view folderPath) noexcept
+    : fd_(folderFd), path_(folderPath), previous_(t_tagFolder)
+{
+    t_tagFolder = this;
+}
+
+TagFolder::~TagFolder()
+{
+    t_tagFolder = previous_;
+}
+
+bool TagFolder::Relative(const std::string& path, int& folderFd, const char*& name) noexcept
+{
+    const TagFolder* folder = t_tagFolder;
+    if (folder == nullptr || folder->fd_ < 0 || folder->path_.empty()) return false;
+    const std::string_view prefix = folder->path_;
+    if (!std::string_view(path).starts_with(prefix)) return false;
+    std::size_t begin = prefix.size();
+    if (prefix.back() != '/') {
+        if (begin >= path.size() || path[begin] != '/') return false;
+        ++begin;
+    }
+    if (begin >= path.size() || path.find('/', begin) != std::string::npos) return false;
+    folderFd = folder->fd_;
+    name = path.c_str() + begin;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
 // TTagFile
 
 // Tags are only read: a plain read-only open, which lets other programs go
 // on reading and writing the file (Linux has no share modes to ask for).
 TTagFile::TTagFile(const std::string& path) noexcept
 {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int folderFd;
+    const char* name;
+    if (TagFolder::Relative(path, folderFd, name))
+        fd_ = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC);
+    else
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) return;
     struct stat info {};
     if (::fstat(fd_, &info) == 0) length_ = info.st_size;

@@ -9,11 +9,33 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "store/FrameText.h"
 #include "store/Records.h"
 
 namespace ardvel {
+
+/// While one lives on a thread, TTagFile opens a path FOLDER/NAME of that
+/// thread (FOLDER as given here, NAME without a '/') relative to
+/// `folderFd`, the open folder a scan is listing, rather than walking the
+/// whole path again for every file. They nest; the latest holds.
+class TagFolder {
+public:
+    TagFolder(int folderFd, std::string_view folderPath) noexcept;
+    ~TagFolder();
+    TagFolder(const TagFolder&) = delete;
+    TagFolder& operator=(const TagFolder&) = delete;
+
+    /// When `path` names a file right in the folder of this thread's latest
+    /// TagFolder: the folder's descriptor and the file's name within it.
+    static bool Relative(const std::string& path, int& folderFd, const char*& name) noexcept;
+
+private:
+    int fd_;
+    std::string_view path_;
+    const TagFolder* previous_;
+};
 
 /// A file opened read-only for reading its tags, with its length. Reads go
 /// through one window of kWindowSize bytes, so that the tag header and the

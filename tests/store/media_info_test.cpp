@@ -1,6 +1,8 @@
 // ReadMediaInfo and its tag readers on files built byte by byte.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -53,6 +55,25 @@ TEST_F(MediaInfoTest, ReadsArtistAndTitleOfEachVersion)
               Text("Artist 3", " - Title 3"));
     EXPECT_EQ(ReadTagged(Id3v2Builder(4).Frame("TPE1", Latin("Artist 4")).Frame("TIT2", Latin("Title 4"))),
               Text("Artist 4", " - Title 4"));
+}
+
+TEST_F(MediaInfoTest, AFileOfTheTagFolderIsOpenedInThatFolder)
+{
+    // The folder's descriptor decides which file is read, not the path,
+    // which here names no folder at all; paths elsewhere open as usual.
+    WriteMediaFile(dir_, "a.mp3", Id3v2Builder(3).Frame("TIT2", Latin("Here")).Frame("TPE1", Latin("Band")).Build());
+    const std::string elsewhere = WriteMediaFile(dir_, "b.mp3", Id3v1Block("Other", "Them"));
+    const int fd = ::open(dir_.Folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    {
+        const TagFolder folder(fd, "/no/such/folder");
+        const TMediaInfo media = ReadMediaInfo("/no/such/folder/a.mp3");
+        EXPECT_EQ(Text(media.ArtistText, media.TitleText), Text("Band", " - Here"));
+        EXPECT_EQ(ReadMediaInfo(elsewhere).ArtistText, "Them");
+        EXPECT_THROW(ReadMediaInfo("/no/such/folder/deeper/a.mp3"), CatalogError);
+    }
+    EXPECT_THROW(ReadMediaInfo("/no/such/folder/a.mp3"), CatalogError);
+    ::close(fd);
 }
 
 TEST_F(MediaInfoTest, LooksIdentifiersUpInTheColumnOfTheVersion)
