@@ -505,6 +505,9 @@ void TArdvelForm::OpenSelected()
 
 void TArdvelForm::BeginTreeChange()
 {
+    // A sort of the folder list on its own thread reads the records about
+    // to change.
+    listModel_->CancelSort();
     ++treeChanges_;
     w_.Catalog->setUpdatesEnabled(false);
     treeModel_->BeginTreeReset();

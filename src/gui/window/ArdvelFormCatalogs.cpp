@@ -111,6 +111,7 @@ void TArdvelForm::DeleteVolume(NodeId node)
 void TArdvelForm::RemoveVolume(NodeId node)
 {
     const bool listedRoot = listModel_->ShownNode() == CatalogTree::kRoot;
+    listModel_->CancelSort();  // it may read the records of the volume going
     treeModel_->RemoveNode(node);
     ForgetRemovedNodes();
     // A list of the volumes must not keep the removed one's row.

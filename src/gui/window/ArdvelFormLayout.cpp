@@ -382,6 +382,12 @@ QWidget* TArdvelForm::BuildLists(QWidget* parent)
     w_.ListView->setObjectName(QStringLiteral("ListView"));
     w_.ListView->SetAccessibleName(QStringLiteral("Folder contents"));
     w_.ListView->SetModel(listModel_);
+    // A large folder is put in order after it shows: the row chosen
+    // meanwhile is brought into sight again where the order put it.
+    connect(listModel_, &FolderListModel::SortFinished, this, [this] {
+        QAbstractItemView* view = w_.ListView->CurrentView();
+        if (view->currentIndex().isValid()) view->scrollTo(view->currentIndex());
+    });
     QHeaderView* header = w_.ListView->DetailsView()->header();
     header->resizeSection(FolderListModel::kName, 200);
     header->resizeSection(FolderListModel::kSize, 82);

@@ -1,6 +1,7 @@
 #include "window/FolderListModel.h"
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 
 #include "common/Icons.h"
@@ -51,6 +52,7 @@ NodeId FolderListModel::ShownNode() const noexcept
 
 void FolderListModel::ShowNode(NodeId node, const SortState& sort)
 {
+    CancelSort();
     beginResetModel();
     haveShown_ = true;
     shown_ = tree_.Handle(node);
@@ -60,13 +62,67 @@ void FolderListModel::ShowNode(NodeId node, const SortState& sort)
     totals_.clear();
     order_.resize(folders_.size() + files_.size());
     std::iota(order_.begin(), order_.end(), 0u);
+    if (order_.size() >= backgroundRows_) {
+        endResetModel();
+        StartSort(sort);
+        return;
+    }
     SortRowsStable(
         order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
     endResetModel();
 }
 
+void FolderListModel::CancelSort() noexcept
+{
+    background_.Cancel();
+    resortWhenDone_ = false;
+}
+
+void FolderListModel::StartSort(const SortState& sort)
+{
+    // The other thread reads the folder rows' keys from a copy (node texts
+    // move when the tree grows) and the file rows' from their records,
+    // which stay where they are until the volume changes; the window ends
+    // the sort before that (CancelSort).
+    struct Folders {
+        std::vector<std::string> Names;
+        std::vector<RowKeys> Keys;
+    };
+    auto folders = std::make_shared<Folders>();
+    folders->Names.reserve(folders_.size());
+    for (std::uint32_t i = 0; i < folders_.size(); ++i) {
+        folders->Keys.push_back(Keys(i));
+        folders->Names.emplace_back(folders->Keys.back().Caption);
+    }
+    for (std::size_t i = 0; i < folders_.size(); ++i) folders->Keys[i].Caption = folders->Names[i];
+    backgroundSort_ = sort;
+    resortWhenDone_ = false;
+    const FileList files = files_;
+    const Locale& locale = locale_;
+    background_.Start(
+        this, order_,
+        [folders, files, sort, &locale](BackgroundSort::Order& order, const SortPoll& poll) {
+            const std::size_t folderCount = folders->Keys.size();
+            const auto keys = [&](std::uint32_t i) {
+                poll();
+                return i < folderCount ? folders->Keys[i]
+                                       : FileKeys(files, static_cast<std::uint32_t>(i - folderCount));
+            };
+            SortRowsStable(order, keys, sort, ListKind::FolderList, locale, poll);
+        },
+        [this](BackgroundSort::Order& sorted) {
+            if (sorted.size() == order_.size()) ReorderRows(order_, order_.size(), [&] { order_.swap(sorted); });
+            if (resortWhenDone_) {
+                StartSort(backgroundSort_);
+                return;
+            }
+            emit SortFinished();
+        });
+}
+
 void FolderListModel::Clear()
 {
+    CancelSort();
     beginResetModel();
     haveShown_ = false;
     shown_ = {};
@@ -111,15 +167,22 @@ RowKeys FolderListModel::Keys(std::uint32_t source) const
         if (!k.SubDir) k.SizeKB = total->second;
         k.Date = tree_.Info(node).Date;
     } else {
-        const TDetails& d = File(source);
-        const VolumeStore& store = files_.Store();
-        k.ImageIndex = kFileImage;
-        k.Caption = store.Name(d);
-        k.SizeKB = d.SizeKB;
-        k.Date = d.Date;
-        k.MediaArtist = store.Artist(d);
-        k.MediaTitle = store.Title(d);
+        k = FileKeys(files_, static_cast<std::uint32_t>(source - folders_.size()));
     }
+    return k;
+}
+
+RowKeys FolderListModel::FileKeys(const FileList& files, std::uint32_t index)
+{
+    const TDetails& d = files[index];
+    const VolumeStore& store = files.Store();
+    RowKeys k;
+    k.ImageIndex = kFileImage;
+    k.Caption = store.Name(d);
+    k.SizeKB = d.SizeKB;
+    k.Date = d.Date;
+    k.MediaArtist = store.Artist(d);
+    k.MediaTitle = store.Title(d);
     return k;
 }
 
@@ -198,6 +261,10 @@ QVariant FolderListModel::headerData(int section, Qt::Orientation orientation, i
 void FolderListModel::SortRows(const SortState& sort)
 {
     if (!Live()) return;
+    if (order_.size() >= backgroundRows_) {
+        StartSort(sort);
+        return;
+    }
     ReorderRows(order_, order_.size(), [&] {
         SortRowsStable(
             order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);
@@ -224,6 +291,8 @@ void FolderListModel::SetFolderTotal(int row, std::int64_t sizeKB)
     const std::uint32_t source = order_[static_cast<std::size_t>(row)];
     if (!IsFolder(source)) return;
     totals_[source] = sizeKB;
+    // A sort running elsewhere read the former total: it sorts again.
+    if (background_.Running()) resortWhenDone_ = true;
     const QModelIndex cell = index(row, kSize);
     emit dataChanged(cell, cell);
 }

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/BackgroundSort.h"
 #include "common/ListRowsModel.h"
 #include "platform/Locale.h"
 
@@ -56,7 +57,25 @@ public:
     /// The row's caption and texts as the view shows them (column 0..3).
     QString Text(int row, int column) const;
 
+    /// Lists of at least this many rows are sorted on a thread of their
+    /// own: they show in tree order until the sorted order is there.
+    static constexpr std::size_t kBackgroundSortRows = 100'000;
+    void SetBackgroundSortRows(std::size_t rows) noexcept { backgroundRows_ = rows; }
+    /// Whether a sort runs on its own thread.
+    bool Sorting() const noexcept { return background_.Running(); }
+    /// Ends a sort running on its own thread, before the tree changes
+    /// under the rows it reads.
+    void CancelSort() noexcept;
+
+signals:
+    /// A sort on its own thread has put the rows in order.
+    void SortFinished();
+
 private:
+    /// Sorts the rows on a thread of their own (see kBackgroundSortRows).
+    void StartSort(const SortState& sort);
+    /// A file row's keys, read from its record.
+    static RowKeys FileKeys(const FileList& files, std::uint32_t index);
     bool IsFolder(std::uint32_t source) const noexcept { return source < folders_.size(); }
     RowKeys Keys(std::uint32_t source) const;
     std::string SizeText(std::uint32_t source) const;
@@ -73,6 +92,10 @@ private:
     FileList files_{nullptr, 0, 0};
     std::vector<std::uint32_t> order_;                        // row -> source row
     std::unordered_map<std::uint32_t, std::int64_t> totals_;  // source row -> folder total
+    BackgroundSort background_;
+    std::size_t backgroundRows_ = kBackgroundSortRows;
+    SortState backgroundSort_;     // the sort running on its own thread
+    bool resortWhenDone_ = false;  // a folder total changed while it ran
 };
 
 }  // namespace ardvel::gui

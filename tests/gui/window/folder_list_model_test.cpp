@@ -1,5 +1,7 @@
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "GuiTestSupport.h"
 #include "common/Icons.h"
@@ -205,6 +207,113 @@ TEST(FolderListModelSize, AMillionFilesAreListedAndSortedWithoutCopies)
     EXPECT_EQ(model.Text(0, 1), QStringLiteral("0 KB"));
     EXPECT_EQ(model.Text(999999, 1).right(2), QStringLiteral("MB"));
     EXPECT_EQ(model.LongestText(1), 8);
+}
+
+}  // namespace
+}  // namespace ardvel::gui
+
+namespace ardvel::gui {
+namespace {
+
+/// A folder of many files, listed once with every sort on the window's
+/// thread and once with sorts on their own thread.
+struct FolderListBackgroundSortTest : ::testing::Test {
+    FolderListBackgroundSortTest() : plain(tree, test::English()), background(tree, test::English())
+    {
+        vol = tree.AddVolume("V", ardvel::test::At(2020, 1, 1));
+        tree.AddFolder(vol, "zeta", ardvel::test::At(2020, 1, 2));
+        tree.AddFolder(vol, "Alpha", ardvel::test::At(2020, 1, 3));
+        for (int i = 0; i < 3000; ++i)
+            tree.AddFile(vol, "file " + std::to_string((i * 7919) % 3001), (i * 31) % 977,
+                         ardvel::test::At(2021, 1, 1 + i % 28));
+        background.SetBackgroundSortRows(1);
+    }
+    std::vector<QString> Names(const FolderListModel& model) const
+    {
+        std::vector<QString> names;
+        for (int row = 0; row < model.rowCount(); ++row) names.push_back(model.Text(row, 0));
+        return names;
+    }
+    /// Waits for the sort running on its own thread to land.
+    bool Landed()
+    {
+        QSignalSpy finished(&background, &FolderListModel::SortFinished);
+        return background.Sorting() && finished.wait(10'000);
+    }
+
+    CatalogTree tree;
+    FolderListModel plain, background;
+    NodeId vol;
+};
+
+TEST_F(FolderListBackgroundSortTest, RowsLandInTheOrderOfASortOnTheWindowsThread)
+{
+    auto tester = test::TestModel(&background);
+    SortState byName, bySize;
+    bySize.Column = FolderListModel::kSize;
+    bySize.Direction = -1;
+    plain.ShowNode(vol, byName);
+    background.ShowNode(vol, byName);
+    // Shown at once, in tree order, until the sorted order is there.
+    EXPECT_EQ(background.rowCount(), plain.rowCount());
+    EXPECT_EQ(background.Text(0, 0), QStringLiteral("zeta"));
+    ASSERT_TRUE(Landed());
+    EXPECT_EQ(Names(background), Names(plain));
+
+    // A second sort asked for while one runs: the last one holds.
+    plain.SortRows(bySize);
+    background.SortRows(byName);
+    background.SortRows(bySize);
+    ASSERT_TRUE(Landed());
+    EXPECT_EQ(Names(background), Names(plain));
+    EXPECT_FALSE(background.Sorting());
+}
+
+TEST_F(FolderListBackgroundSortTest, ACancelledOrClearedSortLeavesTheRowsAsTheyWere)
+{
+    SortState bySize;
+    bySize.Column = FolderListModel::kSize;
+    background.ShowNode(vol, SortState{});
+    ASSERT_TRUE(Landed());
+    const std::vector<QString> byName = Names(background);
+    QSignalSpy finished(&background, &FolderListModel::SortFinished);
+    background.SortRows(bySize);
+    background.CancelSort();
+    EXPECT_FALSE(background.Sorting());
+    QTest::qWait(50);
+    EXPECT_TRUE(finished.isEmpty());
+    EXPECT_EQ(Names(background), byName);
+
+    background.SortRows(bySize);
+    background.Clear();
+    QTest::qWait(50);
+    EXPECT_TRUE(finished.isEmpty());
+    EXPECT_EQ(background.rowCount(), 0);
+}
+
+TEST_F(FolderListBackgroundSortTest, AFolderTotalSetWhileSortingSortsAgain)
+{
+    // The folder "zeta" given a total while a sort by size runs: the rows
+    // land as a sort that knew the total puts them.
+    SortState bySize;
+    bySize.Column = FolderListModel::kSize;
+
+    plain.ShowNode(vol, SortState{});
+    plain.SetFolderTotal(plain.RowNamed("zeta", true), 5'000'000);
+    plain.SortRows(bySize);
+    background.ShowNode(vol, SortState{});
+    ASSERT_TRUE(Landed());
+    background.SortRows(bySize);
+    ASSERT_TRUE(background.Sorting());
+    background.SetFolderTotal(background.RowNamed("zeta", true), 5'000'000);
+    QSignalSpy finished(&background, &FolderListModel::SortFinished);
+    ASSERT_TRUE(finished.wait(10'000));
+    EXPECT_EQ(Names(background), Names(plain));
+    // ... which is not the order without it.
+    FolderListModel noTotal(tree, test::English());
+    noTotal.ShowNode(vol, SortState{});
+    noTotal.SortRows(bySize);
+    EXPECT_NE(Names(background), Names(noTotal));
 }
 
 }  // namespace
