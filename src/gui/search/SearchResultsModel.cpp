@@ -1,7 +1,6 @@
 #include "search/SearchResultsModel.h"
 
 #include <QFont>
-#include <QMetaObject>
 #include <algorithm>
 #include <climits>
 #include <numeric>
@@ -11,13 +10,6 @@
 #include "store/RowSort.h"
 
 namespace ardvel::gui {
-
-namespace {
-
-/// Thrown inside the worker's sort when the sort is no longer wanted.
-struct SortCancelled {};
-
-}  // namespace
 
 SearchResultsModel::SearchResultsModel(SearchResults& results, const Locale& locale, QObject* parent)
     : ListRowsModel(parent), results_(&results), locale_(locale)
@@ -47,6 +39,7 @@ void SearchResultsModel::MarkResultRow(std::size_t resultRow)
 void SearchResultsModel::RowsAdded(std::size_t first, std::size_t count)
 {
     if (count == 0) return;
+    CancelSort();  // the rows change: a sort of them elsewhere is stale
     // The list may have been re-sorted meanwhile: new rows join its end.
     const int firstRow = static_cast<int>(order_.size());
     // Room for as many rows as the results reserved: growing a list of
@@ -89,6 +82,7 @@ RowIdentity SearchResultsModel::Identity(int row) const
 
 void SearchResultsModel::Reload()
 {
+    CancelSort();
     beginResetModel();
     order_.resize(results_->size());
     std::iota(order_.begin(), order_.end(), 0u);
@@ -204,6 +198,7 @@ QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation
 void SearchResultsModel::SortRows(const SortState& sort)
 {
     if (growing_) {
+        CancelSort();  // the rows change: a sort of them elsewhere is stale
         ReorderRows(order_, results_->size(), [&] {
             SortRowsStable(
                 order_, [this](std::uint32_t i) { return results_->Keys(i); }, sort, ListKind::SearchResults, locale_);
@@ -219,48 +214,27 @@ void SearchResultsModel::SortRows(const SortState& sort)
 
 void SearchResultsModel::StartSort(const SortState& sort)
 {
-    cancel_ = false;
-    sortedReady_ = false;
-    const std::uint64_t generation = ++sortGeneration_;
-    worker_ = std::thread([this, sort, generation, order = order_]() mutable {
-        try {
-            // The keys are taken once per row (and the cancel flag looked at
-            // as often, and again every so many comparisons, so that a
-            // cancel never waits for the sort); the rows' texts are only
-            // read.
-            const auto cancelled = [this] {
-                if (cancel_.load(std::memory_order_relaxed)) throw SortCancelled{};
-            };
+    // The keys are taken once per row; the rows' texts are only read.
+    background_.Start(
+        this, &order_,
+        [this, sort](BackgroundSort::Order& order, const SortPoll& poll) {
             SortRowsStable(
                 order,
                 [&](std::uint32_t i) {
-                    cancelled();
+                    poll();
                     return results_->Keys(i);
                 },
-                sort, ListKind::SearchResults, locale_, cancelled);
-        } catch (const SortCancelled&) {
-            return;
-        }
-        sorted_ = std::move(order);
-        sortedReady_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation] {
-                if (generation == sortGeneration_) TakeSortedOrder();
-            },
-            Qt::QueuedConnection);
-    });
+                sort, ListKind::SearchResults, locale_, poll);
+        },
+        [this] { TakeSortedOrder(); });
 }
 
 void SearchResultsModel::TakeSortedOrder()
 {
-    if (!worker_.joinable()) return;
-    worker_.join();
-    ++sortGeneration_;  // a queued call of this worker finds nothing to take
-    if (sortedReady_ && sorted_.size() == order_.size())
-        ReorderRows(order_, results_->size(), [&] { order_.swap(sorted_); });
-    sorted_.clear();
-    sortedReady_ = false;
+    if (!background_.Running()) return;
+    BackgroundSort::Order sorted;
+    if (background_.Take(sorted) && sorted.size() == order_.size())
+        ReorderRows(order_, results_->size(), [&] { order_.swap(sorted); });
     if (pendingSort_) {
         const SortState next = *pendingSort_;
         pendingSort_.reset();
@@ -278,11 +252,7 @@ void SearchResultsModel::FinishSort()
 void SearchResultsModel::CancelSort()
 {
     pendingSort_.reset();
-    if (!worker_.joinable()) return;
-    cancel_ = true;
-    worker_.join();
-    sorted_.clear();
-    sortedReady_ = false;
+    background_.Cancel();
 }
 
 int SearchResultsModel::RowImage(int row) const

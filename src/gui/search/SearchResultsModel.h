@@ -1,14 +1,13 @@
 #pragma once
 
-#include <atomic>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "common/BackgroundSort.h"
 #include "common/ListRowsModel.h"
 #include "platform/Locale.h"
 #include "search/SearchReport.h"
@@ -46,7 +45,7 @@ public:
     /// must not read results that are being added to.
     void SetGrowing(bool growing) noexcept { growing_ = growing; }
     /// True while a sort runs on the worker thread.
-    bool Sorting() const noexcept { return worker_.joinable(); }
+    bool Sorting() const noexcept { return background_.Running(); }
     /// Waits for the sort under way (and any asked for meanwhile) and shows
     /// its order.
     void FinishSort();
@@ -118,12 +117,8 @@ private:
     std::size_t marked_ = SIZE_MAX;     // result row shown in bold
 
     bool growing_ = false;
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    std::vector<std::uint32_t> sorted_;     // the worker's result, read once it is joined
-    bool sortedReady_ = false;              // set by the worker before it ends
-    std::optional<SortState> pendingSort_;  // asked for while the worker ran
-    std::uint64_t sortGeneration_ = 0;      // the worker whose order is wanted
+    BackgroundSort background_;
+    std::optional<SortState> pendingSort_;  // asked for while a sort ran
 };
 
 }  // namespace ardvel::gui

@@ -100,7 +100,7 @@ void FolderListModel::StartSort(const SortState& sort)
     const FileList files = files_;
     const Locale& locale = locale_;
     background_.Start(
-        this, order_,
+        this, &order_,
         [folders, files, sort, &locale](BackgroundSort::Order& order, const SortPoll& poll) {
             const std::size_t folderCount = folders->Keys.size();
             const auto keys = [&](std::uint32_t i) {
@@ -110,14 +110,19 @@ void FolderListModel::StartSort(const SortState& sort)
             };
             SortRowsStable(order, keys, sort, ListKind::FolderList, locale, poll);
         },
-        [this](BackgroundSort::Order& sorted) {
-            if (sorted.size() == order_.size()) ReorderRows(order_, order_.size(), [&] { order_.swap(sorted); });
-            if (resortWhenDone_) {
-                StartSort(backgroundSort_);
-                return;
-            }
-            emit SortFinished();
-        });
+        [this] { SortLanded(); });
+}
+
+void FolderListModel::SortLanded()
+{
+    BackgroundSort::Order sorted;
+    if (background_.Take(sorted) && sorted.size() == order_.size())
+        ReorderRows(order_, order_.size(), [&] { order_.swap(sorted); });
+    if (resortWhenDone_) {
+        StartSort(backgroundSort_);
+        return;
+    }
+    emit SortFinished();
 }
 
 void FolderListModel::Clear()
@@ -265,6 +270,7 @@ void FolderListModel::SortRows(const SortState& sort)
         StartSort(sort);
         return;
     }
+    CancelSort();
     ReorderRows(order_, order_.size(), [&] {
         SortRowsStable(
             order_, [this](std::uint32_t i) { return Keys(i); }, sort, ListKind::FolderList, locale_);

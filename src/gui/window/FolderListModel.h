@@ -74,6 +74,8 @@ signals:
 private:
     /// Sorts the rows on a thread of their own (see kBackgroundSortRows).
     void StartSort(const SortState& sort);
+    /// Shows the order that sort made (or sorts again, see SetFolderTotal).
+    void SortLanded();
     /// A file row's keys, read from its record.
     static RowKeys FileKeys(const FileList& files, std::uint32_t index);
     bool IsFolder(std::uint32_t source) const noexcept { return source < folders_.size(); }
