@@ -214,6 +214,7 @@ void SearchResultsModel::SortRows(const SortState& sort)
 
 void SearchResultsModel::StartSort(const SortState& sort)
 {
+    runningSort_ = sort;
     // The keys are taken once per row; the rows' texts are only read.
     background_.Start(
         this, &order_,
@@ -268,11 +269,15 @@ NodeHandle SearchResultsModel::RowNode(int row) const
 void SearchResultsModel::SetFolderTotal(int row, std::int64_t sizeKB)
 {
     if (!IsFolderRow(row)) return;
-    // The worker reads the sizes it sorts by.
-    FinishSort();
+    // A sort elsewhere reads the sizes it sorts by: it is ended, and runs
+    // again once the total is in, rather than waited for.
+    std::optional<SortState> again = pendingSort_;
+    if (!again && Sorting()) again = runningSort_;
+    CancelSort();
     results_->SetFolderTotal(ResultRow(row), sizeKB);
     const QModelIndex cell = index(row, kColumnSize);
     emit dataChanged(cell, cell);
+    if (again) StartSort(*again);
 }
 
 int SearchResultsModel::LongestText(int column) const

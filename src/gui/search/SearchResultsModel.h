@@ -119,6 +119,7 @@ private:
     bool growing_ = false;
     BackgroundSort background_;
     std::optional<SortState> pendingSort_;  // asked for while a sort ran
+    SortState runningSort_;                 // the sort started last
 };
 
 }  // namespace ardvel::gui

@@ -58,5 +58,21 @@ TEST_F(ResultsSortTest, ClicksDuringASortAndANewSearchAreHandledInOrder)
     EXPECT_EQ(RowNames(), (Names{"two.mp3", "one.mp3"}));
 }
 
+TEST_F(ResultsSortTest, AFolderTotalSetDuringASortSortsAgainWithoutWaitingForIt)
+{
+    QSignalSpy sorted(&Results(), &SearchResultsModel::SortFinished);
+    SearchAllUnsorted();
+    ASSERT_TRUE(sorted.wait(10000));
+    emit W().SearchView->HeaderClicked(kColumnSize);
+    ASSERT_TRUE(Results().Sorting());
+    Results().SetFolderTotal(RowOf("Live"), 900000);
+    EXPECT_TRUE(Results().Sorting());  // the window did not wait for the sort
+    ASSERT_TRUE(sorted.wait(10000));
+    // By size: the folder with its total before those still "[SUB-DIR]".
+    const Names rows = RowNames();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(Names(rows.begin(), rows.begin() + 3), (Names{"Live", "Jazz", "Rock"}));
+}
+
 }  // namespace
 }  // namespace ardvel::gui
