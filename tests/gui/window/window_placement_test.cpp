@@ -76,8 +76,8 @@ TEST_F(WindowPlacementTest, ASettingsFileWithoutTheKeysGivesTheFirstRunsShape)
 
 TEST_F(WindowPlacementTest, TheFirstRunsLeftPaneShowsTheSearchPanelsTextsWhole)
 {
-    // The design's 225 pixels, or more where the font needs it: a desktop
-    // font larger than the test platform's.
+    // 225 pixels, or more where the font needs it: a desktop font larger
+    // than the test platform's.
     const QFont former = QApplication::font();
     QFont large = former;
     large.setPointSizeF(former.pointSizeF() * 1.4);
