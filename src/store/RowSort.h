@@ -20,8 +20,9 @@ std::string SortColumnText(const RowKeys& keys, const SortState& sort, ListKind 
 
 /// Called now and then while a sort compares rows (every kSortPollEvery
 /// comparisons), so that a sort of millions of rows that is no longer
-/// wanted can end early: it throws, and the exception leaves the sort. The
-/// rows are then whole but in no particular order.
+/// wanted can end early: it throws, and the exception leaves the sort.
+/// SortRowsStable then leaves the rows as they were; an order SortByCollation
+/// was given is to be thrown away.
 using SortPoll = std::function<void()>;
 inline constexpr std::uint32_t kSortPollEvery = 1u << 14;
 

@@ -89,12 +89,12 @@ void FolderListModel::StartSort(const SortState& sort)
         std::vector<RowKeys> Keys;
     };
     auto folders = std::make_shared<Folders>();
-    folders->Names.reserve(folders_.size());
+    folders->Names.reserve(folders_.size());  // the names stay where they are made
     for (std::uint32_t i = 0; i < folders_.size(); ++i) {
-        folders->Keys.push_back(Keys(i));
-        folders->Names.emplace_back(folders->Keys.back().Caption);
+        RowKeys keys = Keys(i);
+        keys.Caption = folders->Names.emplace_back(keys.Caption);
+        folders->Keys.push_back(keys);
     }
-    for (std::size_t i = 0; i < folders_.size(); ++i) folders->Keys[i].Caption = folders->Names[i];
     backgroundSort_ = sort;
     resortWhenDone_ = false;
     const FileList files = files_;
